@@ -1,0 +1,23 @@
+#pragma once
+
+#include <array>
+#include <string>
+
+// vats.dat: the percentages of the register's five VAT categories, five little-endian doubles.
+namespace merovan::vat {
+
+using VatRates = std::array<double, 5>;
+inline constexpr const char* kVatFileName = "vats.dat";
+
+// 0 on success, -1 on any failure. A missing file is created empty and reads as all zeros.
+int LoadVatRates(const std::string& path, VatRates& rates);
+int SaveVatRates(const std::string& path, const VatRates& rates);
+// The rate of category index + 1 (index 0..4); 0 when it cannot be read.
+double VatRateOf(const std::string& path, int index);
+// Reads five texts typed by the user ("." becomes "," in the text itself), with "," as the
+// decimal mark whatever the locale. 0 when all five convert, -1 at the first that does not.
+int ParseVatRates(std::array<std::string, 5>& texts, VatRates& rates);
+// A rate formatted "0.00" with "." as the mark (23 gives "23.00"), to match a line's rate.
+std::string FormatRateForMatch(double rate);
+
+}  // namespace merovan::vat

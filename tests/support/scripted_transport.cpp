@@ -1,0 +1,92 @@
+#include "support/scripted_transport.h"
+
+#include <algorithm>
+
+namespace merovan::testing {
+namespace {
+
+// Lets Link own a transport while the test keeps the scripted one.
+class TransportProxy final : public link::Transport {
+public:
+    explicit TransportProxy(ScriptedTransport& target) : target_(target) {}
+    std::int16_t openConnection() override {
+        const auto status = target_.openConnection();
+        result_ = target_.result();
+        exResult_ = target_.exResult();
+        return status;
+    }
+    bool sendData(const std::string& text) override { return target_.sendData(text); }
+    std::string receiveData(std::chrono::milliseconds maxWait) override {
+        return target_.receiveData(maxWait);
+    }
+    void shutdownConnection() override { target_.shutdownConnection(); }
+
+private:
+    ScriptedTransport& target_;
+};
+
+}  // namespace
+
+ScriptedTransport::ScriptedTransport(FakeClock& clock)
+    : clock_(clock), responder_([](const std::string&) {
+          return std::vector<Piece>{{std::chrono::milliseconds(0), okReply()}};
+      }) {}
+
+void ScriptedTransport::setOpenStatus(std::int16_t status, std::string text) {
+    openStatus_ = status;
+    openText_ = std::move(text);
+}
+
+void ScriptedTransport::queueIncoming(Piece piece) {
+    pending_.push_back({clock_.now() + piece.after, std::move(piece.bytes)});
+    std::stable_sort(pending_.begin(), pending_.end(),
+                     [](const Pending& a, const Pending& b) { return a.at < b.at; });
+}
+
+std::int16_t ScriptedTransport::openConnection() {
+    ++openCount_;
+    result_ = openStatus_;
+    exResult_ = openText_;
+    return openStatus_;
+}
+
+bool ScriptedTransport::sendData(const std::string& text) {
+    std::string withTerminator = text;
+    if (withTerminator.size() > 2 && !withTerminator.ends_with("\r\n")) {
+        withTerminator += "\r\n";
+    }
+    wire_ += withTerminator;
+    std::string command = text;
+    if (command.ends_with("\r\n")) {
+        command.resize(command.size() - 2);
+    }
+    sent_.push_back(command);
+    for (auto& piece : responder_(command)) {
+        queueIncoming(std::move(piece));
+    }
+    return true;
+}
+
+std::string ScriptedTransport::receiveData(std::chrono::milliseconds maxWait) {
+    ++receiveCalls_;
+    const auto deadline = clock_.now() + maxWait;
+    if (pending_.empty() || pending_.front().at > deadline) {
+        clock_.advance(deadline - clock_.now());
+        return {};
+    }
+    if (pending_.front().at > clock_.now()) {
+        clock_.advance(pending_.front().at - clock_.now());
+    }
+    std::string bytes = std::move(pending_.front().bytes);
+    pending_.pop_front();
+    return bytes;
+}
+
+link::TransportFactory ScriptedTransport::factory() {
+    return [this](const link::LinkTarget& target) -> std::unique_ptr<link::Transport> {
+        targets_.push_back(target);
+        return std::make_unique<TransportProxy>(*this);
+    };
+}
+
+}  // namespace merovan::testing

@@ -1,0 +1,74 @@
+#pragma once
+
+#include <chrono>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/link/link_target.h"
+#include "core/link/transport.h"
+#include "support/fake_clock.h"
+
+namespace merovan::testing {
+
+// A register on a script: for every command sent it answers with pieces of bytes that
+// arrive after given delays on the fake clock. It can stay silent, split a reply, answer
+// late or refuse; receiveData moves the fake clock as a blocking read would.
+class ScriptedTransport final : public link::Transport {
+public:
+    struct Piece {
+        std::chrono::milliseconds after{0};  // from the moment the command was sent
+        std::string bytes;
+    };
+    // Returns the pieces the register sends after a command (CR LF already removed).
+    using Responder = std::function<std::vector<Piece>(const std::string& command)>;
+
+    explicit ScriptedTransport(FakeClock& clock);
+
+    // Default: every command is answered at once with "OK" CR EOT.
+    void setResponder(Responder responder) { responder_ = std::move(responder); }
+    void setOpenStatus(std::int16_t status, std::string text = {});
+    // Bytes that arrive without a command (a late answer to an earlier one).
+    void queueIncoming(Piece piece);
+
+    std::int16_t openConnection() override;
+    bool sendData(const std::string& text) override;
+    std::string receiveData(std::chrono::milliseconds maxWait) override;
+    void shutdownConnection() override { shutdownCount_++; }
+
+    // Commands as sent, without their CR LF.
+    const std::vector<std::string>& sent() const { return sent_; }
+    // Bytes exactly as sent, terminators included.
+    const std::string& wire() const { return wire_; }
+    int openCount() const { return openCount_; }
+    int shutdownCount() const { return shutdownCount_; }
+    int receiveCalls() const { return receiveCalls_; }
+
+    static std::string okReply() { return std::string("OK\r\x04"); }
+
+    // A factory for Link that hands out this transport (owned by the test) through a proxy.
+    link::TransportFactory factory();
+    const std::vector<link::LinkTarget>& targets() const { return targets_; }
+
+private:
+    struct Pending {
+        driver::Clock::TimePoint at;
+        std::string bytes;
+    };
+
+    FakeClock& clock_;
+    Responder responder_;
+    std::deque<Pending> pending_;
+    std::vector<std::string> sent_;
+    std::string wire_;
+    std::vector<link::LinkTarget> targets_;
+    std::int16_t openStatus_ = 0;
+    std::string openText_;
+    int openCount_ = 0;
+    int shutdownCount_ = 0;
+    int receiveCalls_ = 0;
+};
+
+}  // namespace merovan::testing
