@@ -1,0 +1,48 @@
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "core/driver/clock.h"
+#include "core/driver/operator.h"
+#include "core/jobs/program_flags.h"
+#include "core/link/link.h"
+
+namespace merovan::jobs {
+
+// The settings a job is run with (param.ini values, or the command line's).
+struct JobSettings {
+    std::string printDesc;  // [print_desc]
+    std::string printCode;  // [print_code]
+    std::string comments;   // [comments]
+    std::string time;       // [time]
+    std::string currency;   // [currency]
+    std::string keybOff;    // [keyb_off]
+    std::string ecrt;       // [ecrt]
+    std::string dirDepa;    // [dir_depa]
+    std::string quantity;   // [quantity]
+    // The user's decimal separator, read once at start-up.
+    std::string decimalSeparator = ",";
+    // Where vats.dat and payeft.dat live.
+    std::string workDir = ".";
+};
+
+// Everything outside the job that a job works with.
+struct JobContext {
+    link::Link& link;
+    driver::Operator& op;
+    driver::Clock& clock;
+    ProgramFlags& flags;
+};
+
+struct JobOutcome {
+    bool readable = true;  // false: the job file could not be opened; nothing was sent
+    int exitCode = 0;      // 0 read to its end, 1 aborted by a table line
+    std::string error;     // why the file could not be read, in plain words (UTF-8)
+    std::string resFile;   // the result file the job named
+};
+
+// Runs one job file to its end: the register commands, the result file lines, the flags.
+JobOutcome getdata(const std::string& jobPath, const JobSettings& settings, JobContext& context);
+
+}  // namespace merovan::jobs
