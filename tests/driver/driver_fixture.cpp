@@ -12,11 +12,11 @@ DriverFixture::DriverFixture() {
     std::filesystem::create_directories(dir_);
     params_.multiType = "true";
     params_.file = "print";
-    params_.location = dir_.string() + "/";
+    params_.location = (dir_ / "").string();
     params_.linkAddress = "com1:9600";
     params_.printDesc = "true";
     params_.comments = "fals";
-    params_.currency = "1";
+    params_.currency = std::string(1, '1');  // GCC 12 misreads a one-letter literal here
 }
 
 DriverFixture::~DriverFixture() {
