@@ -103,7 +103,9 @@ ParamReadResult ReadParamFile(const std::string& path, ParamReadMode mode) {
     errno = 0;
     const std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
     if (!file) {
-        result.error = "Δεν βρέθηκε το αρχείο " + path + " (" + osReason(errno) + ")";
+        const int error = errno != 0 ? errno : ENOENT;
+        result.error = (error == ENOENT ? "Δεν βρέθηκε το αρχείο " : "Δεν διαβάζεται το αρχείο ") +
+                       path + " (" + osReason(error) + ")";
         return result;
     }
     std::string bytes;
