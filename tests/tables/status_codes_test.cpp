@@ -1,19 +1,17 @@
 #include <gtest/gtest.h>
 
-#include "core/common/codepage.h"
 #include "core/link/status_codes.h"
 #include "support/recording_operator.h"
 
 namespace merovan::link {
 namespace {
 
-struct Row {
-    int number;
-    const char* text;
-};
+std::string messageText(const std::string& text) {
+    return common::formatMessageBox("Λάθος : " + text, 16, "").text;
+}
 
 TEST(StatusCodesTest, EveryErrorNumberShowsItsTextAndSetsTheStatus) {
-    const Row rows[] = {
+    const std::pair<int, const char*> rows[] = {
         {1, "Επαλήθευση Χειριστή ! (90 Μερ.Σύνολο)"},
         {2, "Τέλος Χαρτιού !"},
         {3, "Υποχρεωτικό Μερ. Σύνολο !"},
@@ -48,98 +46,57 @@ TEST(StatusCodesTest, EveryErrorNumberShowsItsTextAndSetsTheStatus) {
         {1011, "Λάθος Αξία!"},
         {1044, "Υπέρβαση Έκπτωσης!"},
     };
-    for (const Row& row : rows) {
-        const std::string number = std::to_string(row.number);
+    for (const auto& [number, text] : rows) {
+        const std::string n = std::to_string(number);
+        EXPECT_EQ(RegisterErrorText(n), text);
         testing::RecordingOperator op;
         std::int16_t status = 0;
-        ReportRegisterError("DE" + number, false, op, status);
-        EXPECT_EQ(status, row.number);
-        EXPECT_EQ(op.caption(), std::string("Σφάλμα !!!") + row.text);
-        ASSERT_EQ(op.messages().size(), 1u) << number;
-        const auto expected =
-            common::formatMessageBox("Λάθος : " + number + "\r" + row.text, 16, "");
-        EXPECT_EQ(op.messages()[0].text, expected.text) << number;
+        ReportRegisterError("DE" + n, false, op, status);
+        EXPECT_EQ(status, number);
+        EXPECT_EQ(op.caption(), std::string("Σφάλμα !!!") + text);
+        ASSERT_EQ(op.messages().size(), 1u);
+        EXPECT_EQ(op.messages()[0].text, messageText(n + "\r" + text));
         EXPECT_EQ(op.messages()[0].buttons, 16 + 4096);
         EXPECT_EQ(op.messages()[0].title, "Merovan4_KVT");
     }
+    EXPECT_EQ(messageText("1005\rΛάθος Ποσότητα!"),
+              std::string(12, ' ') + "Λάθος : 1005\rΛάθος Ποσότητα!");
 }
 
-TEST(StatusCodesTest, NumbersAreComparedAsText) {
-    EXPECT_EQ(RegisterErrorText("2"), "Τέλος Χαρτιού !");
-    EXPECT_EQ(RegisterErrorText("1064"), "Τέλος Χαρτιού!");
-    EXPECT_FALSE(RegisterErrorText("07"));
-    EXPECT_FALSE(RegisterErrorText(" 7"));
-    EXPECT_FALSE(RegisterErrorText("17"));
-    EXPECT_FALSE(RegisterErrorText(""));
-}
-
-TEST(StatusCodesTest, MessageIsPaddedAsTheDriversMessageBox) {
-    testing::RecordingOperator op;
-    std::int16_t status = 0;
-    ReportRegisterError("DE1005", false, op, status);
-    EXPECT_EQ(op.caption(), "Σφάλμα !!!Λάθος Ποσότητα!");
-    ASSERT_EQ(op.messages().size(), 1u);
-    EXPECT_EQ(op.messages()[0].text, std::string(12, ' ') + "Λάθος : 1005\rΛάθος Ποσότητα!");
-}
-
-TEST(StatusCodesTest, UnknownNumbersShowTheWholeReply) {
+TEST(StatusCodesTest, OtherRepliesShowTheReplyAndGiveOnlyAnErrorStatus) {
     struct Case {
-        const char* reply;  // code page 1253 bytes
+        const char* reply;  // code page 1253
         std::int16_t status;
-        const char* caption;
-        const char* message;
+        const char* number;
+        const char* text;
     };
+    // Status 0 means success, so a number part that is no status from 1 to 32767 leaves it alone.
     const Case cases[] = {
-        {"DE999", 999, "Σφάλμα !!!DE999", "Λάθος : 999\rDE999"},
-        {"DE17 tail", 17, "Σφάλμα !!!DE17 tail", "Λάθος : 17\rDE17 tail"},
-        {"DE07", 7, "Σφάλμα !!!DE07", "Λάθος : 7\rDE07"},
-        // Every "DE" of the first word goes, so the number is still found.
-        {"DEDE5 x", 5, "Σφάλμα !!!Δεν επιτρέπετε η Αλλαγή!", "Λάθος : 5\rΔεν επιτρέπετε η Αλλαγή!"},
+        {"DE999", 999, "999", "DE999"},
+        {"DE17 tail", 17, "17", "DE17 tail"},
+        {"DE07", 7, "7", "DE07"},  // compared as text, read as a number
+        {"DEDE5 x", 5, "5", "Δεν επιτρέπετε η Αλλαγή!"},
+        {"DE32767", 32767, "32767", "DE32767"},
+        {"DE1\xC1", -4, "1Α", "DE1Α"},
+        {"DEXY", -4, "XY", "DEXY"},
+        {"DE", -4, "", "DE"},
+        {"DE0", -4, "0", "DE0"},
+        {"DE-5", -4, "-5", "DE-5"},
+        {"DE+5", -4, "+5", "DE+5"},
+        {"DE32768", -4, "32768", "DE32768"},
     };
     for (const Case& c : cases) {
         testing::RecordingOperator op;
         std::int16_t status = -4;
+        ReportRegisterError(c.reply, true, op, status);
+        EXPECT_EQ(status, -4);
+        EXPECT_TRUE(op.captions().empty() && op.messages().empty());
+
         ReportRegisterError(c.reply, false, op, status);
         EXPECT_EQ(status, c.status) << c.reply;
-        EXPECT_EQ(op.caption(), c.caption);
+        EXPECT_EQ(op.caption(), std::string("Σφάλμα !!!") + c.text);
         ASSERT_EQ(op.messages().size(), 1u);
-        EXPECT_EQ(op.messages()[0].text, common::formatMessageBox(c.message, 16, "").text);
-    }
-}
-
-TEST(StatusCodesTest, RepliesReachTheOperatorAsUtf8) {
-    testing::RecordingOperator op;
-    std::int16_t status = -4;
-    ReportRegisterError("DE1\xC1", false, op, status);
-    EXPECT_EQ(status, -4);
-    EXPECT_EQ(op.caption(), "Σφάλμα !!!DE1Α");
-}
-
-TEST(StatusCodesTest, ANumberPartThatIsNoStatusLeavesTheStatusAlone) {
-    // Status 0 means success, so no error reply may produce it.
-    for (const char* reply :
-         {"DE", "DEXY", "DE0", "DE00", "DE-5", "DE+5", "DE32768", "DE99999999999"}) {
-        testing::RecordingOperator op;
-        std::int16_t status = -4;
-        ReportRegisterError(reply, false, op, status);
-        EXPECT_EQ(status, -4) << reply;
-        EXPECT_EQ(op.caption(), std::string("Σφάλμα !!!") + reply);
-        EXPECT_EQ(op.messages().size(), 1u);
-    }
-    testing::RecordingOperator op;
-    std::int16_t status = 0;
-    ReportRegisterError("DE32767", false, op, status);
-    EXPECT_EQ(status, 32767);
-}
-
-TEST(StatusCodesTest, QuietShowsNothingAndKeepsTheStatus) {
-    for (const char* reply : {"DE7", "DE999", "DEXY"}) {
-        testing::RecordingOperator op;
-        std::int16_t status = 7;
-        ReportRegisterError(reply, true, op, status);
-        EXPECT_EQ(status, 7);
-        EXPECT_TRUE(op.captions().empty());
-        EXPECT_TRUE(op.messages().empty());
+        EXPECT_EQ(op.messages()[0].text, messageText(std::string(c.number) + "\r" + c.text));
     }
 }
 

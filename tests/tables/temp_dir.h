@@ -8,27 +8,16 @@
 
 namespace merovan::testing {
 
-// A fresh directory for one test, removed with everything in it afterwards.
-class TempDir {
-  public:
-    TempDir() {
-        std::random_device random;
-        path_ =
-            std::filesystem::temp_directory_path() / ("merovan_tables_" + std::to_string(random()));
-        std::filesystem::create_directories(path_);
-    }
+// A fresh directory for one test, removed with its contents afterwards.
+struct TempDir {
+    std::filesystem::path path = std::filesystem::temp_directory_path() /
+                                 ("merovan_tables_" + std::to_string(std::random_device{}()));
+    TempDir() { std::filesystem::create_directories(path); }
     ~TempDir() {
         std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
+        std::filesystem::remove_all(path, ignored);
     }
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-
-    std::string file(const std::string& name) const { return (path_ / name).string(); }
-    std::string path() const { return path_.string(); }
-
-  private:
-    std::filesystem::path path_;
+    std::string file(const char* name) const { return (path / name).string(); }
 };
 
 inline std::string readBytes(const std::string& path) {
