@@ -7,8 +7,6 @@
 #include <fstream>
 #include <map>
 #include <sstream>
-#include <string>
-#include <vector>
 
 #include "core/link/link.h"
 #include "support/fake_clock.h"
@@ -24,34 +22,27 @@ class LinkTest : public ::testing::Test {
 
     void SetUp() override {
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        std::string name = std::string(info->test_suite_name()) + "_" + info->name();
-        for (char& c : name) {
-            if (c == '/') {
-                c = '_';
-            }
-        }
-        resFile = (std::filesystem::path(::testing::TempDir()) / (name + ".res")).string();
+        resFile = ::testing::TempDir() + info->test_suite_name() + "_" + info->name() + ".res";
         std::filesystem::remove(resFile);
         link.setLinkAddress("com1:9600");
         link.setResFile(resFile);
     }
     void TearDown() override { std::filesystem::remove(resFile); }
 
-    // Answers each command by its script; a command without one gets no answer at all.
+    // Answers each command by its script; any other command gets no answer at all.
     void Script(std::map<std::string, Pieces> answers) {
         wire.setResponder([answers = std::move(answers)](const std::string& command) {
             const auto found = answers.find(command);
             return found == answers.end() ? Pieces{} : found->second;
         });
     }
-    static std::string ReadFile(const std::string& path) {
-        std::ifstream in(path, std::ios::binary);
+    std::string Result() const {
+        std::ifstream in(resFile, std::ios::binary);
         std::stringstream text;
         text << in.rdbuf();
         return text.str();
     }
-    std::string Result() const { return ReadFile(resFile); }
-    double Seconds() const { return std::chrono::duration<double>(clock.elapsed()).count(); }
+    std::string Now() const { return common::formatDateTime(clock.localDateTime()); }
 
     FakeClock clock;
     RecordingOperator op;
