@@ -43,6 +43,7 @@ TEST_F(LinkTest, ErrorReplyIsAcknowledgedAndLoggedOnce) {
     EXPECT_EQ(reply, "1005");
     EXPECT_THAT(wire.sent(), ElementsAre("KX0T1", "KXCL"));
     EXPECT_EQ(op.cardWaitShownCount(), 0);
+    EXPECT_THAT(op.messages(), IsEmpty());
     EXPECT_EQ(Result(), "Err = 1005, [KX0T1] DateTime = " + Now() + "\r\n");
     // The acknowledgement's answer was swallowed, not left for the next command.
     op.clear();
@@ -58,6 +59,7 @@ TEST_F(LinkTest, ErrorReplyIsAcknowledgedAndLoggedOnce) {
         EXPECT_EQ(link.SendCommand("KXCL", reply, false), status) << answer;
         EXPECT_EQ(reply, std::to_string(status));
     }
+    EXPECT_EQ(op.messages().size(), cases.size());
 }
 
 TEST_F(LinkTest, SilentRegister) {
