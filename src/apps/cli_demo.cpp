@@ -24,7 +24,7 @@ using namespace std::chrono_literals;
 
 // One job line: text placed at 1-based columns, the rest blank.
 class JobLine {
-public:
+  public:
     JobLine& at(std::size_t column, std::string_view text) {
         if (line_.size() < column - 1 + text.size()) {
             line_.resize(column - 1 + text.size(), ' ');
@@ -34,13 +34,19 @@ public:
     }
     std::string str() const { return common::utf8ToCp1253(line_) + "\r\n"; }
 
-private:
+  private:
     std::string line_;
 };
 
 std::string saleLine(std::string_view description, std::string_view quantity,
                      std::string_view price, std::string_view vat) {
-    return JobLine().at(2, "PLU").at(20, description).at(48, quantity).at(57, price).at(69, vat).str();
+    return JobLine()
+        .at(2, "PLU")
+        .at(20, description)
+        .at(48, quantity)
+        .at(57, price)
+        .at(69, vat)
+        .str();
 }
 
 // Two items, a discount on the second, the subtotal, a card payment, the payment key and a
@@ -48,8 +54,8 @@ std::string saleLine(std::string_view description, std::string_view quantity,
 std::string sampleJob(const std::string& resultFile) {
     return "resFile:  " + resultFile + "\r\n" + "tag:  DEMO\r\n" +
            saleLine("ΚΑΦΕΣ ΕΛΛΗΝΙΚΟΣ", "1.000", "2.50", "24") +
-           saleLine("ΤΥΡΟΠΙΤΑ", "2.000", "1.80", "13") + JobLine().at(2, "dis").at(7, "0.30").str() +
-           JobLine().at(2, "sut").at(7, "5.80").str() +
+           saleLine("ΤΥΡΟΠΙΤΑ", "2.000", "1.80", "13") +
+           JobLine().at(2, "dis").at(7, "0.30").str() + JobLine().at(2, "sut").at(7, "5.80").str() +
            JobLine().at(2, "to").at(8, "2").at(11, "5.80").str() +
            JobLine().at(2, "pay").at(7, "1").str() +
            JobLine().at(2, "foo").at(7, "ΕΥΧΑΡΙΣΤΟΥΜΕ ΠΟΛΥ").str();

@@ -50,12 +50,16 @@ void LogOperator::setCardWaitShown(bool shown) {
     }
 }
 
-void LogOperator::setReceiptCount(std::int64_t count) { write("jobs", std::to_string(count)); }
+void LogOperator::setReceiptCount(std::int64_t count) {
+    write("jobs", std::to_string(count));
+}
 
 void LogOperator::showSettings(const driver::SettingsView& view) {
     write("settings", view.serial + " " + view.baud + " | " + view.file + " | " + view.ecr);
 }
 
-void LogOperator::log(const std::string& line) { write("log", line); }
+void LogOperator::log(const std::string& line) {
+    write("log", line);
+}
 
 }  // namespace merovan::cli

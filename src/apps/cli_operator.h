@@ -13,7 +13,7 @@ namespace merovan::cli {
 // line on standard error, and a message box is logged and answered at once, since nobody is
 // there to press OK.
 class LogOperator final : public driver::Operator {
-public:
+  public:
     LogOperator(driver::Clock& clock, bool trace, std::FILE* out = stderr)
         : clock_(clock), trace_(trace), out_(out) {}
 
@@ -29,7 +29,7 @@ public:
     void showSettings(const driver::SettingsView& view) override;
     void log(const std::string& line) override;
 
-private:
+  private:
     void write(const char* kind, const std::string& text);
 
     driver::Clock& clock_;

@@ -108,7 +108,8 @@ int runAction(const CliOptions& options, StopSignals& signals) {
     // race with, so printing is stopped again before the report.
     while (!driver.startEnabled() && !driver.polling()) {
         if (signals.stopped() ||
-            (options.giveUpAfter && clock.now() - begin >= std::chrono::seconds(*options.giveUpAfter))) {
+            (options.giveUpAfter &&
+             clock.now() - begin >= std::chrono::seconds(*options.giveUpAfter))) {
             driver.shutdown();
             return driver::kGaveUp;
         }

@@ -10,7 +10,7 @@ namespace merovan::cli {
 // thing in main, before any other thread exists, so that every thread inherits the blocked
 // signals.
 class StopSignals {
-public:
+  public:
     StopSignals();
     ~StopSignals();
     StopSignals(const StopSignals&) = delete;
@@ -22,7 +22,7 @@ public:
 
     struct State;
 
-private:
+  private:
     std::unique_ptr<State> state_;
 };
 

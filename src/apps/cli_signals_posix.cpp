@@ -16,7 +16,6 @@ struct StopSignals::State {
     sigset_t set{};
 };
 
-
 StopSignals::StopSignals() : state_(std::make_unique<State>()) {
     State& s = *state_;
     sigemptyset(&s.set);
@@ -55,6 +54,8 @@ void StopSignals::onStop(std::function<void()> callback) {
     }
 }
 
-bool StopSignals::stopped() const { return state_->stopped; }
+bool StopSignals::stopped() const {
+    return state_->stopped;
+}
 
 }  // namespace merovan::cli

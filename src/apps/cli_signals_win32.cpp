@@ -28,8 +28,12 @@ BOOL WINAPI onConsoleEvent(DWORD) {
 
 }  // namespace
 
-StopSignals::StopSignals() : state_(std::make_unique<State>()) { SetConsoleCtrlHandler(onConsoleEvent, TRUE); }
-StopSignals::~StopSignals() { SetConsoleCtrlHandler(onConsoleEvent, FALSE); }
+StopSignals::StopSignals() : state_(std::make_unique<State>()) {
+    SetConsoleCtrlHandler(onConsoleEvent, TRUE);
+}
+StopSignals::~StopSignals() {
+    SetConsoleCtrlHandler(onConsoleEvent, FALSE);
+}
 
 void StopSignals::onStop(std::function<void()> callback) {
     std::lock_guard lock(mutex);
@@ -39,6 +43,8 @@ void StopSignals::onStop(std::function<void()> callback) {
     }
 }
 
-bool StopSignals::stopped() const { return stopRequested; }
+bool StopSignals::stopped() const {
+    return stopRequested;
+}
 
 }  // namespace merovan::cli

@@ -89,7 +89,9 @@ std::optional<std::string> ChildProcess::readLine(std::chrono::milliseconds time
     }
 }
 
-void ChildProcess::signal(int number) const { kill(pid_, number); }
+void ChildProcess::signal(int number) const {
+    kill(pid_, number);
+}
 
 std::optional<int> ChildProcess::wait(std::chrono::milliseconds timeout) {
     const auto deadline = std::chrono::steady_clock::now() + timeout;

@@ -12,7 +12,7 @@ namespace merovan::testing {
 // A program started by a test, with its standard output and error in pipes; killed with
 // SIGKILL when the test forgets it.
 class ChildProcess {
-public:
+  public:
     ChildProcess(const std::vector<std::string>& argv, const std::string& workDir);
     ~ChildProcess();
     ChildProcess(const ChildProcess&) = delete;
@@ -26,7 +26,7 @@ public:
     // Everything the program wrote to standard error so far.
     std::string errorOutput();
 
-private:
+  private:
     pid_t pid_ = -1;
     int out_ = -1;
     int err_ = -1;

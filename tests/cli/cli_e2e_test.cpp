@@ -40,7 +40,13 @@ std::string withoutDates(const std::string& text) {
 }
 
 class CliEndToEnd : public ::testing::Test {
-protected:
+  protected:
+    void SetUp() override {
+        if (!fs::exists(kCli) || !fs::exists(kRegister)) {
+            GTEST_SKIP() << "merovan-cli or merovan-register not built";
+        }
+    }
+
     CliEndToEnd() {
         dir_ = fs::temp_directory_path() / ("merovan-cli-e2e-" + std::to_string(::getpid()));
         fs::remove_all(dir_);
@@ -112,8 +118,9 @@ protected:
 TEST_F(CliEndToEnd, SixFieldCommandLinePrintsTheJobAndExits) {
     startRegister();
     writeJob("job.txt", "ONE");
-    ChildProcess cli({kCli, device_ + ":9600,9600," + (dir_ / "job.txt").string() + ",0,vesko,1110000"},
-                     dir_.string());
+    ChildProcess cli(
+        {kCli, device_ + ":9600,9600," + (dir_ / "job.txt").string() + ",0,vesko,1110000"},
+        dir_.string());
     const auto status = cli.wait(30s);
     ASSERT_TRUE(status.has_value()) << cli.errorOutput();
     EXPECT_EQ(*status, 0) << cli.errorOutput();

@@ -16,8 +16,8 @@ JobRunner defaultJobRunner() {
 ParamReader defaultParamReader() {
     return [](const std::string& path, bool polling,
               std::string& error) -> std::optional<settings::ParamSettings> {
-        auto read = settings::ReadParamFile(path, polling ? settings::ParamReadMode::Polling
-                                                          : settings::ParamReadMode::Startup);
+        auto read = settings::ReadParamFile(
+            path, polling ? settings::ParamReadMode::Polling : settings::ParamReadMode::Startup);
         if (!read.ok) {
             error = read.error;
             return std::nullopt;
