@@ -25,6 +25,7 @@ class ChildProcess {
     std::optional<int> wait(std::chrono::milliseconds timeout);
     // Everything the program wrote to standard error so far.
     std::string errorOutput();
+    pid_t pid() const { return pid_; }
 
   private:
     pid_t pid_ = -1;
