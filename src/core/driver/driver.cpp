@@ -315,7 +315,8 @@ void Driver::clearError() {
 void Driver::settingsDialogShown(bool shown) {
     if (shown) {
         setTimer(timer2_, false);
-    } else if (!timer1_.enabled && !startEnabled()) {
+    } else if (!timer1_.enabled) {
+        // Found again, the register goes through the on-line steps again, auto-start included.
         setTimer(timer2_, true, 1000ms);
     }
 }
