@@ -99,7 +99,7 @@ inline std::chrono::milliseconds threadCpuTime() {
 }
 
 // Sends a command and collects what comes back until EOT, for at most a second.
-inline std::string exchange(link::Transport& transport, const std::string& command) {
+inline std::string roundTrip(link::Transport& transport, const std::string& command) {
     transport.sendData(command);
     std::string reply;
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(1);
