@@ -23,45 +23,40 @@ bool run(const std::string& command) {
     return std::system((command + " >/dev/null 2>&1").c_str()) == 0;
 }
 
+// Two namespaces, "mvd<pid>" for the driver and "mvr<pid>" for the register, joined by a
+// veth pair; both are removed however the test ends.
 class NamespacePair {
   public:
-    NamespacePair()
-        : driver_("mvd" + std::to_string(::getpid())),
-          register_("mvr" + std::to_string(::getpid())) {
-        ok_ = run("ip netns add " + driver_) && run("ip netns add " + register_) &&
-              run("ip link add " + driver_ + " netns " + driver_ + " type veth peer name " +
-                  register_ + " netns " + register_) &&
-              run("ip -n " + driver_ + " addr add 10.231.0.1/30 dev " + driver_) &&
-              run("ip -n " + register_ + " addr add 10.231.0.2/30 dev " + register_) &&
-              run("ip -n " + driver_ + " link set " + driver_ + " up") &&
-              run("ip -n " + register_ + " link set " + register_ + " up");
+    NamespacePair() {
+        const std::string d = driver, r = registerSide;
+        for (const std::string& step :
+             {"netns add " + d, "netns add " + r,
+              "link add " + d + " netns " + d + " type veth peer name " + r + " netns " + r,
+              "-n " + d + " addr add 10.231.0.1/30 dev " + d,
+              "-n " + r + " addr add 10.231.0.2/30 dev " + r, "-n " + d + " link set " + d + " up",
+              "-n " + r + " link set " + r + " up"}) {
+            ok = ok && run("ip " + step);
+        }
     }
     ~NamespacePair() {
-        run("ip netns del " + driver_);
-        run("ip netns del " + register_);
+        run("ip netns del " + driver);
+        run("ip netns del " + registerSide);
     }
-    NamespacePair(const NamespacePair&) = delete;
-    NamespacePair& operator=(const NamespacePair&) = delete;
 
-    bool ok() const { return ok_; }
     // Runs work on a thread that has joined the namespace; sockets made there stay in it.
     static void inside(const std::string& name, const std::function<void()>& work) {
         std::thread thread([&] {
             const int fd = ::open(("/var/run/netns/" + name).c_str(), O_RDONLY | O_CLOEXEC);
-            ASSERT_GE(fd, 0) << name;
             ASSERT_EQ(::setns(fd, CLONE_NEWNET), 0) << name;
             ::close(fd);
             work();
         });
         thread.join();
     }
-    const std::string& driver() const { return driver_; }
-    const std::string& registerName() const { return register_; }
 
-  private:
-    std::string driver_;
-    std::string register_;
-    bool ok_ = false;
+    const std::string driver = "mvd" + std::to_string(::getpid());
+    const std::string registerSide = "mvr" + std::to_string(::getpid());
+    bool ok = true;
 };
 
 TEST(UdpTransportNamespace, BindsEveryLocalAddressOnTheRegistersPort) {
@@ -69,16 +64,16 @@ TEST(UdpTransportNamespace, BindsEveryLocalAddressOnTheRegistersPort) {
         GTEST_SKIP() << "needs root and the ip tool";
     }
     NamespacePair pair;
-    ASSERT_TRUE(pair.ok()) << "could not build the namespace pair";
+    ASSERT_TRUE(pair.ok) << "could not build the namespace pair";
 
     sim::RegisterSimulator::Options options;
     options.mode = sim::RegisterSimulator::Options::Mode::Udp;
     options.udpAddress = "10.231.0.2";
     options.udpPort = 5012;
     sim::RegisterSimulator simulator(options);
-    NamespacePair::inside(pair.registerName(), [&] { simulator.start(); });
+    NamespacePair::inside(pair.registerSide, [&] { simulator.start(); });
 
-    NamespacePair::inside(pair.driver(), [&] {
+    NamespacePair::inside(pair.driver, [&] {
         cTCPIP udp;
         udp.setRemoteHostIP("10.231.0.2");
         udp.setRemotePort(5012);

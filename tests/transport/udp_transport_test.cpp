@@ -44,7 +44,7 @@ class UdpRegister {
         ::sendto(fd_, bytes.data(), bytes.size(), 0, reinterpret_cast<const sockaddr*>(&peer_),
                  sizeof peer_);
     }
-    const sockaddr_in& peer() const { return peer_; }
+    std::uint16_t peerPort() const { return ntohs(peer_.sin_port); }
 
   private:
     int fd_ = -1;
@@ -69,7 +69,7 @@ TEST(UdpTransport, BindsTheRegistersPortAndSendsOneDatagramACommand) {
 
     EXPECT_TRUE(udp.sendData("KXCL"));
     EXPECT_EQ(register_.receive(), "KXCL\r\n");
-    EXPECT_EQ(ntohs(register_.peer().sin_port), port) << "the driver sends from the same port";
+    EXPECT_EQ(register_.peerPort(), port) << "the driver sends from the same port";
     EXPECT_TRUE(udp.sendData("KX100R1A\r\n"));
     EXPECT_EQ(register_.receive(), "KX100R1A\r\n");
 
