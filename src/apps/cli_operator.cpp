@@ -26,7 +26,7 @@ void LogOperator::setCaption(const std::string& caption) {
 }
 
 void LogOperator::setStatus(const std::string& text) {
-    if (text != status_) {
+    if (text != status_ && !text.empty()) {
         status_ = text;
         write("status", text);
     }
