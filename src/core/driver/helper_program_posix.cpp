@@ -1,3 +1,4 @@
+#include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -21,8 +22,16 @@ bool startConversionHelper(const std::string& workDir, std::string& error) {
     char shell[] = "/bin/sh";
     std::string scriptArg = script;
     char* argv[] = {shell, scriptArg.data(), nullptr};
+    // The helper must not inherit signals the driver keeps blocked for its own use.
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    sigset_t none;
+    sigemptyset(&none);
+    posix_spawnattr_setsigmask(&attributes, &none);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK);
     pid_t pid = 0;
-    const int status = posix_spawn(&pid, shell, nullptr, nullptr, argv, environ);
+    const int status = posix_spawn(&pid, shell, nullptr, &attributes, argv, environ);
+    posix_spawnattr_destroy(&attributes);
     if (status != 0) {
         error = "cop2fis.sh: " + std::string(std::strerror(status));
         return false;
