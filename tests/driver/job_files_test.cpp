@@ -9,6 +9,7 @@
 #include <fstream>
 #include <thread>
 
+#include "core/driver/helper_program.h"
 #include "core/jobs/job_files.h"
 #include "core/jobs/job_journal.h"
 #include "core/jobs/readiness.h"
@@ -115,6 +116,19 @@ TEST_F(JobFilesTest, JournalKeepsTheLatestJobsWithinItsBound) {
     JobJournal torn(path("journal"), 4);
     EXPECT_TRUE(torn.load().empty());
     EXPECT_TRUE(torn.isProcessed(path("print.10")));
+}
+
+TEST_F(JobFilesTest, ConversionHelperRunsInTheWorkingDirectoryOrIsReported) {
+    std::string error;
+    EXPECT_FALSE(driver::startConversionHelper(dir_.string(), error));
+    EXPECT_NE(error.find("cop2fis.sh"), std::string::npos);
+
+    write("cop2fis.sh", "echo converted > converted.txt\n");
+    ASSERT_TRUE(driver::startConversionHelper(dir_.string(), error)) << error;
+    for (int i = 0; i < 200 && !std::filesystem::exists(path("converted.txt")); ++i) {
+        std::this_thread::sleep_for(10ms);
+    }
+    EXPECT_TRUE(std::filesystem::exists(path("converted.txt")));
 }
 
 }  // namespace

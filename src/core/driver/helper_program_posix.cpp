@@ -14,13 +14,14 @@ extern char** environ;
 namespace merovan::driver {
 
 bool startConversionHelper(const std::string& workDir, std::string& error) {
-    const std::string script = (workDir.empty() ? std::string(".") : workDir) + "/cop2fis.sh";
+    const std::string dir = workDir.empty() ? std::string(".") : workDir;
+    const std::string script = dir + "/cop2fis.sh";
     if (access(script.c_str(), R_OK) != 0) {
         error = "cop2fis.sh: " + std::string(std::strerror(errno));
         return false;
     }
     char shell[] = "/bin/sh";
-    std::string scriptArg = script;
+    std::string scriptArg = "./cop2fis.sh";
     char* argv[] = {shell, scriptArg.data(), nullptr};
     // The helper must not inherit signals the driver keeps blocked for its own use.
     posix_spawnattr_t attributes;
@@ -29,8 +30,12 @@ bool startConversionHelper(const std::string& workDir, std::string& error) {
     sigemptyset(&none);
     posix_spawnattr_setsigmask(&attributes, &none);
     posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addchdir_np(&actions, dir.c_str());
     pid_t pid = 0;
-    const int status = posix_spawn(&pid, shell, nullptr, &attributes, argv, environ);
+    const int status = posix_spawn(&pid, shell, &actions, &attributes, argv, environ);
+    posix_spawn_file_actions_destroy(&actions);
     posix_spawnattr_destroy(&attributes);
     if (status != 0) {
         error = "cop2fis.sh: " + std::string(std::strerror(status));
