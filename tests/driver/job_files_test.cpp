@@ -91,6 +91,8 @@ TEST_F(JobFilesTest, PatternsAndJobNames) {
     EXPECT_EQ(place.name, "print");
     EXPECT_TRUE(mayBeJobName("print.10", place));
     EXPECT_FALSE(mayBeJobName("printer.1", place));
+    EXPECT_FALSE(mayBeJobName("print.1.result", place));
+    EXPECT_FALSE(mayBeJobName("print.11", place));
     EXPECT_EQ(jobPlace("", "print").directory, "");
 }
 

@@ -44,7 +44,15 @@ bool mayBeJobName(const std::string& name, const JobPlace& place) {
     if (place.name.find('*') != std::string::npos) {
         return matchesPattern(name, place.name);
     }
-    return name == place.name || name.starts_with(place.name + ".");
+    if (name == place.name) {
+        return true;
+    }
+    for (int n = 1; n <= 10; ++n) {
+        if (name == place.name + "." + std::to_string(n)) {
+            return true;
+        }
+    }
+    return false;
 }
 
 std::optional<std::string> findNumberedJob(
