@@ -31,4 +31,24 @@ EftPaymentRecord LookupEftPayment(const std::string& path, std::int16_t payNumbe
 // First index of values equal to value, 0 when none is.
 int getItembyData(const std::vector<int>& values, int value);
 
+// An entry of the mapping dialog's lists: the text shown and the value stored.
+struct ListEntry {
+    std::string text;  // UTF-8
+    int value = 0;
+};
+// The register's card payment kinds, in list order: none, 2, 3, 9.
+std::vector<ListEntry> EcrPayTypeEntries();
+// The terminals, in list order: none, then 1 to 4.
+std::vector<ListEntry> EftTerminalEntries();
+
+inline constexpr const char* kEftDialogCaption = "Πληρωμές Καρτών";
+inline constexpr const char* kEftDialogLoadingCaption = "Ανάγνωση Ρυθμίσεων Ταμειακής...";
+inline constexpr const char* kEftWaitCaption = "Συναλλαγή EFTPOS";
+inline constexpr const char* kEftWaitFirstLabel = "Αναμονή Απάντησης EFTPOS";
+
+// Whole seconds waited between two times of day (seconds since midnight), across midnight too.
+int EftWaitElapsedSeconds(int startSecondOfDay, int nowSecondOfDay);
+// The waiting window's label for the seconds waited, at least two digits: "Αναμονή EFTPOS [07]".
+std::string EftWaitLabel(int elapsedSeconds);
+
 }  // namespace merovan::eft

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <string>
+#include <string_view>
 
 // vats.dat: the percentages of the register's five VAT categories, five little-endian doubles.
 namespace merovan::vat {
@@ -19,5 +20,8 @@ double VatRateOf(const std::string& path, int index);
 int ParseVatRates(std::array<std::string, 5>& texts, VatRates& rates);
 // A rate formatted "0.00" with "." as the mark (23 gives "23.00"), to match a line's rate.
 std::string FormatRateForMatch(double rate);
+// A rate as a settings field shows it, with the user's decimal separator (6.5 gives "6,5" under
+// ",", 23 gives "23", 0 gives "0").
+std::string FormatRateForDisplay(double rate, std::string_view decimalSeparator);
 
 }  // namespace merovan::vat

@@ -1,0 +1,128 @@
+#include "core/settings/param_file.h"
+
+#include <array>
+#include <cerrno>
+#include <cstdio>
+#include <memory>
+#include <system_error>
+
+#include "core/common/text.h"
+
+namespace merovan::settings {
+namespace {
+
+using common::mid;
+
+// Keys read the same way in both modes: the value from a fixed column, cut to a width.
+// [port], [baud] and auto-start have rules of their own and are handled before these.
+struct KeyRule {
+    std::string_view key;
+    std::size_t column;
+    std::size_t width;
+    std::string ParamSettings::*field;
+};
+
+constexpr std::array<KeyRule, 15> kKeyRules{{
+    {"[file]", 8, 30, &ParamSettings::file},
+    {"[code]", 8, 3, &ParamSettings::code},
+    {"[ecrt]", 8, 5, &ParamSettings::ecrt},
+    {"[multi type]", 14, 4, &ParamSettings::multiType},
+    {"[time]", 8, 5, &ParamSettings::time},
+    {"[print_desc]", 14, 4, &ParamSettings::printDesc},
+    {"[print_code]", 14, 6, &ParamSettings::printCode},
+    {"[comments]", 12, 4, &ParamSettings::comments},
+    {"[currency]", 12, 1, &ParamSettings::currency},
+    {"[convert2]", 12, 12, &ParamSettings::convert2},
+    {"[keyb_off]", 12, 4, &ParamSettings::keybOff},
+    {"[dir_depa]", 12, 4, &ParamSettings::dirDepa},
+    {"[quantity]", 12, 4, &ParamSettings::quantity},
+    {"[Defacto_]", 12, 2, &ParamSettings::defacto},
+    {"[location]", 12, 99, &ParamSettings::location},
+}};
+
+void applyLine(std::string_view line, ParamReadMode mode, ParamSettings& settings) {
+    const bool polling = mode == ParamReadMode::Polling;
+    if (line.starts_with("[port]")) {
+        settings.port = polling ? mid(line, 8, 20) : common::trim(mid(line, 8, 15));
+        settings.linkAddress = settings.port;
+        return;
+    }
+    if (line.starts_with("[baud]")) {
+        settings.baud = mid(line, 8, polling ? 6 : 5);
+        if (!polling) {
+            // Built from the port in force rather than appended to the address, so that a
+            // second [baud] line replaces the first instead of chaining "com1:9600:4800".
+            settings.linkAddress = settings.port + ":" + settings.baud;
+        }
+        return;
+    }
+    for (const KeyRule& rule : kKeyRules) {
+        if (line.starts_with(rule.key)) {
+            if (!(polling && rule.field == &ParamSettings::convert2)) {
+                settings.*rule.field = mid(line, rule.column, rule.width);
+            }
+            return;
+        }
+    }
+    // Only this key is matched in any case, and nothing ever clears the flag.
+    if (!polling && common::asciiUpper(common::left(line, 14)) == "[AUTOSTAR]=YES") {
+        settings.autoStart = true;
+    }
+}
+
+std::string osReason(int error) {
+    return std::generic_category().message(error);
+}
+
+struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+
+}  // namespace
+
+ParamSettings parseParamText(std::string_view bytes, ParamReadMode mode) {
+    ParamSettings settings;
+    std::size_t start = 0;
+    while (start < bytes.size()) {
+        const std::size_t end = bytes.find_first_of("\r\n", start);
+        if (end == std::string_view::npos) {
+            applyLine(bytes.substr(start), mode, settings);
+            break;
+        }
+        applyLine(bytes.substr(start, end - start), mode, settings);
+        start = end + 1;
+        if (bytes[end] == '\r' && start < bytes.size() && bytes[start] == '\n') {
+            ++start;
+        }
+    }
+    return settings;
+}
+
+ParamReadResult ReadParamFile(const std::string& path, ParamReadMode mode) {
+    ParamReadResult result;
+    errno = 0;
+    const std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
+    if (!file) {
+        const int error = errno != 0 ? errno : ENOENT;
+        result.error = (error == ENOENT ? "Δεν βρέθηκε το αρχείο " : "Δεν διαβάζεται το αρχείο ") +
+                       path + " (" + osReason(error) + ")";
+        return result;
+    }
+    std::string bytes;
+    std::array<char, 65536> chunk{};
+    std::size_t got = 0;
+    while ((got = std::fread(chunk.data(), 1, chunk.size(), file.get())) > 0) {
+        bytes.append(chunk.data(), got);
+    }
+    if (std::ferror(file.get()) != 0) {
+        // A directory of that name opens on some systems and fails only here.
+        const int error = errno != 0 ? errno : EIO;
+        result.error = "Δεν διαβάζεται το αρχείο " + path + " (" + osReason(error) + ")";
+        return result;
+    }
+    result.settings = parseParamText(bytes, mode);
+    result.ok = true;
+    return result;
+}
+
+}  // namespace merovan::settings

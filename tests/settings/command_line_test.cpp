@@ -1,0 +1,59 @@
+#include <gtest/gtest.h>
+
+#include "core/common/codepage.h"
+#include "core/settings/command_line.h"
+
+namespace merovan::settings {
+namespace {
+
+TEST(ReadcomanTest, SplitsAtCommasAndBlanksAndFillsGapsWithE) {
+    const std::pair<std::string, CommandLineFields> rows[] = {
+        {"com1 9600 job 0 tar48 0120101", {"com1", "9600", "job", "0", "tar48", "0120101"}},
+        {"a,,b", {"a", "e", "b", "e", "e", "e"}},
+        {",,,,,", {"e", "e", "e", "e", "e", "e"}},
+        // The sixth field runs to the end of the line, separators and all.
+        {"a, b,c,d,e, x,y", {"a", "e", "b", "c", "d", "e, x,y"}},
+    };
+    for (const auto& [line, fields] : rows) {
+        EXPECT_EQ(readcoman(line), fields) << line;
+    }
+}
+
+TEST(ReadcomanTest, OptionCharactersBecomeTheSettingsInForce) {
+    const ParamSettings on =
+        settingsFromCommandLine(readcoman("com1,9600,c:\\pos\\job.txt,0,vesko,1111111")).settings;
+    EXPECT_EQ(on.linkAddress, "com1");
+    EXPECT_EQ(on.file, "c:\\pos\\job.txt");
+    EXPECT_EQ(on.printCode, "true N");
+    EXPECT_EQ(on.currency, "1");
+    EXPECT_EQ(on.printDesc + on.comments + on.keybOff + on.dirDepa + on.quantity,
+              "truetruetruetruetrue");
+    EXPECT_EQ(on.multiType + on.code + on.location, "falstrue");
+
+    const std::pair<char, std::string> printCodes[] = {
+        {'0', "fals"}, {'1', "true N"}, {'2', "true A"}, {'3', ""}};
+    for (const auto& [option, expected] : printCodes) {
+        const auto off =
+            settingsFromCommandLine(readcoman("c 9 f 0 v " + std::string(1, option) + "202020"))
+                .settings;
+        EXPECT_EQ(off.printCode, expected) << option;
+        EXPECT_EQ(off.currency, "2");
+        EXPECT_EQ(off.printDesc + off.comments + off.keybOff + off.dirDepa + off.quantity,
+                  "falsfalsfalsfalsfals");
+    }
+}
+
+TEST(ReadcomanTest, FewerThanSevenOptionsMeanFarewell) {
+    for (const char* line : {"com1,9600,job,0,vesko", "com1,9600,job,0,vesko,111111", "a,,b"}) {
+        EXPECT_TRUE(settingsFromCommandLine(readcoman(line)).optionsTooShort) << line;
+    }
+    std::string bar;
+    for (int i = 0; i < 45; ++i) {
+        bar += "═";
+    }
+    EXPECT_EQ(common::cp737ToUtf8(farewellText()),
+              "╔" + bar + "╗\n║ Ευχαριστούμε που χρησιμοποιήσατε το Merovan ║\n╚" + bar + "╝");
+}
+
+}  // namespace
+}  // namespace merovan::settings
