@@ -65,10 +65,10 @@ void BM_InterpreterPerLine(benchmark::State& state) {
     jobs::JobContext context{link, op, clock, flags};
     jobs::JobSettings settings;
     settings.workDir = dir.string();
-    settings.printDesc = "true";
-    settings.printCode = "fals";
-    settings.comments = "true";
-    settings.currency = "1";
+    settings.printDesc = std::string("true");
+    settings.printCode = std::string("fals");
+    settings.comments = std::string("true");
+    settings.currency = std::string("1");
 
     for (auto _ : state) {
         benchmark::DoNotOptimize(jobs::getdata(jobPath.string(), settings, context));

@@ -61,9 +61,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     jobs::JobContext context{link, op, clock, flags};
     jobs::JobSettings settings;
     settings.workDir = dir.string();
-    settings.comments = "true";
-    settings.printDesc = "true";
-    settings.quantity = "true";
+    settings.comments = std::string("true");
+    settings.printDesc = std::string("true");
+    settings.quantity = std::string("true");
     settings.currency = std::string(1, static_cast<char>('0' + mode / 5 % 4));
     settings.ecrt = (mode & 0x40) != 0 ? "tar48" : "vesko";
     settings.printCode = (mode & 0x80) != 0 ? "true A" : "true N";

@@ -1,9 +1,11 @@
 #pragma once
 
+#include <algorithm>
 #include <chrono>
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "core/driver/clock.h"
 #include "core/driver/operator.h"
