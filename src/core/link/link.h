@@ -1,21 +1,28 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "core/driver/clock.h"
 #include "core/driver/operator.h"
 #include "core/link/link_target.h"
+#include "core/link/port_props.h"
 #include "core/link/transport.h"
 
 namespace merovan::link {
+
+// Status of an error reply whose number cannot be read ("DE", "DEX1"): still a failure,
+// never 0, and not a number the register's error table knows.
+inline constexpr std::int16_t kUnreadableErrorStatus = 9999;
 
 // The one link to the register and the exchange state that goes with it: the open transport,
 // registerStatus, the current job's result file. Every command the driver gives the register
 // goes through SendCommand; nothing else touches a transport.
 class Link {
-public:
+  public:
     Link(driver::Operator& op, driver::Clock& clock, TransportFactory factory);
     ~Link();
     Link(const Link&) = delete;
@@ -41,12 +48,42 @@ public:
     void CloseLink();
 
     Transport* currentTransport() { return transport_.get(); }
+    void setCurrentTransport(std::unique_ptr<Transport> transport) {
+        transport_ = std::move(transport);
+    }
 
-private:
+    // The port properties, made on first request and kept for the life of the link.
+    cPortProp& GetPortProps();
+
+    // Finds the local IPv4 address recorded on a network transport; none leaves it empty.
+    void setLocalAddressLookup(std::function<std::string()> lookup) {
+        localAddressLookup_ = std::move(lookup);
+    }
+
+  private:
+    LinkTarget TargetFor(const std::string& address) const;
+    LinkTarget NetworkTarget(const std::string& address) const;
+    void OpenLink();
+    void RunExchange(const std::string& command, bool quiet, int asyncSeconds);
+    std::string AwaitErrorEnd(const std::string& start, driver::Clock::TimePoint deadline);
+    std::string AwaitAsyncReply(const std::string& firstReply, int asyncSeconds);
+    void HandleReply(std::string buffer, bool quiet);
+    void HideCardWait();
+    void DiscardWaitingBytes();
+    std::string ReadWaitingBytes();
+    std::string ReceiveUntil(driver::Clock::TimePoint deadline);
+    void ReportNoReply(bool quiet);
+    void RecordCardReply(const std::string& reply);
+    void LogFailure(const std::string& command, const std::string& errorLog);
+    void Trace(std::string_view label, std::string_view bytes);
+
     driver::Operator& operator_;
     driver::Clock& clock_;
     TransportFactory factory_;
+    std::function<std::string()> localAddressLookup_;
     std::unique_ptr<Transport> transport_;
+    std::unique_ptr<cPortProp> portProps_;
+    bool cardWaitShown_ = false;
     std::int16_t registerStatus_ = 0;
     std::string resFile_;
     std::string linkAddress_;

@@ -1,0 +1,205 @@
+// One command exchange: send, await the reply with retries, a card terminal's second
+// answer, error replies and the trace.
+#include <algorithm>
+#include <chrono>
+#include <string_view>
+
+#include "core/common/codepage.h"
+#include "core/common/date_time.h"
+#include "core/common/message_box.h"
+#include "core/common/text.h"
+#include "core/link/link.h"
+#include "core/link/status_codes.h"
+#include "core/link/trace.h"
+
+namespace merovan::link {
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr auto kAttemptTime = 5s;
+constexpr int kAttempts = 4;
+constexpr auto kPauseAfterReply = 100ms;
+constexpr auto kPauseAfterAsyncData = 2000ms;
+constexpr auto kPauseAfterAcknowledge = 1000ms;
+constexpr auto kErrorReplyGrace = 100ms;
+// Bytes already waiting are read until none are left, but a line that never falls silent
+// must not hold the exchange.
+constexpr int kMaxWaitingReads = 64;
+// A transport that comes back early with nothing gets this pause, so that the wait can never
+// become a busy loop.
+constexpr auto kEarlyEmptyPause = 20ms;
+constexpr char kEot = '\x04';
+constexpr std::string_view kNoAnswerCommand = "KX794ST\r";
+constexpr std::string_view kNoReplyText = "Ο Φορολ. Εκτυπωτής δεν Απαντά σε εντολή !";
+constexpr std::string_view kErrorCaption = "Σφάλμα !!!";
+constexpr std::string_view kNoReplyTitle = "Μύνημα Φορολ. Εκτυπωτή";
+
+std::chrono::milliseconds Remaining(driver::Clock::TimePoint deadline,
+                                    driver::Clock::TimePoint now) {
+    if (now >= deadline) {
+        return 0ms;
+    }
+    return std::chrono::ceil<std::chrono::milliseconds>(deadline - now);
+}
+
+// The register's error number: up to four digits right after "DE". A reply without one is
+// still an error, so it gets a fixed non-zero status instead of 0.
+std::int16_t ErrorStatus(std::string_view reply) {
+    const std::string_view digits = reply.substr(2, 4);
+    int value = 0;
+    std::size_t count = 0;
+    while (count < digits.size() && digits[count] >= '0' && digits[count] <= '9') {
+        value = value * 10 + (digits[count] - '0');
+        ++count;
+    }
+    return value == 0 ? kUnreadableErrorStatus : static_cast<std::int16_t>(value);
+}
+
+}  // namespace
+
+void Link::Trace(std::string_view label, std::string_view bytes) {
+    std::string line(label);
+    line += bytes;
+    operator_.trace(common::formatMinuteSecond(clock_.localDateTime()) +
+                    common::cp1253ToUtf8(line));
+}
+
+std::string Link::ReceiveUntil(driver::Clock::TimePoint deadline) {
+    const auto wait = Remaining(deadline, clock_.now());
+    std::string piece = transport_->receiveData(wait);
+    if (piece.empty()) {
+        const auto left = Remaining(deadline, clock_.now());
+        if (left > 0ms) {
+            clock_.sleep(std::min<std::chrono::milliseconds>(left, kEarlyEmptyPause));
+        }
+    }
+    return piece;
+}
+
+std::string Link::ReadWaitingBytes() {
+    std::string bytes;
+    for (int read = 0; read < kMaxWaitingReads; ++read) {
+        const std::string piece = transport_->receiveData(0ms);
+        if (piece.empty()) {
+            break;
+        }
+        bytes += piece;
+    }
+    return bytes;
+}
+
+// A late answer to an earlier command would otherwise be taken for this command's reply.
+void Link::DiscardWaitingBytes() {
+    const std::string stale = ReadWaitingBytes();
+    if (!stale.empty()) {
+        Trace("  discarded: ", RenderForTrace(stale));
+    }
+}
+
+void Link::RunExchange(const std::string& command, bool quiet, int asyncSeconds) {
+    registerStatus_ = 0;
+    DiscardWaitingBytes();
+    // Pieces of earlier attempts stay: a slow register may finish the first answer late.
+    std::string buffer;
+    for (int attempt = 0; attempt < kAttempts; ++attempt) {
+        transport_->sendData(command);
+        Trace("       send:[", command + "]");
+        if (command == kNoAnswerCommand) {
+            return;
+        }
+        const auto deadline = clock_.now() + kAttemptTime;
+        while (true) {
+            // An error reply is taken without waiting for its end and never waits for a
+            // card terminal; an answer that merely contains "DE" further on is awaited to
+            // its EOT like any other.
+            if (common::startsWith(buffer, "DE")) {
+                HandleReply(buffer + AwaitErrorEnd(buffer, deadline), quiet);
+                return;
+            }
+            if (buffer.find(kEot) != std::string::npos) {
+                Trace("      reply: ", RenderForTrace(buffer));
+                HandleReply(AwaitAsyncReply(buffer, asyncSeconds), quiet);
+                return;
+            }
+            if (clock_.now() >= deadline) {
+                break;
+            }
+            buffer += ReceiveUntil(deadline);
+        }
+    }
+    ReportNoReply(quiet);
+}
+
+// An error reply cut after "DE1" would give the wrong number: the rest of it is given a
+// moment to come, but no more than that.
+std::string Link::AwaitErrorEnd(const std::string& start, driver::Clock::TimePoint deadline) {
+    const auto graceEnd = std::min(deadline, clock_.now() + kErrorReplyGrace);
+    std::string rest;
+    while (start.find(kEot) == std::string::npos && rest.find(kEot) == std::string::npos &&
+           clock_.now() < graceEnd) {
+        rest += ReceiveUntil(graceEnd);
+    }
+    return rest;
+}
+
+std::string Link::AwaitAsyncReply(const std::string& firstReply, int asyncSeconds) {
+    if (asyncSeconds <= 0) {
+        return firstReply;
+    }
+    operator_.setCardWaitShown(true);
+    cardWaitShown_ = true;
+    const auto deadline = clock_.now() + std::chrono::seconds(asyncSeconds);
+    while (clock_.now() < deadline) {
+        const std::string first = ReceiveUntil(deadline);
+        if (!first.empty()) {
+            // The terminal's answer comes in pieces; give it time to arrive whole.
+            clock_.sleep(kPauseAfterAsyncData);
+            std::string buffer = first + ReadWaitingBytes();
+            Trace("reply async: ", RenderForTrace(buffer));
+            HideCardWait();
+            return buffer;
+        }
+    }
+    return firstReply;
+}
+
+void Link::HideCardWait() {
+    if (cardWaitShown_) {
+        operator_.setCardWaitShown(false);
+        cardWaitShown_ = false;
+    }
+}
+
+void Link::HandleReply(std::string buffer, bool quiet) {
+    HideCardWait();
+    Trace("      reply: ", RenderForTrace(buffer));
+    buffer = common::removeAll(common::removeAll(buffer, '\r'), kEot);
+    clock_.sleep(kPauseAfterReply);
+    if (common::startsWith(buffer, "DE")) {
+        registerStatus_ = ErrorStatus(buffer);
+        // The status is the exchange's own, whether or not the message is shown.
+        std::int16_t shownStatus = registerStatus_;
+        ReportRegisterError(buffer, quiet, operator_, shownStatus);
+        transport_->sendData("KXCL");
+        clock_.sleep(kPauseAfterAcknowledge);
+        ReadWaitingBytes();
+        transport_->setExResult(std::to_string(registerStatus_));
+    } else {
+        transport_->setExResult(buffer);
+    }
+    transport_->setResult(registerStatus_);
+    Trace(" -----------", {});
+}
+
+void Link::ReportNoReply(bool quiet) {
+    registerStatus_ = -4;
+    transport_->setResult(registerStatus_);
+    transport_->setExResult(common::utf8ToCp1253(kNoReplyText));
+    if (!quiet) {
+        operator_.setCaption(std::string(kErrorCaption) + std::string(kNoReplyText));
+        driver::ShowMessage(operator_, kNoReplyText, common::buttons::kInformation, kNoReplyTitle);
+    }
+}
+
+}  // namespace merovan::link

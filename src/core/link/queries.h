@@ -1,0 +1,25 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "core/link/link.h"
+
+// The register's tables and receipt counters, each reduced to one number or short text.
+// A register error or link failure gives the failure value (-1, "-1" or "-1, -1"); the
+// message and the log line are SendCommand's.
+namespace merovan::link {
+
+// The number of the table open in the register ("KX?TO"), or -1.
+std::int16_t QueryOpenTable(Link& link);
+// The receipt number in the reply that "KXTO" left, or -1.
+std::int16_t ParseClosedReceipt(std::string_view reply);
+// The amount still open on a table, exactly as the register wrote it, or "-1".
+std::string QueryTableTotal(Link& link, int table);
+// The list of open tables without blanks, or "-1".
+std::string QueryTableList(Link& link);
+// The receipt counters as "a, b", or "-1, -1".
+std::string QueryReceiptCounters(Link& link);
+
+}  // namespace merovan::link

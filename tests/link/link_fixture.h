@@ -1,0 +1,55 @@
+#pragma once
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+
+#include "core/link/link.h"
+#include "support/fake_clock.h"
+#include "support/recording_operator.h"
+#include "support/scripted_transport.h"
+
+namespace merovan::testing {
+
+// A link on a scripted register with a result file of its own.
+class LinkTest : public ::testing::Test {
+  protected:
+    using Pieces = std::vector<ScriptedTransport::Piece>;
+
+    void SetUp() override {
+        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        resFile = ::testing::TempDir() + info->test_suite_name() + "_" + info->name() + ".res";
+        std::filesystem::remove(resFile);
+        link.setLinkAddress("com1:9600");
+        link.setResFile(resFile);
+    }
+    void TearDown() override { std::filesystem::remove(resFile); }
+
+    // Answers each command by its script; any other command gets no answer at all.
+    void Script(std::map<std::string, Pieces> answers) {
+        wire.setResponder([answers = std::move(answers)](const std::string& command) {
+            const auto found = answers.find(command);
+            return found == answers.end() ? Pieces{} : found->second;
+        });
+    }
+    std::string Result() const {
+        std::ifstream in(resFile, std::ios::binary);
+        std::stringstream text;
+        text << in.rdbuf();
+        return text.str();
+    }
+    std::string Now() const { return common::formatDateTime(clock.localDateTime()); }
+
+    FakeClock clock;
+    RecordingOperator op;
+    ScriptedTransport wire{clock};
+    link::Link link{op, clock, wire.factory()};
+    std::string resFile;
+    std::string reply;
+};
+
+}  // namespace merovan::testing
