@@ -1,0 +1,50 @@
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "core/link/transport.h"
+
+namespace merovan::link {
+
+// The register on a serial port: raw 8N1 without flow control, used by one program at a
+// time. A read returns when 255 bytes have come, 20 ms after the last byte, or after about a
+// quarter of a second in all, so the exchange above it keeps control of its deadlines.
+class cCom final : public Transport {
+  public:
+    // linkAddress is the port name and the baud rate: "com1:9600", "/dev/ttyUSB0:19200".
+    explicit cCom(std::string linkAddress);
+    ~cCom() override;
+    cCom(const cCom&) = delete;
+    cCom& operator=(const cCom&) = delete;
+
+    // -1 "Πρόβλημα στην Θύρα :" when the port cannot be opened or another program holds it,
+    // -2 "Πρόβλημα στο Set-Up τής Θύρας :" when it cannot take the baud rate; also left in
+    // result()/exResult(). After -2 the port stays open with its previous settings.
+    std::int16_t openConnection() override;
+    bool sendData(const std::string& text) override;
+    std::string receiveData(std::chrono::milliseconds maxWait) override;
+    void shutdownConnection() override;
+
+    const std::string& linkAddress() const { return linkAddress_; }
+    // Whether the port is open and set up.
+    bool isSetUp() const { return setUp_; }
+
+    // The device a port name stands for on this platform: "com3" is the third serial port.
+    static std::string devicePath(std::string_view portName);
+
+    // The longest piece written or read at once.
+    static constexpr std::size_t kChunk = 255;
+
+  private:
+    struct Port;
+
+    std::string linkAddress_;
+    std::unique_ptr<Port> port_;
+    bool setUp_ = false;
+};
+
+}  // namespace merovan::link

@@ -1,0 +1,226 @@
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <thread>
+
+#include "core/common/codepage.h"
+#include "core/common/numeric.h"
+#include "core/link/serial_transport.h"
+#include "core/link/transport_line.h"
+
+namespace merovan::link {
+
+using std::chrono::milliseconds;
+using Steady = std::chrono::steady_clock;
+
+namespace {
+
+// Read time-outs: a pause of 20 ms ends a read that has data, and a read never lasts much
+// longer than a quarter of a second, whatever the caller may wait.
+constexpr milliseconds kByteGap{20};
+constexpr milliseconds kReadTotal{256};
+
+speed_t speedFor(std::string_view baud) {
+    if (baud.empty() ||
+        !std::all_of(baud.begin(), baud.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+        return B0;
+    }
+    const auto value = common::parseInteger(baud);
+    switch (value.value_or(0)) {
+        case 1200:
+            return B1200;
+        case 2400:
+            return B2400;
+        case 4800:
+            return B4800;
+        case 9600:
+            return B9600;
+        case 19200:
+            return B19200;
+        case 38400:
+            return B38400;
+        case 57600:
+            return B57600;
+        case 115200:
+            return B115200;
+        default:
+            return B0;
+    }
+}
+
+int pollMillis(milliseconds remaining) {
+    return static_cast<int>(std::max<milliseconds::rep>(0, remaining.count()));
+}
+
+milliseconds since(Steady::time_point start) {
+    return std::chrono::duration_cast<milliseconds>(Steady::now() - start);
+}
+
+}  // namespace
+
+// The open device; closing it also drops the lock, so every path releases the port.
+struct cCom::Port {
+    explicit Port(int descriptor) : fd(descriptor) {}
+    ~Port() { ::close(fd); }
+    Port(const Port&) = delete;
+    Port& operator=(const Port&) = delete;
+    int fd;
+};
+
+cCom::cCom(std::string linkAddress) : linkAddress_(std::move(linkAddress)) {}
+
+cCom::~cCom() = default;
+
+std::string cCom::devicePath(std::string_view portName) {
+    if (portName.starts_with("com")) {
+        const auto number = common::parseInteger(portName.substr(3));
+        if (number && *number >= 1 &&
+            portName.substr(3).find_first_not_of("0123456789") == std::string_view::npos) {
+            return "/dev/ttyS" + std::to_string(*number - 1);
+        }
+    }
+    return std::string(portName);
+}
+
+std::int16_t cCom::openConnection() {
+    result_ = 0;
+    exResult_.clear();
+    port_.reset();
+    setUp_ = false;
+
+    const auto colon = linkAddress_.find(':');
+    const std::string name = linkAddress_.substr(0, colon);
+    const std::string baud = colon == std::string::npos ? "" : linkAddress_.substr(colon + 1);
+
+    const int fd = ::open(devicePath(name).c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        result_ = -1;
+        exResult_ = common::utf8ToCp1253("Πρόβλημα στην Θύρα :") + linkAddress_;
+        return result_;
+    }
+    auto port = std::make_unique<Port>(fd);
+    // Another program holding the port (its own lock or exclusive mode) refuses us, as the
+    // register must never hear two drivers at once.
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        result_ = -1;
+        exResult_ = common::utf8ToCp1253("Πρόβλημα στην Θύρα :") + linkAddress_;
+        return result_;
+    }
+    ::ioctl(fd, TIOCEXCL);
+    port_ = std::move(port);
+
+    termios settings{};
+    const speed_t speed = speedFor(baud);
+    if (speed == B0 || ::tcgetattr(fd, &settings) != 0) {
+        result_ = -2;
+        exResult_ = common::utf8ToCp1253("Πρόβλημα στο Set-Up τής Θύρας :") + linkAddress_;
+        return result_;
+    }
+    ::cfmakeraw(&settings);
+    settings.c_cflag &= ~(PARENB | CSTOPB | CSIZE | CRTSCTS);
+    settings.c_cflag |= CS8 | CLOCAL | CREAD;
+    settings.c_iflag &= ~(IXON | IXOFF | IXANY);
+    settings.c_cc[VMIN] = 0;
+    settings.c_cc[VTIME] = 0;
+    if (::cfsetispeed(&settings, speed) != 0 || ::cfsetospeed(&settings, speed) != 0 ||
+        ::tcsetattr(fd, TCSANOW, &settings) != 0) {
+        result_ = -2;
+        exResult_ = common::utf8ToCp1253("Πρόβλημα στο Set-Up τής Θύρας :") + linkAddress_;
+        return result_;
+    }
+    setUp_ = true;
+    return result_;
+}
+
+bool cCom::sendData(const std::string& text) {
+    if (!port_) {
+        return false;
+    }
+    const std::string line = withLineTerminator(text);
+    for (std::size_t at = 0; at < line.size(); at += kChunk) {
+        const std::string_view piece = std::string_view(line).substr(at, kChunk);
+        // As the port's write time-out: 1 ms a byte plus 10 ms, then the write has failed.
+        const auto deadline = Steady::now() + milliseconds(piece.size() + 10);
+        std::size_t written = 0;
+        while (written < piece.size()) {
+            const auto count = ::write(port_->fd, piece.data() + written, piece.size() - written);
+            if (count > 0) {
+                written += static_cast<std::size_t>(count);
+                continue;
+            }
+            if (count < 0 && errno == EINTR) {
+                continue;
+            }
+            if (count < 0 && errno != EAGAIN) {
+                return false;
+            }
+            pollfd ready{port_->fd, POLLOUT, 0};
+            const auto left = std::chrono::duration_cast<milliseconds>(deadline - Steady::now());
+            if (left.count() <= 0 || ::poll(&ready, 1, pollMillis(left)) <= 0 ||
+                (ready.revents & POLLOUT) == 0) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+std::string cCom::receiveData(milliseconds maxWait) {
+    const auto start = Steady::now();
+    const milliseconds firstWait = std::min(maxWait, kReadTotal);
+    std::string received;
+    // A port that never opened, or whose other end is gone, has nothing to give: wait out the
+    // time the caller allowed instead of handing back at once, so its loop cannot spin.
+    const auto idle = [&] {
+        if (received.empty()) {
+            std::this_thread::sleep_for(firstWait - since(start));
+        }
+        return received;
+    };
+    if (!port_) {
+        return idle();
+    }
+    std::array<char, kChunk> buffer{};
+    while (received.size() < kChunk) {
+        milliseconds timeout{0};
+        if (maxWait.count() > 0) {
+            timeout = received.empty() ? firstWait - since(start)
+                                       : std::min(kByteGap, kReadTotal - since(start));
+            if (timeout.count() < 0) {
+                break;
+            }
+        }
+        pollfd ready{port_->fd, POLLIN, 0};
+        const int count = ::poll(&ready, 1, pollMillis(timeout));
+        if (count < 0 && errno == EINTR) {
+            continue;
+        }
+        if (count <= 0) {
+            break;
+        }
+        if ((ready.revents & POLLIN) == 0) {
+            return idle();
+        }
+        const auto got = ::read(port_->fd, buffer.data(), kChunk - received.size());
+        if (got > 0) {
+            received.append(buffer.data(), static_cast<std::size_t>(got));
+        } else if (got == 0 || (errno != EAGAIN && errno != EINTR)) {
+            return idle();
+        }
+    }
+    return received;
+}
+
+void cCom::shutdownConnection() {
+    port_.reset();
+    setUp_ = false;
+}
+
+}  // namespace merovan::link

@@ -1,0 +1,130 @@
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <thread>
+#include <vector>
+
+#include "core/common/codepage.h"
+#include "core/link/transport_line.h"
+#include "core/link/udp_transport.h"
+
+namespace merovan::link {
+
+struct cTCPIP::Socket {
+    explicit Socket(int descriptor) : fd(descriptor) {}
+    ~Socket() {
+        ::shutdown(fd, SHUT_RDWR);
+        ::close(fd);
+    }
+    Socket(const Socket&) = delete;
+    Socket& operator=(const Socket&) = delete;
+    int fd;
+};
+
+namespace {
+
+bool toAddress(const std::string& text, std::int32_t port, sockaddr_in& address) {
+    address = sockaddr_in{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(static_cast<std::uint16_t>(port));
+    if (text.empty()) {
+        address.sin_addr.s_addr = htonl(INADDR_ANY);
+        return true;
+    }
+    return ::inet_pton(AF_INET, text.c_str(), &address.sin_addr) == 1;
+}
+
+}  // namespace
+
+cTCPIP::cTCPIP() = default;
+
+cTCPIP::~cTCPIP() = default;
+
+std::intptr_t cTCPIP::socketHnd() const {
+    return socket_ ? socket_->fd : 0;
+}
+
+std::int16_t cTCPIP::openConnection() {
+    if (socket_) {
+        return 0;
+    }
+    const int fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, IPPROTO_UDP);
+    if (fd < 0) {
+        return -2;
+    }
+    auto socket = std::make_unique<Socket>(fd);
+    const bool portValid = remotePort_ >= 1 && remotePort_ <= 65535;
+    sockaddr_in local{};
+    if (!toAddress(bindAddress_, portValid ? remotePort_ : 0, local) ||
+        ::bind(fd, reinterpret_cast<const sockaddr*>(&local), sizeof local) != 0) {
+        return -4;
+    }
+    sockaddr_in remote{};
+    if (!portValid || !toAddress(remoteHostIP_, remotePort_, remote) || remoteHostIP_.empty()) {
+        return -5;
+    }
+    if (::connect(fd, reinterpret_cast<const sockaddr*>(&remote), sizeof remote) != 0) {
+        return -6;
+    }
+    socket_ = std::move(socket);
+    return 0;
+}
+
+bool cTCPIP::sendData(const std::string& text) {
+    const std::string datagram = withLineTerminator(text);
+    ssize_t sent = -1;
+    if (socket_) {
+        do {
+            sent = ::send(socket_->fd, datagram.data(), datagram.size(), MSG_NOSIGNAL);
+        } while (sent < 0 && errno == EINTR);
+    }
+    if (sent < 0) {
+        result_ = -1;
+        exResult_ = common::utf8ToCp1253("Λάθος κατά την αποστολή δεδομένων στην θύρα (Ethernet)");
+        return false;
+    }
+    return true;
+}
+
+std::string cTCPIP::receiveData(std::chrono::milliseconds maxWait) {
+    if (!socket_) {
+        // Nothing can arrive; waiting out the allowed time keeps the caller's loop calm.
+        std::this_thread::sleep_for(maxWait);
+        return {};
+    }
+    pollfd ready{socket_->fd, POLLIN, 0};
+    int count = 0;
+    do {
+        count = ::poll(&ready, 1, static_cast<int>(std::max<long long>(0, maxWait.count())));
+    } while (count < 0 && errno == EINTR);
+    if (count < 0) {
+        result_ = -3;
+        exResult_ = common::utf8ToCp1253("Λάθος κατά την προσπέλαση της θύρας (Ethernet)");
+        return {};
+    }
+    if (count == 0) {
+        return {};
+    }
+    std::vector<char> buffer(kMaxDatagram);
+    const auto got = ::recv(socket_->fd, buffer.data(), buffer.size(), MSG_DONTWAIT);
+    if (got < 0) {
+        if (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR) {
+            return {};
+        }
+        result_ = -2;
+        exResult_ =
+            common::utf8ToCp1253("Λάθος κατά την ανάγνωση στοιχείων απο την θύρα (Ethernet)");
+        return {};
+    }
+    return std::string(buffer.data(), static_cast<std::size_t>(got));
+}
+
+void cTCPIP::shutdownConnection() {
+    socket_.reset();
+}
+
+}  // namespace merovan::link

@@ -1,0 +1,247 @@
+#include "tools/register/register_state.h"
+
+#include <cstdio>
+#include <regex>
+
+namespace merovan::sim {
+
+namespace {
+
+const std::string kOk = "OK";
+
+bool isReport(const std::string& body) {
+    return body == "0T1" || body == "5T1" || body == "021T1" || body == "521T1";
+}
+
+long long toNumber(const std::string& digits) {
+    // Regexes below admit digits only; a text too long for a register is taken as garbage.
+    return digits.size() > 12 ? -1 : std::stoll(digits);
+}
+
+}  // namespace
+
+std::string errorReply(int number) {
+    return "DE" + std::to_string(number);
+}
+
+std::string formatAmount(long long hundredths) {
+    const long long magnitude = hundredths < 0 ? -hundredths : hundredths;
+    char text[32];
+    std::snprintf(text, sizeof text, "%s%lld.%02lld", hundredths < 0 ? "-" : "", magnitude / 100,
+                  magnitude % 100);
+    return text;
+}
+
+long long RegisterState::tableAmount(int table) const {
+    const auto found = tables_.find(table);
+    return found == tables_.end() ? 0 : found->second;
+}
+
+long long RegisterState::amountDue() const {
+    return receipt_ ? receipt_->total - receipt_->paid : 0;
+}
+
+std::optional<std::string> RegisterState::answer(const std::string& command) {
+    // The driver sends this one without waiting for a reply.
+    if (command == "KX794ST\r") {
+        return std::nullopt;
+    }
+    if (!command.starts_with("KX") && !command.starts_with("KY")) {
+        return errorReply(kBadData);
+    }
+    const std::string body = command.substr(2);
+    static const std::regex tableOpen(R"((\d+)TO)");
+    static const std::regex tableTotal(R"(REP(\d+)TBL)");
+    static const std::regex quantity(R"((\d+)\.(\d+)\* )");
+    static const std::regex sale(R"((?:PA)?(\d+(?:\.\d+)?)R\d.*)");
+    static const std::regex payment(R"((\d*)T\d+(?:P\d+)?)");
+    static const std::regex tableTransfer(R"(FROM(\d+)TO(\d+)PAR)");
+    static const std::regex tablePayment(R"(FROM(\d+))");
+    std::smatch match;
+
+    if (body == "CL") {
+        negativeNext_ = false;
+        quantityMillis_ = 1000;
+        partialPaymentNext_ = false;
+        return kOk;
+    }
+    if (body == "?TO") {
+        return "OK:" + std::to_string(openTable_.value_or(0));
+    }
+    if (body == "TO") {
+        return closeTable();
+    }
+    if (body == "RE") {
+        return "OK:" + std::to_string(zCounter_) + ":" + std::to_string(receiptCounter_);
+    }
+    if (body == "REPTBL") {
+        std::string list;
+        for (const auto& [table, amount] : tables_) {
+            list += (list.empty() ? "" : ",") + std::to_string(table);
+        }
+        return "OK:" + list;
+    }
+    if (body == "- ") {
+        negativeNext_ = true;
+        return kOk;
+    }
+    if (body == "VOID") {
+        if (!receipt_) {
+            return errorReply(kWrongOperation);
+        }
+        receipt_.reset();
+        return kOk;
+    }
+    if (body == "PPAY") {
+        partialPaymentNext_ = true;
+        return kOk;
+    }
+    if (std::regex_match(body, match, tableOpen)) {
+        const long long table = toNumber(match[1]);
+        return table < 1 || table > 9999 ? errorReply(kBadData)
+                                         : openTableCommand(static_cast<int>(table));
+    }
+    if (std::regex_match(body, match, tableTotal)) {
+        const long long table = toNumber(match[1]);
+        return "OK:" + match[1].str() + ":" +
+               formatAmount(table < 0 || table > 9999 ? 0 : tableAmount(static_cast<int>(table)));
+    }
+    if (std::regex_match(body, match, quantity)) {
+        const std::string fraction = (match[2].str() + "000").substr(0, 3);
+        const long long whole = toNumber(match[1]);
+        const long long millis =
+            whole < 0 || whole > 99999 ? 0 : whole * 1000 + std::stoll(fraction);
+        if (millis <= 0) {
+            return errorReply(kWrongQuantity);
+        }
+        quantityMillis_ = millis;
+        return kOk;
+    }
+    if (std::regex_match(body, match, sale)) {
+        return sell(match[1]);
+    }
+    if (std::regex_match(body, match, payment)) {
+        if (!receipt_ && isReport(body)) {
+            if (body == "021T1") {
+                ++zCounter_;
+            }
+            return kOk;
+        }
+        return pay(match[1]);
+    }
+    if (std::regex_match(body, match, tableTransfer)) {
+        const long long from = toNumber(match[1]);
+        const long long to = toNumber(match[2]);
+        if (from < 0 || from > 9999 || to < 1 || to > 9999) {
+            return errorReply(kBadData);
+        }
+        return transfer(static_cast<int>(from), static_cast<int>(to));
+    }
+    if (std::regex_match(body, match, tablePayment) && partialPaymentNext_) {
+        const long long table = toNumber(match[1]);
+        return table < 0 || table > 9999 ? errorReply(kBadData) : payTable(static_cast<int>(table));
+    }
+    // Comments, print lines, programming and the rest change nothing this register keeps.
+    return kOk;
+}
+
+std::string RegisterState::sell(const std::string& price) {
+    // Hundredths, rounded: the driver may leave a fraction of a hundredth after the point.
+    const auto point = price.find('.');
+    long long unit = toNumber(price.substr(0, point));
+    if (unit >= 0 && point != std::string::npos && point + 1 < price.size() &&
+        price[point + 1] >= '5') {
+        ++unit;
+    }
+    const bool negative = negativeNext_;
+    const long long millis = quantityMillis_;
+    negativeNext_ = false;
+    quantityMillis_ = 1000;
+    if (unit <= 0 || unit > 99999999) {
+        return errorReply(kWrongAmount);
+    }
+    long long amount = (unit * millis + 500) / 1000;
+    if (negative) {
+        amount = -amount;
+    }
+    if (openTable_) {
+        tables_[*openTable_] += amount;
+        return kOk;
+    }
+    if (!receipt_) {
+        receipt_ = Receipt{};
+    }
+    receipt_->total += amount;
+    return kOk;
+}
+
+std::string RegisterState::pay(const std::string& amountText) {
+    if (!receipt_) {
+        return errorReply(kWrongOperation);
+    }
+    const long long amount = amountText.empty() ? amountDue() : toNumber(amountText);
+    if (amount < 0) {
+        return errorReply(kWrongAmount);
+    }
+    receipt_->paid += amount;
+    if (receipt_->table) {
+        tables_[*receipt_->table] -= amount;
+    }
+    if (receipt_->paid >= receipt_->total) {
+        return closeReceipt();
+    }
+    return kOk;
+}
+
+std::string RegisterState::closeReceipt() {
+    if (receipt_->table && tables_[*receipt_->table] <= 0) {
+        tables_.erase(*receipt_->table);
+    }
+    receipt_.reset();
+    ++receiptCounter_;
+    return kOk;
+}
+
+std::string RegisterState::openTableCommand(int table) {
+    if (receipt_) {
+        return errorReply(kReceiptOpen);
+    }
+    if (openTable_ && *openTable_ != table) {
+        return errorReply(kWrongOperation);
+    }
+    openTable_ = table;
+    tables_.try_emplace(table, 0);
+    return kOk;
+}
+
+std::string RegisterState::closeTable() {
+    if (!openTable_) {
+        return errorReply(kWrongOperation);
+    }
+    const int table = *openTable_;
+    openTable_.reset();
+    return "OK:" + std::to_string(table) + ":" + std::to_string(receiptCounter_++);
+}
+
+std::string RegisterState::transfer(int from, int to) {
+    const auto found = tables_.find(from);
+    if (found == tables_.end() || openTable_) {
+        return errorReply(kWrongOperation);
+    }
+    const long long amount = found->second;
+    tables_.erase(found);
+    tables_[to] += amount;
+    return kOk;
+}
+
+std::string RegisterState::payTable(int table) {
+    partialPaymentNext_ = false;
+    const auto found = tables_.find(table);
+    if (found == tables_.end() || receipt_ || openTable_) {
+        return errorReply(kWrongOperation);
+    }
+    receipt_ = Receipt{found->second, 0, table};
+    return kOk;
+}
+
+}  // namespace merovan::sim

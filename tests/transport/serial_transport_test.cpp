@@ -1,0 +1,146 @@
+#include "core/link/serial_transport.h"
+
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "core/common/codepage.h"
+#include "transport/transport_test_support.h"
+
+namespace merovan::link {
+namespace {
+
+using std::chrono::milliseconds;
+using testing::PtyPair;
+
+TEST(SerialTransport, PortNamesMapToDevices) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"com1", "/dev/ttyS0"}, {"com12", "/dev/ttyS11"}, {"/dev/ttyUSB0", "/dev/ttyUSB0"},
+        {"com0", "com0"},       {"comX", "comX"},         {"COM1", "COM1"},
+    };
+    for (const auto& [name, device] : cases) {
+        EXPECT_EQ(cCom::devicePath(name), device) << name;
+    }
+}
+
+TEST(SerialTransport, OpensRawAndTerminatesCommands) {
+    PtyPair pty;
+    cCom com(pty.slavePath() + ":9600");
+    ASSERT_EQ(com.openConnection(), 0);
+    EXPECT_EQ(com.result(), 0);
+    EXPECT_TRUE(com.exResult().empty());
+    EXPECT_TRUE(com.isSetUp());
+
+    termios settings{};
+    ASSERT_EQ(::tcgetattr(pty.master(), &settings), 0);
+    EXPECT_EQ(settings.c_lflag & (ICANON | ECHO | ISIG), 0u);
+    EXPECT_EQ(settings.c_iflag & (IXON | IXOFF | ICRNL), 0u);
+    EXPECT_EQ(settings.c_oflag & OPOST, 0u);
+    EXPECT_EQ(settings.c_cflag & (CSIZE | PARENB | CSTOPB | CRTSCTS), static_cast<tcflag_t>(CS8));
+    EXPECT_EQ(::cfgetospeed(&settings), static_cast<speed_t>(B9600));
+
+    const std::string longCommand(600, 'A');
+    const std::pair<std::string, std::string> cases[] = {
+        {"KXCL", "KXCL\r\n"},
+        {"KXCL\r\n", "KXCL\r\n"},
+        {"OK", "OK"},
+        {"KX794ST\r", "KX794ST\r\r\n"},
+        {longCommand, longCommand + "\r\n"},
+    };
+    for (const auto& [command, wire] : cases) {
+        EXPECT_TRUE(com.sendData(command));
+        EXPECT_EQ(pty.read(wire.size()), wire) << command.substr(0, 10);
+        EXPECT_EQ(pty.read(1, milliseconds(30)), "") << command.substr(0, 10);
+    }
+}
+
+TEST(SerialTransport, ReadsEndAtTheirCountTheirGapOrTheirTotal) {
+    PtyPair pty;
+    cCom com(pty.slavePath() + ":115200");
+    ASSERT_EQ(com.openConnection(), 0);
+
+    pty.write(std::string(300, 'x'));
+    EXPECT_EQ(com.receiveData(milliseconds(5000)).size(), 255u);
+    EXPECT_EQ(com.receiveData(milliseconds(5000)).size(), 45u);
+
+    // A pause longer than 20 ms ends a read: pieces arrive in reads of their own.
+    std::thread register_([&] {
+        pty.write("OK");
+        std::this_thread::sleep_for(milliseconds(120));
+        pty.write("\r\x04");
+    });
+    EXPECT_EQ(com.receiveData(milliseconds(5000)), "OK");
+    EXPECT_EQ(com.receiveData(milliseconds(5000)), "\r\x04");
+    register_.join();
+
+    // Nothing there: no wait at 0, the caller's wait when short, a quarter second at most.
+    const auto timed = [&](milliseconds wait) {
+        const auto start = std::chrono::steady_clock::now();
+        EXPECT_EQ(com.receiveData(wait), "");
+        return std::chrono::steady_clock::now() - start;
+    };
+    EXPECT_LT(timed(milliseconds(0)), milliseconds(20));
+    EXPECT_GE(timed(milliseconds(60)), milliseconds(55));
+    const auto capped = timed(milliseconds(10000));
+    EXPECT_GE(capped, milliseconds(240));
+    EXPECT_LT(capped, milliseconds(1000));
+
+    // 0 takes what is already there without waiting for more.
+    pty.write("OK\r\x04");
+    std::this_thread::sleep_for(milliseconds(30));
+    EXPECT_EQ(com.receiveData(milliseconds(0)), "OK\r\x04");
+}
+
+TEST(SerialTransport, RefusesAHeldPortAndABaudRateItCannotTake) {
+    PtyPair pty;
+    const std::string address = pty.slavePath() + ":9600";
+    cCom first(address);
+    ASSERT_EQ(first.openConnection(), 0);
+
+    cCom second(address);
+    EXPECT_EQ(second.openConnection(), -1);
+    EXPECT_EQ(second.result(), -1);
+    EXPECT_EQ(second.exResult(), common::utf8ToCp1253("Πρόβλημα στην Θύρα :") + address);
+    first.shutdownConnection();
+    first.shutdownConnection();
+    EXPECT_EQ(second.openConnection(), 0) << "shutdown releases the port";
+    second.shutdownConnection();
+
+    cCom missing("/dev/merovan-no-such-port:9600");
+    EXPECT_EQ(missing.openConnection(), -1);
+
+    for (const std::string baud : {"1234", "abc", "", "9600x", "-9600", "230400"}) {
+        cCom bad(pty.slavePath() + ":" + baud);
+        EXPECT_EQ(bad.openConnection(), -2) << baud;
+        EXPECT_EQ(bad.exResult(), common::utf8ToCp1253("Πρόβλημα στο Set-Up τής Θύρας :") +
+                                      pty.slavePath() + ":" + baud);
+        EXPECT_FALSE(bad.isSetUp());
+        // The port stays usable with its previous settings, and shutting down releases it.
+        EXPECT_TRUE(bad.sendData("KXCL"));
+        EXPECT_EQ(pty.read(6), "KXCL\r\n");
+        bad.shutdownConnection();
+    }
+}
+
+TEST(SerialTransport, AGoneOrMissingPortIsQuietNotBusy) {
+    PtyPair pty;
+    cCom com(pty.slavePath() + ":9600");
+    ASSERT_EQ(com.openConnection(), 0);
+    pty.closeMaster();
+
+    cCom missing("/dev/merovan-no-such-port:9600");
+    missing.openConnection();
+    for (cCom* transport : {&com, &missing}) {
+        const auto cpuBefore = testing::threadCpuTime();
+        const auto start = std::chrono::steady_clock::now();
+        for (int i = 0; i < 4; ++i) {
+            EXPECT_EQ(transport->receiveData(milliseconds(1000)), "");
+        }
+        EXPECT_GE(std::chrono::steady_clock::now() - start, milliseconds(4 * 240));
+        EXPECT_LT(testing::threadCpuTime() - cpuBefore, milliseconds(20));
+    }
+    EXPECT_FALSE(missing.sendData("KXCL"));
+}
+
+}  // namespace
+}  // namespace merovan::link
