@@ -1,19 +1,17 @@
 #include "core/jobs/getdata.h"
 
-#include <chrono>
+#include <algorithm>
+#include <limits>
 
 #include "core/common/append_line.h"
 #include "core/common/codepage.h"
 #include "core/common/date_time.h"
-#include "core/common/message_box.h"
 #include "core/common/text.h"
 #include "core/jobs/job.h"
 #include "core/jobs/job_file.h"
 #include "core/jobs/register_text.h"
 
 namespace merovan::jobs {
-
-using namespace std::chrono_literals;
 
 Job::Job(const JobSettings& settings, JobContext& context)
     : settings_(settings),
@@ -44,7 +42,8 @@ int Job::run(std::string_view content) {
 void Job::start(std::string_view content, std::size_t lineCount) {
     resFile_ = FindResultFile(content);
     context_.link.setResFile(resFile_);
-    progress_.setMax(static_cast<int>(std::min<std::size_t>(lineCount, INT32_MAX)));
+    progress_.setMax(
+        static_cast<int>(std::min<std::size_t>(lineCount, std::numeric_limits<int>::max())));
     appendResult("tag = " + FindJobTag(content));
     appendResult("DateTime start = " + now());
     context_.flags.ZeroTotalReceipt = true;
