@@ -5,6 +5,7 @@
 
 #include "core/driver/clock.h"
 #include "core/driver/operator.h"
+#include "core/jobs/item_text_converter.h"
 #include "core/jobs/program_flags.h"
 #include "core/link/link.h"
 
@@ -33,6 +34,8 @@ struct JobContext {
     driver::Operator& op;
     driver::Clock& clock;
     ProgramFlags& flags;
+    // The outside conversion of item texts; none means the identity stand-in.
+    const ItemTextConverter* itemTextConverter = nullptr;
 };
 
 struct JobOutcome {

@@ -1,0 +1,80 @@
+// Arbitrary job files through the interpreter against a register that answers everything.
+// The first byte picks how the register answers, so that error replies, table answers and
+// card terminal answers are all reached.
+#include <unistd.h>
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "core/common/text.h"
+#include "core/jobs/getdata.h"
+#include "core/link/link.h"
+#include "jobs/instant_register.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace merovan;
+
+std::string answerFor(std::uint8_t mode, const std::string& command) {
+    switch (mode % 5) {
+        case 0:
+            return "OK\r\x04";
+        case 1:
+            return "DE1005\x04";
+        case 2:
+            return command == "KX?TO" ? "?TO: 12 \r\x04" : "X:-3:12.50\n:7\r\x04";
+        case 3:
+            return "355OK 1:2:3:4:5:6:7:8:9:10:11:12:13:14:15\r\x04";
+        default:
+            return std::string(mode % 3 == 0 ? "" : "DE") + command + "\x04";
+    }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    static const fs::path dir =
+        fs::temp_directory_path() / ("fuzz_job_file." + std::to_string(getpid()));
+    static const bool made = fs::create_directories(dir) || fs::exists(dir);
+    if (!made || size == 0) {
+        return 0;
+    }
+    // The job names its own result file; a fixed first header keeps the writes in our
+    // directory, since only the first "resFile:" counts.
+    const std::string job = "resFile:  " + (dir / "result.txt").string() + "\r\n" +
+                            std::string(reinterpret_cast<const char*>(data) + 1, size - 1);
+    const fs::path jobPath = dir / "job.1";
+    std::ofstream(jobPath, std::ios::binary | std::ios::trunc) << job;
+    fs::remove(dir / "result.txt");
+
+    testing::InstantClock clock;
+    testing::QuietOperator op;
+    testing::InstantRegister reg(clock);
+    const std::uint8_t mode = data[0];
+    reg.setAnswer([mode](const std::string& command) { return answerFor(mode, command); });
+    link::Link link(op, clock, reg.factory());
+    link.setLinkAddress("com1:9600");
+    jobs::ProgramFlags flags;
+    jobs::JobContext context{link, op, clock, flags};
+    jobs::JobSettings settings;
+    settings.workDir = dir.string();
+    settings.comments = std::string("true");
+    settings.printDesc = std::string("true");
+    settings.quantity = std::string("true");
+    settings.currency = std::string(1, static_cast<char>('0' + mode / 5 % 4));
+    settings.ecrt = (mode & 0x40) != 0 ? "tar48" : "vesko";
+    settings.printCode = (mode & 0x80) != 0 ? "true A" : "true N";
+    settings.keybOff = (mode & 0x20) != 0 ? "true" : "fals";
+    settings.dirDepa = (mode & 0x10) != 0 ? "true" : "fals";
+    settings.decimalSeparator = (mode & 0x08) != 0 ? "." : ",";
+
+    const jobs::JobOutcome outcome = jobs::getdata(jobPath.string(), settings, context);
+    if (!outcome.readable || (outcome.exitCode != 0 && outcome.exitCode != 1) ||
+        flags.TransferPending || flags.PartialPaymentPending || flags.FooterPending) {
+        std::abort();
+    }
+    return 0;
+}

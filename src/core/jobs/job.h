@@ -1,0 +1,93 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/jobs/comms.h"
+#include "core/jobs/getdata.h"
+#include "core/jobs/progress_indicator.h"
+#include "core/link/greek_vesko.h"
+#include "core/vat/vat_table.h"
+
+// One run of the job interpreter: the state of one job file from its first line to its end.
+namespace merovan::jobs {
+
+class Job {
+  public:
+    Job(const JobSettings& settings, JobContext& context);
+
+    // Walks the lines of an opened job and ends the job; returns its exit code.
+    int run(std::string_view content);
+
+  private:
+    // What a line handler tells the loop.
+    enum class Next { Continue, Abort };
+
+    // Job start, loop and end.
+    void start(std::string_view content, std::size_t lineCount);
+    Next dispatch(std::string_view line);
+    void end();
+    void printFooter();
+
+    // Sale lines.
+    void lineMKZ();
+    void linePLU(std::string_view line);
+    void lineDis(std::string_view line);
+    void lineSut(std::string_view line);
+    void lineMod(std::string_view line);
+    void lineCom(std::string_view line);
+    void lineFrt();
+    void lineCan(std::string_view line);
+    void lineVoi();
+    void linePRG(std::string_view line);
+    // Table lines.
+    Next lineTBO(std::string_view line);
+    Next lineTBC(std::string_view line);
+    Next lineTransfer(std::string_view line, bool forPayment);
+    Next lineTBS(std::string_view line);
+    void lineLtb();
+    // Payment and result lines.
+    void lineTo(std::string_view line);
+    void linePay(std::string_view line);
+    void lineSnd(std::string_view line);
+    void lineFoo(std::string_view line);
+
+    std::int16_t send(const std::string& command, bool quiet = false);
+    void appendResult(std::string_view text);
+    std::string now() const;
+    std::string registerText(std::string_view text, bool saleLine = false);
+    // Argument 4 of comms is the line's category for sales, else the carried rate text.
+    void callComms(const std::string& category, const std::string& sFileOut = {});
+    Next rejectTable();
+    bool commentsOn() const { return settings_.comments == "true" || settings_.comments == "TRUE"; }
+    const std::string& separator() const { return settings_.decimalSeparator; }
+
+    const JobSettings& settings_;
+    JobContext& context_;
+    IdentityItemTextConverter identity_;
+    const ItemTextConverter& converter_;
+    link::GreekVesko greek_;
+    CLSiND progress_;
+
+    std::string resFile_;
+    std::string reply_;  // the reply of the job's last exchange
+
+    // Carried from line to line.
+    CommsLine fields_;  // description, code, quantity and payment type carry; the rest is per line
+    std::string vatRateText_;
+    std::int32_t cancelReceipt_ = 0;
+
+    // Read once per job, on its first sale line.
+    bool ratesLoaded_ = false;
+    vat::VatRates rates_{};
+
+    int paymentLines_ = 0;
+    std::vector<std::string> footerLines_;
+    std::string openedTable_;
+    std::int16_t closedReceipt_ = 0;
+    int exitCode_ = 0;
+};
+
+}  // namespace merovan::jobs

@@ -1,0 +1,71 @@
+#include "core/jobs/job_file.h"
+
+#include <fstream>
+#include <iterator>
+
+namespace merovan::jobs {
+namespace {
+
+// A header value starts two characters after the key's colon and runs to the end of its
+// line. A key with no line end after it is not taken, nor is an empty value: either would
+// leave the job without a usable result file.
+std::string findHeaderValue(std::string_view content, std::string_view key,
+                            std::string_view fallback) {
+    const auto keyAt = content.find(key);
+    if (keyAt == std::string_view::npos) {
+        return std::string(fallback);
+    }
+    const auto lineEnd = content.find('\n', keyAt + key.size());
+    if (lineEnd == std::string_view::npos) {
+        return std::string(fallback);
+    }
+    auto value = content.substr(keyAt + key.size(), lineEnd - keyAt - key.size());
+    if (value.ends_with('\r')) {
+        value.remove_suffix(1);
+    }
+    value.remove_prefix(std::min<std::size_t>(2, value.size()));
+    return value.empty() ? std::string(fallback) : std::string(value);
+}
+
+}  // namespace
+
+std::optional<std::string> ReadWholeFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        return std::nullopt;
+    }
+    std::string content{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    if (in.bad()) {
+        return std::nullopt;
+    }
+    return content;
+}
+
+std::string FindResultFile(std::string_view content) {
+    return findHeaderValue(content, "resFile:", "Result");
+}
+
+std::string FindJobTag(std::string_view content) {
+    return findHeaderValue(content, "tag:", "Unknown");
+}
+
+std::vector<std::string_view> SplitJobLines(std::string_view content) {
+    std::vector<std::string_view> lines;
+    std::size_t start = 0;
+    while (start < content.size()) {
+        auto end = content.find('\n', start);
+        if (end == std::string_view::npos) {
+            lines.push_back(content.substr(start));
+            break;
+        }
+        auto line = content.substr(start, end - start);
+        if (line.ends_with('\r')) {
+            line.remove_suffix(1);
+        }
+        lines.push_back(line);
+        start = end + 1;
+    }
+    return lines;
+}
+
+}  // namespace merovan::jobs

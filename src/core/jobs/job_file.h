@@ -1,0 +1,22 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// The job file as text: its header keys and its lines. All texts are code page 1253 bytes.
+namespace merovan::jobs {
+
+// The whole file, or no value when it cannot be opened.
+std::optional<std::string> ReadWholeFile(const std::string& path);
+
+// The value of the "resFile:" key, or "Result".
+std::string FindResultFile(std::string_view content);
+// The value of the "tag:" key, or "Unknown".
+std::string FindJobTag(std::string_view content);
+
+// The lines of a job: ended by CR LF or a lone LF; a last line without an end still counts.
+std::vector<std::string_view> SplitJobLines(std::string_view content);
+
+}  // namespace merovan::jobs

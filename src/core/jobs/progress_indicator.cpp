@@ -1,0 +1,22 @@
+#include "core/jobs/progress_indicator.h"
+
+#include <cmath>
+
+namespace merovan::jobs {
+
+void CLSiND::setValue(int value) {
+    value_ = value;
+    operator_.setProgressText(text(value_, max_));
+}
+
+std::string CLSiND::text(int value, int max) {
+    if (value < 1) {
+        return "-";
+    }
+    // A label asked to move before its end is known counts as complete.
+    const long long percent =
+        max <= 0 ? 100 : std::llround(static_cast<double>(value) * 100.0 / max);
+    return " Ολοκληρώθηκε το " + std::to_string(percent) + "%";
+}
+
+}  // namespace merovan::jobs

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <string>
+
+#include "core/driver/operator.h"
+
+namespace merovan::jobs {
+
+// The job progress label: Max is the number of lines of the job, Value the line in hand.
+class CLSiND {
+  public:
+    explicit CLSiND(driver::Operator& op) : operator_(op) {}
+
+    int Max() const { return max_; }
+    void setMax(int max) { max_ = max; }
+    int Value() const { return value_; }
+    // Stores the value and redraws the label.
+    void setValue(int value);
+
+    // " Ολοκληρώθηκε το N%" with N rounded, or "-" before the first line.
+    static std::string text(int value, int max);
+
+  private:
+    driver::Operator& operator_;
+    int max_ = 0;
+    int value_ = 0;
+};
+
+}  // namespace merovan::jobs

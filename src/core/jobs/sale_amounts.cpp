@@ -1,0 +1,62 @@
+#include "core/jobs/sale_amounts.h"
+
+#include <cstdio>
+
+#include "core/common/numeric.h"
+#include "core/common/text.h"
+
+namespace merovan::jobs {
+namespace {
+
+std::string cleanAmount(std::string_view text) {
+    std::string out;
+    for (const char c : common::trim(text)) {
+        if (c != '.' && c != ',' && c != ' ') {
+            out += c;
+        }
+    }
+    return out;
+}
+
+}  // namespace
+
+void calc(std::string& price, std::string& discount, std::string& addon) {
+    if (!price.empty() && price != "0") {
+        price = cleanAmount(price);
+    }
+    for (std::string* amount : {&discount, &addon}) {
+        if (!amount->empty()) {
+            price = common::trim(*amount);
+            *amount = cleanAmount(*amount);
+        }
+    }
+}
+
+std::string PrepareSaleDescription(std::string_view text) {
+    std::string out = common::trim(text);
+    if (!out.empty() && out.front() >= '0' && out.front() <= '9') {
+        out += ' ';
+    }
+    return out;
+}
+
+std::optional<std::string> PriceInHundredths(std::string_view price, std::string_view separator) {
+    const auto value = common::parseNumber(price, separator);
+    if (!value) {
+        return std::nullopt;
+    }
+    // The product is written with fifteen significant digits, as a plain number would be,
+    // and read back by a reader that knows only "." as the decimal mark.
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%.15g", *value * 100.0);
+    std::string text = buffer;
+    if (separator != ".") {
+        text = text.substr(0, text.find('.'));
+    }
+    if (text == "-0") {
+        text = "0";
+    }
+    return text;
+}
+
+}  // namespace merovan::jobs

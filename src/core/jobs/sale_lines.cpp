@@ -1,0 +1,186 @@
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "core/common/codepage.h"
+#include "core/common/message_box.h"
+#include "core/common/numeric.h"
+#include "core/common/text.h"
+#include "core/jobs/job.h"
+#include "core/jobs/job_numbers.h"
+#include "core/jobs/register_text.h"
+#include "core/jobs/sale_amounts.h"
+#include "core/jobs/vat_category.h"
+#include "core/supervision/reports.h"
+
+namespace merovan::jobs {
+namespace {
+
+using common::left;
+using common::mid;
+using common::right;
+using common::trim;
+
+// The quantity written in front of a tar48 description, which holds 20 characters.
+std::string tar48Description(const std::string& quantity, const std::string& description) {
+    std::string count = quantity.size() >= 4 ? quantity.substr(0, quantity.size() - 4) : "";
+    std::size_t room = 18;
+    if (right(quantity, 3) != "000") {
+        count += ',';
+        count += right(quantity, 3);
+        room = 17;
+    }
+    const std::size_t keep = room > count.size() ? room - count.size() : 0;
+    return left(count + "* " + left(description, keep), 20);
+}
+
+}  // namespace
+
+void Job::lineMKZ() {
+    supervision::RunReport(context_.link, context_.op, supervision::Report::ZDaily);
+}
+
+void Job::linePLU(std::string_view line) {
+    const std::string working =
+        settings_.printDesc == "fals" ? std::string() : common::toUpper1253(mid(line, 20, 24));
+    std::string price = mid(line, 57, 9);
+    if (price == "      ") {
+        price = "1";
+    }
+    fields_.price = ToLocaleDecimal(trim(price), -1, separator());
+    fields_.quantity = ToLocaleDecimal(trim(mid(line, 48, 7)), 3, separator());
+    if (!common::isNumeric(fields_.quantity, separator())) {
+        return;
+    }
+
+    if (!ratesLoaded_) {
+        const std::string path = settings_.workDir + "/" + vat::kVatFileName;
+        for (std::size_t index = 0; index < rates_.size(); ++index) {
+            rates_[index] = vat::VatRateOf(path, static_cast<int>(index));
+        }
+        ratesLoaded_ = true;
+    }
+    const VatCategory vat = FindVatCategory(mid(line, 69, 5), mid(line, 20, 24), mid(line, 74, 3),
+                                            settings_.dirDepa == "true", rates_, separator());
+    fields_.category = vat.category;
+    vatRateText_ = vat.rateText;
+
+    const std::string codeKind = left(settings_.printCode, 6);
+    if (codeKind == "true N" || codeKind == "true A") {
+        fields_.code = codeKind.substr(5) + mid(line, 6, 14);
+    }
+
+    fields_.description = working;
+    if (settings_.quantity == "true" && settings_.printDesc == "true" &&
+        fields_.quantity != "1.000") {
+        if (settings_.ecrt == "vesko") {
+            fields_.description = left(fields_.description, 24);
+        } else if (settings_.ecrt == "tar48") {
+            fields_.description = tar48Description(fields_.quantity, fields_.description);
+        }
+    }
+
+    fields_.linetype = kLineSale;
+    fields_.description = registerText(fields_.description, true);
+    if (fields_.category.empty()) {
+        driver::ShowMessage(context_.op, "Ανύπαρκτη κατηγορία ΦΠΑ ", common::buttons::kExclamation);
+        return;
+    }
+    callComms(fields_.category);
+}
+
+void Job::lineDis(std::string_view line) {
+    fields_.discount = trim(mid(line, 7, 8));
+    calc(fields_.price, fields_.discount, fields_.addon);
+    if (fields_.discount.starts_with('-')) {
+        fields_.addon = mid(fields_.discount, 2, 7);
+        fields_.discount.clear();
+        calc(fields_.price, fields_.discount, fields_.addon);
+    }
+    fields_.linetype = kLineItemAdjustment;
+    fields_.description = registerText(fields_.description);
+    callComms(vatRateText_);
+}
+
+void Job::lineSut(std::string_view line) {
+    const auto value = common::parseNumber(trim(mid(line, 7, 10)), separator());
+    context_.flags.ZeroTotalReceipt = value && *value == 0;
+}
+
+void Job::lineMod(std::string_view line) {
+    std::string m = common::removeAll(common::removeAll(trim(mid(line, 7, 9)), ','), '.');
+    const bool percent = m.ends_with('%');
+    if (percent) {
+        m.pop_back();
+    }
+    if (!common::isNumeric(m, separator())) {
+        return;
+    }
+    const std::string description =
+        settings_.ecrt == "tar48" ? std::string() : trim(mid(line, 17, 24));
+    fields_.description = registerText(description);
+
+    const bool minus = m.starts_with('-');
+    if (percent && minus) {
+        fields_.linetype = kLinePercentDiscount;
+        fields_.percentDiscount = common::trimLeft(mid(m, 2, 8));
+        if (fields_.percentDiscount.empty() ||
+            NumericValue(fields_.percentDiscount, separator()) == 0) {
+            return;
+        }
+    } else if (percent) {
+        fields_.linetype = kLinePercentSurcharge;
+        fields_.percentSurcharge = m;
+        if (m.empty() || m == "0") {
+            return;
+        }
+    } else if (minus) {
+        fields_.linetype = kLineDiscount;
+        fields_.discount = trim(mid(m, 2, 8));
+    } else {
+        fields_.linetype = kLineAddon;
+        fields_.addon = m;
+    }
+    callComms(vatRateText_);
+}
+
+void Job::lineCom(std::string_view line) {
+    fields_.description = PrepareCommentText(mid(line, 7, 28), greek_);
+    send("KXCO " + left(fields_.description, 28));
+}
+
+void Job::lineFrt() {
+    for (int i = 0; i < 3; ++i) {
+        send("KXCO ");
+    }
+}
+
+void Job::lineCan(std::string_view line) {
+    // Only a number that fits replaces the carried receipt number; anything else keeps it.
+    if (const auto value = common::parseNumber(trim(mid(line, 7, 6)), separator())) {
+        const double rounded = std::nearbyint(*value);
+        if (rounded >= std::numeric_limits<std::int32_t>::min() &&
+            rounded <= std::numeric_limits<std::int32_t>::max()) {
+            cancelReceipt_ = static_cast<std::int32_t>(rounded);
+        }
+    }
+    send("KX@215T" + std::to_string(cancelReceipt_));
+    send("KXCL");
+}
+
+void Job::lineVoi() {
+    send("KXVOID");
+    send("KXCL");
+}
+
+void Job::linePRG(std::string_view line) {
+    std::string command = common::toUpper1253(trim(mid(line, 6, 90)));
+    if (!command.starts_with("KY")) {
+        command = "KX" + command;
+    }
+    fields_.linetype = kLineRaw;
+    fields_.description = registerText(command);
+    callComms(vatRateText_);
+}
+
+}  // namespace merovan::jobs

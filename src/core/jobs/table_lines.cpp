@@ -1,0 +1,101 @@
+#include <chrono>
+#include <cmath>
+
+#include "core/common/message_box.h"
+#include "core/common/numeric.h"
+#include "core/common/text.h"
+#include "core/jobs/job.h"
+#include "core/jobs/job_numbers.h"
+#include "core/link/queries.h"
+
+namespace merovan::jobs {
+
+using namespace std::chrono_literals;
+using common::mid;
+using common::trim;
+
+Job::Next Job::rejectTable() {
+    driver::ShowMessage(context_.op, "Λάθος Αριθμός Τραπεζιού", common::buttons::kInformation);
+    return Next::Abort;
+}
+
+Job::Next Job::lineTBO(std::string_view line) {
+    openedTable_ = trim(mid(line, 6));
+    const auto table = common::parseNumber(openedTable_, separator());
+    if (!table) {
+        return rejectTable();
+    }
+    // The register needs time around opening a table before it reports it open.
+    context_.link.setRegisterStatus(6);
+    context_.clock.sleep(1500ms);
+    send("KX" + openedTable_ + "TO", true);
+    context_.clock.sleep(1500ms);
+    if (context_.link.registerStatus() != 0) {
+        return Next::Abort;
+    }
+    return link::QueryOpenTable(context_.link) == std::floor(*table) ? Next::Continue : Next::Abort;
+}
+
+Job::Next Job::lineTBC(std::string_view line) {
+    if (!common::isNumeric(trim(mid(line, 6)), separator())) {
+        return rejectTable();
+    }
+    if (link::QueryOpenTable(context_.link) == -1) {
+        if (context_.flags.TransferPending) {
+            send("KXTRFNO");
+            send("KXTRFOK");
+            context_.flags.TransferPending = false;
+        } else {
+            send("KXCL");
+        }
+    } else if (send("KXTO") == 0) {
+        closedReceipt_ = link::ParseClosedReceipt(reply_);
+    }
+    return Next::Continue;
+}
+
+Job::Next Job::lineTransfer(std::string_view line, bool forPayment) {
+    const std::int16_t from = ToInt16(mid(line, 7, 3), separator());
+    const std::int16_t to = ToInt16(mid(line, 11, 3), separator());
+    if (from == -1 || to == -1) {
+        if (!forPayment) {
+            appendResult("Err = -255, (Wrong Table Number) DateTime end = " + now());
+        }
+        return rejectTable();
+    }
+    if (send("KXTRF") != 0) {
+        if (forPayment) {
+            context_.flags.TransferPending = false;
+        }
+        return Next::Abort;
+    }
+    if (send("KXFROM" + std::to_string(from) + "TO" + std::to_string(to) + "PAR") != 0) {
+        return Next::Abort;
+    }
+    if (forPayment) {
+        context_.flags.TransferPending = true;
+    }
+    return Next::Continue;
+}
+
+Job::Next Job::lineTBS(std::string_view line) {
+    const std::int16_t table = ToInt16(mid(line, 7, 3), separator());
+    if (table == -1) {
+        return rejectTable();
+    }
+    if (send("KXPPAY") != 0) {
+        context_.flags.PartialPaymentPending = false;
+        return Next::Abort;
+    }
+    if (send("KXFROM" + std::to_string(table)) != 0) {
+        return Next::Abort;
+    }
+    context_.flags.PartialPaymentPending = true;
+    return Next::Continue;
+}
+
+void Job::lineLtb() {
+    appendResult("tblList   = " + link::QueryTableList(context_.link));
+}
+
+}  // namespace merovan::jobs

@@ -1,0 +1,50 @@
+#include "core/supervision/reports.h"
+
+#include <string>
+
+namespace merovan::supervision {
+namespace {
+
+struct ReportCommand {
+    const char* command;
+    const char* status;
+};
+
+ReportCommand commandOf(Report report) {
+    // The first text differs from the others by one accent; both are the program's own.
+    static constexpr const char* kFirstStatus =
+        "Εκτέλεση Ισοζυγίου!!! Παρακαλώ περιμένετε για την ολοκλήρωση του";
+    static constexpr const char* kStatus =
+        "Εκτέλεση Ισοζυγίου!!! Παρακαλώ περιμένετε για την ολοκληρωσή του";
+    switch (report) {
+        case Report::XFinancial:
+            return {"KX0T1", kFirstStatus};
+        case Report::XPeriodic:
+            return {"KX5T1", kStatus};
+        case Report::ZDaily:
+            return {"KX021T1", kStatus};
+        case Report::ZPeriodic:
+            return {"KX521T1", kStatus};
+    }
+    return {"KX021T1", kStatus};
+}
+
+}  // namespace
+
+void RunReport(link::Link& link, driver::Operator& op, Report report) {
+    const ReportCommand which = commandOf(report);
+    op.enableControl(driver::Control::Start, false);
+    op.setStatus(which.status);
+    std::string reply;
+    link.SendCommand(which.command, reply, false);
+    op.enableControl(driver::Control::Start, true);
+    op.setStatus("Το Ισοζύγιο ολοκληρώθηκε");
+    op.setCaption("Merovan- Έτοιμο");
+}
+
+void errorclear(link::Link& link) {
+    std::string reply;
+    link.SendCommand("KXCL", reply, false);
+}
+
+}  // namespace merovan::supervision

@@ -1,0 +1,141 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "core/jobs/getdata.h"
+#include "core/link/link.h"
+#include "core/supervision/reports.h"
+#include "support/fake_clock.h"
+#include "support/recording_operator.h"
+#include "support/scripted_transport.h"
+
+namespace merovan::jobs {
+namespace {
+
+namespace fs = std::filesystem;
+
+class GetdataTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        dir_ = fs::path(MEROVAN_BINARY_DIR) / "getdata_test" /
+               ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        fs::remove_all(dir_);
+        fs::create_directories(dir_);
+        link_.setLinkAddress("com1:9600");
+        settings_.workDir = dir_.string();
+    }
+
+    std::string writeJob(const std::string& body) {
+        const fs::path path = dir_ / "job.1";
+        std::ofstream(path, std::ios::binary)
+            << "resFile:  " << (dir_ / "result.txt").string() << "\r\n"
+            << body;
+        return path.string();
+    }
+
+    std::string result() const {
+        std::ifstream in(dir_ / "result.txt", std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    }
+
+    fs::path dir_;
+    testing::FakeClock clock_;
+    testing::RecordingOperator op_;
+    testing::ScriptedTransport transport_{clock_};
+    link::Link link_{op_, clock_, transport_.factory()};
+    ProgramFlags flags_;
+    JobContext context_{link_, op_, clock_, flags_};
+    JobSettings settings_ = [] {
+        JobSettings settings;
+        settings.printDesc = std::string("true");
+        settings.comments = std::string("true");
+        settings.currency = std::string("0");
+        return settings;
+    }();
+};
+
+TEST_F(GetdataTest, AJobFileThatCannotBeOpenedSendsAndWritesNothing) {
+    const JobOutcome outcome = getdata((dir_ / "missing.1").string(), settings_, context_);
+    EXPECT_FALSE(outcome.readable);
+    EXPECT_FALSE(outcome.error.empty());
+    EXPECT_TRUE(transport_.sent().empty());
+    EXPECT_FALSE(fs::exists(dir_ / "result.txt"));
+}
+
+TEST_F(GetdataTest, NoJobContentCanBreakTheInterpreter) {
+    // Every tag cut short at every column (one job each, since a table line may end its
+    // job), binary and NUL bytes, 100 KB lines, a last line without its CR LF.
+    std::vector<std::string> jobs;
+    for (const char* tag : {"PLU", "MKZ", "dis", "sut", "mod", "to",  "com", "frt", "can", "voi",
+                            "ltb", "foo", "TBO", "TBC", "TBT", "TPT", "TBS", "PRG", "snd", "pay"}) {
+        const std::string full = std::string(" ") + tag + "  -12.5% 1 2 " + std::string(90, '9');
+        std::string body;
+        for (std::size_t length = 1; length <= full.size(); ++length) {
+            body += full.substr(0, length) + "\r\n";
+        }
+        jobs.push_back(body);
+    }
+    std::string binary;
+    for (int b = 0; b < 256; ++b) {
+        binary += std::string(" PLU ") + std::string(70, static_cast<char>(b)) + "\n";
+    }
+    binary += std::string(" foo ") + std::string(100 * 1024, '\0') + "\r\n";
+    binary += " PLU \x80\x81\xff" + std::string(100 * 1024, '\xC1') + "\r\n pay  1";
+    jobs.push_back(binary);
+
+    for (const std::string& body : jobs) {
+        fs::remove(dir_ / "result.txt");
+        const JobOutcome outcome = getdata(writeJob(body), settings_, context_);
+        EXPECT_TRUE(outcome.readable);
+        EXPECT_NE(result().find("exitcode = "), std::string::npos) << body.substr(0, 20);
+        EXPECT_FALSE(flags_.FooterPending || flags_.TransferPending ||
+                     flags_.PartialPaymentPending);
+    }
+}
+
+TEST_F(GetdataTest, ProgressFollowsTheLinesOfTheJob) {
+    getdata(writeJob(" voi\r\n frt\r\n"), settings_, context_);
+    // The header line and two job lines.
+    EXPECT_EQ(op_.progressTexts(),
+              (std::vector<std::string>{" Ολοκληρώθηκε το 33%", " Ολοκληρώθηκε το 67%",
+                                        " Ολοκληρώθηκε το 100%"}));
+}
+
+TEST_F(GetdataTest, ReportsFrameTheirCommandWithStatusTextsWhateverTheOutcome) {
+    transport_.setResponder([](const std::string& command) {
+        return std::vector<testing::ScriptedTransport::Piece>{
+            {std::chrono::milliseconds(0), command == "KX5T1" ? "DE1005\x04" : "OK\r\x04"}};
+    });
+    const struct {
+        supervision::Report report;
+        const char* command;
+        const char* status;
+    } cases[] = {
+        {supervision::Report::XFinancial, "KX0T1",
+         "Εκτέλεση Ισοζυγίου!!! Παρακαλώ περιμένετε για την ολοκλήρωση του"},
+        {supervision::Report::XPeriodic, "KX5T1",
+         "Εκτέλεση Ισοζυγίου!!! Παρακαλώ περιμένετε για την ολοκληρωσή του"},
+        {supervision::Report::ZDaily, "KX021T1",
+         "Εκτέλεση Ισοζυγίου!!! Παρακαλώ περιμένετε για την ολοκληρωσή του"},
+        {supervision::Report::ZPeriodic, "KX521T1",
+         "Εκτέλεση Ισοζυγίου!!! Παρακαλώ περιμένετε για την ολοκληρωσή του"},
+    };
+    for (const auto& c : cases) {
+        op_.clear();
+        op_.enableControl(driver::Control::Stop, true);
+        const std::size_t before = transport_.sent().size();
+        supervision::RunReport(link_, op_, c.report);
+        EXPECT_EQ(transport_.sent().at(before), c.command);
+        EXPECT_EQ(op_.statuses().front(), c.status);
+        EXPECT_EQ(op_.status(), "Το Ισοζύγιο ολοκληρώθηκε");
+        EXPECT_EQ(op_.caption(), "Merovan- Έτοιμο");
+        EXPECT_TRUE(op_.enabled(driver::Control::Start));
+        EXPECT_TRUE(op_.enabled(driver::Control::Stop));
+    }
+    supervision::errorclear(link_);
+    EXPECT_EQ(transport_.sent().back(), "KXCL");
+}
+
+}  // namespace
+}  // namespace merovan::jobs
