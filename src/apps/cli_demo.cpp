@@ -32,7 +32,7 @@ class JobLine {
         line_.replace(column - 1, text.size(), text);
         return *this;
     }
-    std::string str() const { return common::utf8ToCp1253(line_) + "\r\n"; }
+    std::string str() const { return line_ + "\r\n"; }
 
   private:
     std::string line_;
@@ -90,6 +90,21 @@ bool writeSetup(const std::filesystem::path& dir, const std::string& endpoint, s
     return true;
 }
 
+// Commands carry the register's own character set: bytes outside ASCII are shown as \xHH.
+std::string printable(const std::string& command) {
+    std::string shown;
+    for (const unsigned char byte : command) {
+        if (byte >= 0x20 && byte < 0x7f) {
+            shown += static_cast<char>(byte);
+        } else {
+            char escaped[5];
+            std::snprintf(escaped, sizeof escaped, "\\x%02X", byte);
+            shown += escaped;
+        }
+    }
+    return shown;
+}
+
 std::string readFile(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
     std::ostringstream text;
@@ -111,7 +126,8 @@ int runDemo(const CliOptions& options, StopSignals& signals) {
     simOptions.mode = sim::RegisterSimulator::Options::Mode::Pty;
     // The card terminal answers two seconds after the register took the payment.
     simOptions.scenario = sim::Scenario::parse(
-        "card KX*T2P1 2 358OK:00012345:1:0:580:4:0:0:0:0:TID01:123456:7:VISA:02:AUTH99\n");
+        "card KX*T2P1 2 "
+        "358OK 0001:1:VISA:580:0:0:0:0:0:4111XXXXXXXX1111:AUTH99:TID01:0:000042:BATCH7\n");
     sim::RegisterSimulator simulator(simOptions);
     simulator.start();
 
@@ -160,7 +176,7 @@ int runDemo(const CliOptions& options, StopSignals& signals) {
 
     std::printf("\n== Register traffic (commands as received)\n");
     for (const auto& command : simulator.traffic()) {
-        std::printf("%s\n", common::cp1253ToUtf8(command).c_str());
+        std::printf("%s\n", printable(command).c_str());
     }
     std::string result = common::cp1253ToUtf8(readFile(resultFile));
     std::erase(result, '\r');

@@ -27,18 +27,18 @@ driver::Driver makeDriver(driver::Operator& op, driver::Clock& clock,
     return driver::Driver(op, clock, std::move(services), std::move(options));
 }
 
-std::optional<driver::Report> reportOf(const std::string& name) {
+std::optional<supervision::Report> reportOf(const std::string& name) {
     if (name == "x") {
-        return driver::Report::X;
+        return supervision::Report::XFinancial;
     }
     if (name == "x-period") {
-        return driver::Report::XPeriod;
+        return supervision::Report::XPeriodic;
     }
     if (name == "z") {
-        return driver::Report::Z;
+        return supervision::Report::ZDaily;
     }
     if (name == "z-period") {
-        return driver::Report::ZPeriod;
+        return supervision::Report::ZPeriodic;
     }
     return std::nullopt;
 }

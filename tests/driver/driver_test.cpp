@@ -164,20 +164,20 @@ TEST_F(StartStop, ButtonsTrayItemsAndCheckMarks) {
 TEST_F(StartStop, ReportsRunFromReadyAndStoppedButNotWhilePolling) {
     makeDriver();
     ASSERT_TRUE(driver_->load());
-    driver_->report(driver::Report::X);  // searching: menu disabled
+    driver_->report(supervision::Report::XFinancial);  // searching: menu disabled
     EXPECT_THAT(register_.sent(), IsEmpty());
 
     driver_->supervisionTick();
-    driver_->report(driver::Report::X);
+    driver_->report(supervision::Report::XFinancial);
     EXPECT_EQ(register_.sent().back(), "KX0T1");
     EXPECT_EQ(op_.status(), "Το Ισοζύγιο ολοκληρώθηκε");
 
     driver_->startPrinting();
-    driver_->report(driver::Report::ZPeriod);
+    driver_->report(supervision::Report::ZPeriodic);
     EXPECT_EQ(register_.sent().back(), "KX0T1");
 
     driver_->stopPrinting();
-    driver_->report(driver::Report::XPeriod);
+    driver_->report(supervision::Report::XPeriodic);
     EXPECT_EQ(register_.sent().back(), "KX5T1");
     EXPECT_EQ(op_.caption(), "Merovan- Έτοιμο");
     EXPECT_TRUE(driver_->startEnabled());

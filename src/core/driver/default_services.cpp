@@ -5,12 +5,7 @@
 namespace merovan::driver {
 
 JobRunner defaultJobRunner() {
-    return [](const std::string&, const jobs::JobSettings&, jobs::JobContext&) {
-        jobs::JobOutcome outcome;
-        outcome.readable = false;
-        outcome.error = "no interpreter";
-        return outcome;
-    };
+    return jobs::getdata;
 }
 
 ParamReader defaultParamReader() {

@@ -22,46 +22,12 @@ std::string joinPath(const std::string& dir, const std::string& name) {
     return dir.ends_with('/') || dir.ends_with('\\') ? dir + name : dir + "/" + name;
 }
 
-struct ReportEntry {
-    const char* command;
-    std::string_view status;
-};
-
-ReportEntry reportEntry(Report report) {
-    static constexpr std::string_view kRunning =
-        "Εκτέλεση Ισοζυγίου!!! Παρακαλώ περιμένετε για την ολοκληρωσή του";
-    switch (report) {
-        case Report::X:
-            return {"KX0T1", "Εκτέλεση Ισοζυγίου!!! Παρακαλώ περιμένετε για την ολοκλήρωση του"};
-        case Report::XPeriod:
-            return {"KX5T1", kRunning};
-        case Report::Z:
-            return {"KX021T1", kRunning};
-        case Report::ZPeriod:
-            return {"KX521T1", kRunning};
-    }
-    return {"KX0T1", kRunning};
-}
-
-void runReportDefault(Report report, link::Link& link, Operator& op, std::string& linkErrorText) {
-    const ReportEntry entry = reportEntry(report);
-    op.enableControl(Control::Start, false);
-    op.setStatus(std::string(entry.status));
-    link.SendCommand(entry.command, linkErrorText, false);
-    op.enableControl(Control::Start, true);
-    op.setStatus("Το Ισοζύγιο ολοκληρώθηκε");
-    op.setCaption(std::string(texts::kCaptionReady));
-}
-
 DriverServices withDefaults(DriverServices services) {
     if (!services.runJob) {
         services.runJob = defaultJobRunner();
     }
     if (!services.readParams) {
         services.readParams = defaultParamReader();
-    }
-    if (!services.runReport) {
-        services.runReport = runReportDefault;
     }
     if (!services.runHelper) {
         services.runHelper = startConversionHelper;
@@ -293,21 +259,22 @@ void Driver::trayStop() {
 
 void Driver::trayZReport() {
     stopPrinting();
-    report(Report::Z);
+    report(supervision::Report::ZDaily);
 }
 
-void Driver::report(Report report) {
+void Driver::report(supervision::Report report) {
     // The reports menu is off while polling or searching; an action posted before it went
     // off must not slip a report between two jobs.
     if (!reportsEnabled()) {
         return;
     }
-    services_.runReport(report, link_, op_, linkErrorText_);
+    supervision::RunReport(link_, op_, report);
 }
 
 void Driver::clearError() {
-    std::string reply;
-    if (link_.SendCommand("KXCL", reply, false) == 0) {
+    supervision::errorclear(link_);
+    // The register answers again: supervision may look for it anew, even after off-line.
+    if (link_.registerStatus() == 0) {
         supervision_.resetFailures();
     }
 }

@@ -15,10 +15,9 @@
 #include "core/link/link.h"
 #include "core/settings/param_settings.h"
 #include "core/supervision/link_supervision.h"
+#include "core/supervision/reports.h"
 
 namespace merovan::driver {
-
-enum class Report { X, XPeriod, Z, ZPeriod };
 
 using JobRunner = std::function<jobs::JobOutcome(
     const std::string& jobPath, const jobs::JobSettings& settings, jobs::JobContext& context)>;
@@ -27,15 +26,11 @@ using JobRunner = std::function<jobs::JobOutcome(
 using ParamReader = std::function<std::optional<settings::ParamSettings>(
     const std::string& path, bool pollingReread, std::string& error)>;
 
-using ReportRunner =
-    std::function<void(Report report, link::Link& link, Operator& op, std::string& linkErrorText)>;
-
 // What the driver uses from the rest of the program. Empty members take the real thing.
 struct DriverServices {
     link::TransportFactory transports;
     JobRunner runJob;
     ParamReader readParams;
-    ReportRunner runReport;
     // Starts the conversion helper (cop2fis) without waiting; returns false with the reason
     // when it could not be started.
     std::function<bool(const std::string& workDir, std::string& error)> runHelper;
@@ -105,7 +100,7 @@ class Driver {
     void trayStart();
     void trayStop();
     void trayZReport();
-    void report(Report report);
+    void report(supervision::Report report);
     void clearError();
     // The settings dialog pauses link supervision while it is open.
     void settingsDialogShown(bool shown);
