@@ -46,11 +46,11 @@ void DriverFixture::makeDriver(driver::DriverOptions options) {
         std::string command = "KXJOB ";
         command += name;
         context.link.SendCommand(command, reply, false);
-        if (duringJob_) {
-            duringJob_(context);
-        }
         return nextOutcome_;
     };
+    if (realInterpreter_) {
+        services.runJob = nullptr;
+    }
     services.runHelper = [](const std::string&, std::string& error) {
         error = "cop2fis.sh: No such file or directory";
         return false;

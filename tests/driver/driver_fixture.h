@@ -40,7 +40,7 @@ class DriverFixture : public ::testing::Test {
     bool paramsReadable_ = true;
     std::vector<std::string> jobsRun_;
     jobs::JobOutcome nextOutcome_;
-    std::function<void(jobs::JobContext&)> duringJob_;
+    bool realInterpreter_ = false;
     std::unique_ptr<driver::Driver> driver_;
 };
 

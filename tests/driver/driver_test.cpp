@@ -189,14 +189,12 @@ TEST_F(StartStop, ReportsRunFromReadyAndStoppedButNotWhilePolling) {
 }
 
 TEST_F(StartStop, ZReportInsideAJobLeavesStartAndStopEnabled) {
+    realInterpreter_ = true;
     startPolling();
-    duringJob_ = [](jobs::JobContext& context) {
-        std::string reply;
-        context.link.SendCommand("KX021T1", reply, false);
-        context.op.enableControl(Control::Start, true);
-    };
-    writeFile("print.1", "MKZ\r\n");
+    writeFile("print.1", "resFile:  " + path("result.txt") + "\r\n MKZ\r\n");
     driver_->pollTick();
+    EXPECT_NE(std::find(register_.sent().begin(), register_.sent().end(), "KX021T1"),
+              register_.sent().end());
     EXPECT_TRUE(driver_->startEnabled());
     EXPECT_TRUE(driver_->stopEnabled());
     EXPECT_TRUE(driver_->polling());
