@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
@@ -22,14 +23,17 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// One job line: text placed at 1-based columns, the rest blank.
+// One job line: text placed at 1-based columns, the rest blank. Columns count code page 1253
+// bytes, so a text is converted before it is placed.
 class JobLine {
   public:
-    JobLine& at(std::size_t column, std::string_view text) {
+    JobLine& at(std::size_t column, std::string_view utf8) {
+        const std::string text = common::utf8ToCp1253(utf8);
         if (line_.size() < column - 1 + text.size()) {
             line_.resize(column - 1 + text.size(), ' ');
         }
-        line_.replace(column - 1, text.size(), text);
+        std::copy(text.begin(), text.end(),
+                  line_.begin() + static_cast<std::ptrdiff_t>(column - 1));
         return *this;
     }
     std::string str() const { return line_ + "\r\n"; }

@@ -15,14 +15,14 @@ namespace {
 
 using namespace std::chrono_literals;
 
-driver::Driver makeDriver(driver::Operator& op, driver::Clock& clock,
-                          driver::DriverOptions options = {}) {
+// printWhenOnline: nobody is there to press Start. An off-line register is asked again, as
+// nobody is there to restart the program for a register that is switched on late.
+driver::Driver makeDriver(driver::Operator& op, driver::Clock& clock, bool printWhenOnline = true) {
     driver::DriverServices services;
     services.transports = link::systemTransportFactory();
+    driver::DriverOptions options;
     options.decimalSeparator = common::LocaleDecimalSeparator();
-    // Nobody is there to press Start, and nobody to restart the program for a register that
-    // is switched on late.
-    options.startWhenOnline = true;
+    options.startWhenOnline = printWhenOnline;
     options.retryWhileOffline = 10s;
     return driver::Driver(op, clock, std::move(services), std::move(options));
 }
@@ -91,8 +91,7 @@ int runPolling(const CliOptions& options, StopSignals& signals) {
 int runAction(const CliOptions& options, StopSignals& signals) {
     driver::SystemClock clock;
     LogOperator op(clock, options.trace);
-    driver::DriverOptions driverOptions;
-    auto driver = makeDriver(op, clock, driverOptions);
+    auto driver = makeDriver(op, clock, false);
     if (!driver.load()) {
         return kCannotStart;
     }
@@ -104,9 +103,8 @@ int runAction(const CliOptions& options, StopSignals& signals) {
     }
     const auto report = reportOf(options.report);
     const auto begin = clock.now();
-    // Supervision finds the register; it starts printing at once, which a report must not
-    // race with, so printing is stopped again before the report.
-    while (!driver.startEnabled() && !driver.polling()) {
+    // Supervision finds the register, as it does before printing.
+    while (!driver.reportsEnabled()) {
         if (signals.stopped() ||
             (options.giveUpAfter &&
              clock.now() - begin >= std::chrono::seconds(*options.giveUpAfter))) {
@@ -114,11 +112,10 @@ int runAction(const CliOptions& options, StopSignals& signals) {
             return driver::kGaveUp;
         }
         driver.supervisionTick();
-        if (!driver.startEnabled() && !driver.polling()) {
+        if (!driver.reportsEnabled()) {
             clock.sleep(1000ms);
         }
     }
-    driver.stopPrinting();
     driver.report(*report);
     const int status = statusOfExchange(driver.link().registerStatus());
     driver.shutdown();

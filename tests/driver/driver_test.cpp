@@ -26,7 +26,9 @@ TEST_F(StartUp, RegisterAnswersAtTheFirstTick) {
         op_.clear();
         params_.autoStart = c.autoStart;
         driver::DriverOptions options;
-        options.startWhenOnline = c.startWhenOnline;
+        if (c.startWhenOnline) {
+            options.startWhenOnline = true;
+        }
         makeDriver(options);
         ASSERT_TRUE(driver_->load());
         EXPECT_EQ(op_.caption(), "Merovan- Αναζήτηση");

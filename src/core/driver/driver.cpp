@@ -204,7 +204,7 @@ void Driver::goOnline() {
     op_.enableControl(Control::Start, true);
     setTimer(timer2_, false);
     op_.enableControl(Control::ReportsMenu, true);
-    if (autoStart_ || options_.startWhenOnline) {
+    if (options_.startWhenOnline.value_or(autoStart_)) {
         startPrinting();
         if (autoStart_) {
             op_.setWindowShown(false);

@@ -43,8 +43,9 @@ struct DriverOptions {
     std::string endMarker = "/merovan/end.txt";  // deleted before every job
     std::string journalName = "merovan.jnl";
     std::string decimalSeparator = ",";
-    // Without a person to press Start, printing starts once the register answers.
-    bool startWhenOnline = false;
+    // Whether printing starts once the register answers: none, as param.ini's auto-start says;
+    // true, always (nobody is there to press Start); false, never (a one-off report).
+    std::optional<bool> startWhenOnline;
     // How often an off-line register is asked again; none: only an error clear brings it back.
     std::optional<std::chrono::seconds> retryWhileOffline;
 };
