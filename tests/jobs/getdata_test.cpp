@@ -14,6 +14,7 @@ namespace merovan::jobs {
 namespace {
 
 namespace fs = std::filesystem;
+using namespace std::string_literals;
 
 class GetdataTest : public ::testing::Test {
   protected:
@@ -65,7 +66,7 @@ TEST_F(GetdataTest, AJobFileThatCannotBeOpenedSendsAndWritesNothing) {
 
 TEST_F(GetdataTest, NoJobContentCanBreakTheInterpreter) {
     // Every tag cut short at every column (one job each, since a table line may end its
-    // job), binary and NUL bytes, 100 KB lines, a last line without its CR LF.
+    // job), binary bytes, 100 KB lines, a last line without its CR LF.
     std::vector<std::string> jobs;
     for (const char* tag : {"PLU", "MKZ", "dis", "sut", "mod", "to",  "com", "frt", "can", "voi",
                             "ltb", "foo", "TBO", "TBC", "TBT", "TPT", "TBS", "PRG", "snd", "pay"}) {
@@ -77,10 +78,10 @@ TEST_F(GetdataTest, NoJobContentCanBreakTheInterpreter) {
         jobs.push_back(body);
     }
     std::string binary;
-    for (int b = 0; b < 256; ++b) {
+    for (int b = 1; b < 256; ++b) {
         binary += std::string(" PLU ") + std::string(70, static_cast<char>(b)) + "\n";
     }
-    binary += std::string(" foo ") + std::string(100 * 1024, '\0') + "\r\n";
+    binary += std::string(" foo ") + std::string(100 * 1024, '\x01') + "\r\n";
     binary += " PLU \x80\x81\xff" + std::string(100 * 1024, '\xC1') + "\r\n pay  1";
     jobs.push_back(binary);
 
@@ -92,6 +93,23 @@ TEST_F(GetdataTest, NoJobContentCanBreakTheInterpreter) {
         EXPECT_FALSE(flags_.FooterPending || flags_.TransferPending ||
                      flags_.PartialPaymentPending);
     }
+}
+
+TEST_F(GetdataTest, ACorruptOrHugeJobIsRefusedAndAnUnwritableResultIsLoggedOnce) {
+    for (const std::string& body :
+         {" com A\0B\r\n pay  1\r\n"s, std::string(1024 * 1024, ' ') + "\r\n pay  1\r\n"}) {
+        const JobOutcome outcome = getdata(writeJob(body), settings_, context_);
+        EXPECT_FALSE(outcome.readable);
+        EXPECT_NE(outcome.error.find("δεν τυπώνεται"), std::string::npos);
+    }
+    EXPECT_TRUE(transport_.sent().empty());
+    EXPECT_FALSE(fs::exists(dir_ / "result.txt"));
+
+    const fs::path job = dir_ / "job.2";
+    std::ofstream(job, std::ios::binary)
+        << "resFile:  " << (dir_ / "gone" / "r.txt").string() << "\r\n com A\r\n";
+    EXPECT_TRUE(getdata(job.string(), settings_, context_).readable);
+    EXPECT_EQ(op_.logLines().size(), 1u);
 }
 
 TEST_F(GetdataTest, ProgressFollowsTheLinesOfTheJob) {

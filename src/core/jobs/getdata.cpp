@@ -1,6 +1,7 @@
 #include "core/jobs/getdata.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <limits>
 
 #include "core/common/append_line.h"
@@ -12,6 +13,13 @@
 #include "core/jobs/register_text.h"
 
 namespace merovan::jobs {
+namespace {
+
+// No receipt comes near this size; a bigger file is not a job a POS wrote, and working
+// through it line by line would keep the register busy for hours.
+constexpr std::uintmax_t kMaxJobBytes = 1024 * 1024;
+
+}  // namespace
 
 Job::Job(const JobSettings& settings, JobContext& context)
     : settings_(settings),
@@ -108,7 +116,11 @@ std::int16_t Job::send(const std::string& command, bool quiet) {
 }
 
 void Job::appendResult(std::string_view text) {
-    common::AppendLine(resFile_, text);
+    // The POS learns nothing of this job: say so once, where someone may look.
+    if (!common::AppendLine(resFile_, text) && !resultFailureLogged_) {
+        resultFailureLogged_ = true;
+        context_.op.log("Το αρχείο αποτελεσμάτων δεν γράφεται: " + common::cp1253ToUtf8(resFile_));
+    }
 }
 
 std::string Job::now() const {
@@ -128,11 +140,22 @@ void Job::callComms(const std::string& category, const std::string& sFileOut) {
 
 JobOutcome getdata(const std::string& jobPath, const JobSettings& settings, JobContext& context) {
     JobOutcome outcome;
+    const auto refuse = [&](std::string_view why) {
+        outcome.readable = false;
+        outcome.error = std::string(why) + common::cp1253ToUtf8(jobPath);
+        return outcome;
+    };
+    std::error_code error;
+    if (std::filesystem::file_size(jobPath, error) > kMaxJobBytes && !error) {
+        return refuse("Αρχείο εργασίας μεγαλύτερο από 1 MB, δεν τυπώνεται: ");
+    }
     const auto content = ReadWholeFile(jobPath);
     if (!content) {
-        outcome.readable = false;
-        outcome.error = "Αδυναμία ανάγνωσης του αρχείου εργασίας " + common::cp1253ToUtf8(jobPath);
-        return outcome;
+        return refuse("Αδυναμία ανάγνωσης του αρχείου εργασίας ");
+    }
+    // NUL bytes are what a crash leaves in a file that was being written: not a job to print.
+    if (content->find('\0') != std::string::npos) {
+        return refuse("Αρχείο εργασίας με μηδενικά bytes (NUL), δεν τυπώνεται: ");
     }
     outcome.resFile = FindResultFile(*content);
     Job job(settings, context);

@@ -72,6 +72,7 @@ class Job {
     CLSiND progress_;
 
     std::string resFile_;
+    bool resultFailureLogged_ = false;
     std::string reply_;  // the reply of the job's last exchange
 
     // Carried from line to line.
