@@ -1,0 +1,345 @@
+#!/usr/bin/env python3
+"""Soak run: merovan-cli polls an exchange directory against merovan-register, which
+misbehaves as a seeded plan says, while the driver is killed with SIGKILL now and then and
+started again. A POS stand-in drops numbered jobs one at a time, waits for each result and
+deletes the job file. At the end every job must have exactly one result block, or, when a
+kill cut it short, a start without an end and a report from the restarted driver; and the
+register must have carried out no job's sale twice."""
+
+import argparse
+import os
+import random
+import re
+import signal
+import statistics
+import struct
+import subprocess
+import sys
+import time
+from dataclasses import dataclass, field
+from pathlib import Path
+
+INTERRUPTED = "Η εργασία διακόπηκε και δεν ξανατυπώνεται: "
+POLLING = "Merovan- Αναμονή"
+CARD_ANSWER = "358OK:00012345:1:0:{amount}:4:0:0:0:0:TID01:123456:7:VISA:02:AUTH99"
+JOB_TIMEOUT = 300.0  # a card answer that never comes costs the driver 200 s
+
+# Fault rates per job. Silent commands cost the driver 5 s (answered on the second attempt)
+# or 20 s (never answered), a card answer that never comes 200 s: those stay rare.
+FAULTS = [
+    ("error", 0.03),
+    ("silent-once", 0.02),
+    ("silent-never", 0.004),
+    ("split", 0.06),
+    ("late", 0.05),
+]
+CARD_SHARE = 0.15          # jobs paid by card
+CARD_LATE_SHARE = 0.1      # of those: the terminal answers 3 to 20 s late
+CARD_NEVER_SHARE = 0.01    # of those: the terminal never answers
+KILL_EVERY = (30, 70)      # jobs between two kills
+# The first jobs show each fault once, so that a short run meets them all; a card answer that
+# never comes is left to chance, as it costs 200 s.
+PRELUDE = {2: "error", 3: "silent-once", 4: "silent-never", 5: "split", 6: "late", 7: "card"}
+
+
+@dataclass
+class Job:
+    number: int
+    name: str                 # print.1 ... print.10
+    sales: list               # the sale commands the register should see
+    payment: str
+    card: str = ""            # "", "soon", "late", "never"
+    faults: dict = field(default_factory=dict)  # command -> (kind, rule line)
+    kill_after: float = -1.0  # seconds after the drop; -1: no kill
+    path: Path = None
+    # Filled in by the run.
+    outcome: str = ""         # "done", "interrupted", "lost"
+    seconds: float = 0.0
+
+
+def plan(count, seed):
+    rng = random.Random(seed)
+    jobs = []
+    next_kill = rng.randint(*KILL_EVERY)
+    for n in range(1, count + 1):
+        price = 100 + n  # hundredths; makes every job's commands its own
+        # No blanks: a scenario rule's pattern ends at the first one.
+        sales = [f"KX{price}R1SOAK{n:05d}A", f"KX200R2SOAK{n:05d}B"]
+        total = price + 200
+        job = Job(n, f"print.{(n - 1) % 10 + 1}", sales, f"KX{total}T1")
+        forced = PRELUDE.get(n)
+        if forced == "card" or rng.random() < CARD_SHARE:
+            job.payment = f"KX{total}T2P1"
+            draw = rng.random()
+            job.card = ("late" if forced else
+                        "never" if draw < CARD_NEVER_SHARE else
+                        "late" if draw < CARD_NEVER_SHARE + CARD_LATE_SHARE else "soon")
+        draw = rng.random()
+        for kind, rate in FAULTS:
+            if forced == kind or (not forced and draw < rate):
+                target = rng.choice(sales + [job.payment])
+                job.faults[target] = (kind, fault_rule(kind, target, rng))
+                break
+            draw -= rate
+        if job.card in ("soon", "late") and job.payment not in job.faults:
+            delay = rng.uniform(0.2, 1.0) if job.card == "soon" else rng.uniform(3, 20)
+            answer = CARD_ANSWER.format(amount=total)
+            job.faults[job.payment] = ("card", f"card {job.payment} {delay:.1f} {answer}")
+        if n == next_kill:
+            # A job takes about a second: most kills land in the middle of one.
+            job.kill_after = rng.uniform(0.0, 1.5)
+            next_kill += rng.randint(*KILL_EVERY)
+        jobs.append(job)
+    return jobs
+
+
+def fault_rule(kind, command, rng):
+    if kind == "error":
+        return f"error {command} times=1 {rng.choice([1005, 1011, 6])}"
+    if kind == "silent-once":
+        return f"silent {command} times=1"
+    if kind == "silent-never":
+        return f"silent {command}"
+    if kind == "split":
+        sizes = ",".join(str(rng.randint(1, 3)) for _ in range(rng.randint(1, 3)))
+        return f"split {command} {sizes} {rng.randint(10, 400)}"
+    # Late, but within the driver's 5 s per attempt: a later answer makes it send again.
+    return f"late {command} {rng.randint(300, 4000)}"
+
+
+def fixed_columns(fields):
+    """A job line: each text placed at its 1-based column."""
+    line = ""
+    for column, text in sorted(fields.items()):
+        line = line.ljust(column - 1) + text
+    return line
+
+
+def job_text(job, result):
+    lines = [f"resFile:  {result}", f"tag:  SOAK {job.number}"]
+    for sale in job.sales:
+        price, category, description = re.match(r"KX(\d+)R(\d)(.*)", sale).groups()
+        rate = ["24", "13"][int(category) - 1]
+        lines.append(fixed_columns({2: "PLU", 20: description, 48: "1.000",
+                                    57: f"{int(price) / 100:.2f}", 69: rate}))
+    total = re.match(r"KX(\d+)T", job.payment).group(1)
+    lines.append(fixed_columns({2: "to", 8: "2" if job.card else "1",
+                                11: f"{int(total) / 100:.2f}"}))
+    return ("\r\n".join(lines) + "\r\n").encode("cp1253")
+
+
+class Driver:
+    """merovan-cli in the work directory; each run logs to a file of its own."""
+
+    def __init__(self, binary, work, trace):
+        self.binary, self.work, self.trace = binary, work, trace
+        self.runs = 0
+        self.process = None
+        self.log = None
+
+    def start(self):
+        self.runs += 1
+        self.log = self.work / f"driver-{self.runs:03d}.log"
+        args = [self.binary] + (["--trace"] if self.trace else [])
+        with open(self.log, "wb") as log:
+            self.process = subprocess.Popen(args, cwd=self.work, stdout=log, stderr=log)
+        deadline = time.monotonic() + 30
+        while POLLING not in self.log_text():
+            if time.monotonic() > deadline or self.process.poll() is not None:
+                raise SystemExit(f"soak: the driver did not start polling; see {self.log}")
+            time.sleep(0.05)
+
+    def log_text(self):
+        return self.log.read_text(encoding="utf-8", errors="replace")
+
+    def kill(self):
+        self.process.send_signal(signal.SIGKILL)
+        self.process.wait()
+
+    def stop(self):
+        self.process.send_signal(signal.SIGTERM)
+        if self.process.wait(timeout=JOB_TIMEOUT) != 0:
+            raise SystemExit(f"soak: the driver ended with {self.process.returncode}")
+
+
+def setup(work, device):
+    location = work / "exchange"
+    location.mkdir()
+    (work / "results").mkdir()
+    params = [f"[port] {device}", "[baud] 9600", "[file] print", "[ecrt] vesko",
+              "[multi type] true", "[time] 0", "[print_desc] true", "[print_code] falseN",
+              "[comments] true", "[currency]=0", "[keyb_off]=false", "[dir_depa]=false",
+              "[quantity]=false", "[AutoStar]=yes", f"[location] {location}/"]
+    (work / "param.ini").write_bytes(("\r\n".join(params) + "\r\n").encode("cp1253"))
+    (work / "vats.dat").write_bytes(struct.pack("<5d", 24, 13, 6, 0, 17))
+    # Payment number 2 is a card payment: register kind 2, terminal 1, active.
+    (work / "payeft.dat").write_bytes(bytes(128) + struct.pack("<4h", 2, 2, 1, -1))
+
+
+def drop(job, path, result, rng):
+    text = job_text(job, result)
+    # A POS either writes aside and renames, or writes the file and closes it promptly.
+    if rng.random() < 0.5:
+        side = path.with_suffix(".part")
+        side.write_bytes(text)
+        side.rename(path)
+    else:
+        path.write_bytes(text)
+
+
+def wait_for_result(job, result, restarted_log):
+    deadline = time.monotonic() + JOB_TIMEOUT
+    while time.monotonic() < deadline:
+        text = result.read_text(encoding="cp1253") if result.exists() else ""
+        if "exitcode = " in text:
+            return "done"
+        if restarted_log and INTERRUPTED + str(job.path) in restarted_log:
+            return "interrupted"
+        time.sleep(0.02)
+    return "lost"
+
+
+def run(args):
+    work = Path(args.work).resolve()
+    args.bin = str(Path(args.bin).resolve())
+    if work.exists():
+        subprocess.run(["rm", "-rf", str(work)], check=True)
+    work.mkdir(parents=True)
+    jobs = plan(args.jobs, args.seed)
+    scenario = [rule for job in jobs for _, rule in job.faults.values()]
+    (work / "scenario.txt").write_text("\n".join(scenario) + "\n", encoding="cp1253")
+
+    mode = ["--udp", "127.0.0.2:0"] if args.udp else ["--pty"]
+    register = subprocess.Popen(
+        [f"{args.bin}/merovan-register", *mode, "--traffic", str(work / "traffic.txt"),
+         "--scenario", str(work / "scenario.txt")],
+        stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
+    try:
+        device = register.stdout.readline().strip()
+        if not device:
+            raise SystemExit("soak: merovan-register did not start")
+        setup(work, device)
+        driver = Driver(f"{args.bin}/merovan-cli", work, args.trace)
+        driver.start()
+        rng = random.Random(args.seed + 1)
+        began = time.monotonic()
+        for job in jobs:
+            job.path = work / "exchange" / job.name
+            result = work / "results" / f"job{job.number:05d}.txt"
+            start = time.monotonic()
+            drop(job, job.path, result, rng)
+            restarted_log = ""
+            if job.kill_after >= 0:
+                time.sleep(job.kill_after)
+                driver.kill()
+                driver.start()
+                restarted_log = driver.log_text()
+            job.outcome = wait_for_result(job, result, restarted_log)
+            job.seconds = time.monotonic() - start
+            job.path.unlink(missing_ok=True)  # the POS has read its result
+            if job.outcome == "lost":
+                print(f"soak: job {job.number} has no result after {JOB_TIMEOUT:.0f} s",
+                      file=sys.stderr)
+            if args.verbose:
+                print(f"job {job.number}: {job.outcome} {job.seconds:.1f}s", flush=True)
+        elapsed = time.monotonic() - began
+        driver.stop()
+    finally:
+        register.send_signal(signal.SIGTERM)
+        register.wait(timeout=10)
+    return jobs, work, driver.runs, elapsed
+
+
+def carried_out(command, job, traffic_count):
+    """How many times the register carried the command out: a refused or unanswered copy
+    (an error or silent rule) is in the traffic but was not carried out."""
+    kind, _ = job.faults.get(command, ("", ""))
+    if kind == "silent-never":
+        return 0
+    if kind in ("error", "silent-once"):
+        return max(traffic_count - 1, 0)
+    return traffic_count
+
+
+def check(jobs, work):
+    traffic = {}
+    for line in (work / "traffic.txt").read_bytes().decode("cp1253").splitlines():
+        traffic[line] = traffic.get(line, 0) + 1
+    reports = "".join(p.read_text(encoding="utf-8", errors="replace")
+                      for p in sorted(work.glob("driver-*.log")))
+    problems = []
+    for job in jobs:
+        result = work / "results" / f"job{job.number:05d}.txt"
+        text = result.read_text(encoding="cp1253") if result.exists() else ""
+        starts, ends = text.count("DateTime start = "), text.count("exitcode = ")
+        sold = [carried_out(sale, job, traffic.get(sale, 0)) for sale in job.sales]
+        expected = [0 if job.faults.get(s, ("",))[0] in ("error", "silent-never") else 1
+                    for s in job.sales]
+        if any(count > 1 for count in sold):
+            problems.append((job, "duplicate", f"sold {sold}"))
+        if job.outcome == "done":
+            if starts != 1 or ends != 1:
+                problems.append((job, "duplicate" if max(starts, ends) > 1 else "lost",
+                                 f"{starts} starts, {ends} ends"))
+            elif sold != expected:
+                problems.append((job, "lost", f"sold {sold}, expected {expected}"))
+        elif job.outcome == "interrupted":
+            if starts > 1 or ends != 0:
+                problems.append((job, "duplicate", f"{starts} starts, {ends} ends"))
+        else:
+            problems.append((job, "lost", "no result"))
+    return problems, reports
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
+    parser.add_argument("jobs", nargs="?", type=int, default=1000)
+    parser.add_argument("--seed", type=int, default=20261206)
+    parser.add_argument("--bin", default="build/release/src/apps")
+    parser.add_argument("--work", default="build/soak")
+    parser.add_argument("--udp", action="store_true", help="UDP instead of a pseudo-terminal")
+    parser.add_argument("--trace", action="store_true", help="register traffic in the logs")
+    parser.add_argument("--verbose", action="store_true", help="a line per job")
+    args = parser.parse_args()
+
+    jobs, work, runs, elapsed = run(args)
+    problems, reports = check(jobs, work)
+    interrupted = [job for job in jobs if job.outcome == "interrupted"]
+    done = [job for job in jobs if job.outcome == "done"]
+    killed = [job for job in jobs if job.kill_after >= 0]
+    # A kill after the job's end but before the driver noted it: reported, yet complete.
+    reported_done = [job for job in done if job in killed and
+                     INTERRUPTED + str(job.path) in reports]
+    kinds = {}
+    for job in jobs:
+        for kind, _ in job.faults.values():
+            kinds[kind] = kinds.get(kind, 0) + 1
+        if job.card == "never":
+            kinds["card-never"] = kinds.get("card-never", 0) + 1
+    kinds["card-late"] = sum(1 for job in jobs if job.card == "late")
+    seconds = sorted(job.seconds for job in done)
+    duplicates = sum(1 for _, what, _ in problems if what == "duplicate")
+    lost = sum(1 for _, what, _ in problems if what == "lost")
+
+    print(f"soak: {len(jobs)} jobs in {elapsed:.0f} s, seed {args.seed}, "
+          f"{'UDP' if args.udp else 'pty'}")
+    print(f"  completed {len(done)}, cut short by a kill {len(interrupted)} (each reported at "
+          f"restart, none sold twice)")
+    print(f"  kills {runs - 1}: {len(interrupted)} in a job, {len(reported_done)} just after a "
+          f"job's end (reported, complete), {len(killed) - len(interrupted) - len(reported_done)}"
+          f" between jobs")
+    print("  faults: " + ", ".join(f"{kind} {count}" for kind, count in sorted(kinds.items())))
+    if seconds:
+        print(f"  time per job: mean {statistics.mean(seconds):.2f} s, median "
+              f"{statistics.median(seconds):.2f} s, max {seconds[-1]:.1f} s")
+    print(f"  duplicates {duplicates}, lost {lost}")
+    for job, what, detail in problems[:20]:
+        print(f"  job {job.number} ({job.name}): {what}: {detail}", file=sys.stderr)
+    if problems:
+        print(f"soak: FAILED; the run is in {work}", file=sys.stderr)
+        return 1
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
