@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <optional>
 #include <regex>
 #include <sstream>
 
@@ -51,113 +52,6 @@ std::string lines(const std::vector<std::string>& commands) {
     return text;
 }
 
-struct Fixture {
-    JobSettings settings;
-    vat::VatRates rates{};
-    std::vector<eft::EftPaymentRecord> cards;
-    std::string scenario;
-    std::vector<fs::path> jobs;
-};
-
-Fixture load(const std::string& name) {
-    static const std::map<std::string, std::string JobSettings::*> fields = {
-        {"printDesc", &JobSettings::printDesc}, {"printCode", &JobSettings::printCode},
-        {"comments", &JobSettings::comments},   {"time", &JobSettings::time},
-        {"currency", &JobSettings::currency},   {"keybOff", &JobSettings::keybOff},
-        {"ecrt", &JobSettings::ecrt},           {"dirDepa", &JobSettings::dirDepa},
-        {"quantity", &JobSettings::quantity}};
-    Fixture fixture;
-    std::istringstream in(readFile(kFixtures / (name + ".setup")));
-    for (std::string line; std::getline(in, line);) {
-        std::istringstream words(line);
-        std::string key, field, value;
-        words >> key;
-        if (key == "set") {
-            std::getline(words >> field >> std::ws, value);
-            fixture.settings.*fields.at(field) = value;
-        } else if (key == "vat") {
-            for (double& rate : fixture.rates) {
-                words >> rate;
-            }
-        } else if (key == "eft") {
-            eft::EftPaymentRecord& card = fixture.cards.emplace_back();
-            words >> card.payNumber >> card.ecrPayType >> card.eftTerminal >> card.active;
-        } else {
-            fixture.scenario += line + "\n";
-        }
-    }
-    const auto numbered = [&](int n) {
-        return kFixtures / (name + "." + std::to_string(n) + ".job");
-    };
-    for (int n = 1; fs::exists(numbered(n)); ++n) {
-        fixture.jobs.push_back(numbered(n));
-    }
-    if (fixture.jobs.empty()) {
-        fixture.jobs.push_back(kFixtures / (name + ".job"));
-    }
-    return fixture;
-}
-
-// Runs the fixture's jobs in a fresh directory; the register's traffic is the caller's to add.
-Observed runJobs(const Fixture& fixture, const std::string& separator, const fs::path& dir,
-                 link::Link& link, testing::RecordingOperator& op, driver::Clock& clock) {
-    fs::remove_all(dir);
-    fs::create_directories(dir);
-    JobSettings settings = fixture.settings;
-    settings.decimalSeparator = separator;
-    settings.workDir = dir.string();
-    EXPECT_EQ(vat::SaveVatRates((dir / vat::kVatFileName).string(), fixture.rates), 0);
-    for (const auto& card : fixture.cards) {
-        EXPECT_EQ(eft::WriteEftRecord((dir / eft::kEftFileName).string(), card), 0);
-    }
-    ProgramFlags flags;
-    JobContext context{link, op, clock, flags};
-    for (const fs::path& job : fixture.jobs) {
-        const fs::path copy = dir / job.filename();
-        std::ofstream(copy, std::ios::binary)
-            << common::replaceAll(readFile(job), "@DIR@", dir.string());
-        EXPECT_TRUE(getdata(copy.string(), settings, context).readable) << job;
-        EXPECT_FALSE(flags.TransferPending || flags.PartialPaymentPending || flags.FooterPending);
-    }
-    link.CloseLink();
-
-    Observed seen{{".messages", ""}};
-    static const std::regex date(R"([0-9]{2}/[0-9]{2}/[0-9]{4} [0-9]{2}:[0-9]{2}:[0-9]{2})");
-    seen[".result"] = std::regex_replace(
-        common::replaceAll(readFile(dir / "result.txt"), "\r\n", "\n"), date, "<date>");
-    for (const auto& box : op.messages()) {
-        seen[".messages"] += std::to_string(box.buttons) + " " + common::trim(box.text) + "\n";
-    }
-    return seen;
-}
-
-fs::path runDir(const std::string& name, const std::string& how, const std::string& separator) {
-    return fs::path(MEROVAN_BINARY_DIR) / "job_fixtures" /
-           (name + "_" + how + (separator == "," ? "_comma" : "_dot"));
-}
-
-Observed runScripted(const std::string& name, const std::string& separator) {
-    const Fixture fixture = load(name);
-    sim::Scenario scenario = sim::Scenario::parse(fixture.scenario);
-    sim::RegisterState state;
-    testing::FakeClock clock;
-    testing::RecordingOperator op;
-    testing::ScriptedTransport wire(clock);
-    wire.setResponder([&](const std::string& command) {
-        std::vector<testing::ScriptedTransport::Piece> pieces;
-        for (auto& piece : sim::respond(scenario, state, command)) {
-            pieces.push_back({piece.after, std::move(piece.bytes)});
-        }
-        return pieces;
-    });
-    link::Link link(op, clock, wire.factory());
-    link.setLinkAddress("com1:9600");
-    Observed seen =
-        runJobs(fixture, separator, runDir(name, "scripted", separator), link, op, clock);
-    seen[".traffic"] = lines(wire.sent());
-    return seen;
-}
-
 // Real time for waits on the wire, none for the fixed pauses.
 class PauselessClock final : public driver::Clock {
   public:
@@ -170,24 +64,105 @@ class PauselessClock final : public driver::Clock {
     std::chrono::milliseconds skipped_{0};
 };
 
-Observed runSimulated(const std::string& name, const std::string& separator, Mode mode) {
-    const Fixture fixture = load(name);
-    sim::RegisterSimulator::Options options;
-    options.mode = mode;
-    options.udpPort = testing::freeUdpPort();
-    options.scenario = sim::Scenario::parse(fixture.scenario);
-    sim::RegisterSimulator simulator(options);
-    simulator.start();
-    const bool serial = mode == Mode::Pty;
+enum class Register { Scripted, OnPty, OnUdp };
+
+// Runs the fixture's jobs in a fresh directory, against the register on a script or the
+// simulator on a real transport.
+Observed run(const std::string& name, const std::string& separator, Register how) {
+    const fs::path dir = fs::path(MEROVAN_BINARY_DIR) / "job_fixtures" /
+                         (name + "_" + std::to_string(static_cast<int>(how)) + separator);
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    static const std::map<std::string, std::string JobSettings::*> fields = {
+        {"printDesc", &JobSettings::printDesc}, {"printCode", &JobSettings::printCode},
+        {"comments", &JobSettings::comments},   {"time", &JobSettings::time},
+        {"currency", &JobSettings::currency},   {"keybOff", &JobSettings::keybOff},
+        {"ecrt", &JobSettings::ecrt},           {"dirDepa", &JobSettings::dirDepa},
+        {"quantity", &JobSettings::quantity}};
+    JobSettings settings;
+    settings.decimalSeparator = separator;
+    settings.workDir = dir.string();
+    std::string rules;
+    std::istringstream setup(readFile(kFixtures / (name + ".setup")));
+    for (std::string line; std::getline(setup, line);) {
+        std::istringstream words(line);
+        std::string key, field, value;
+        words >> key;
+        if (key == "set") {
+            std::getline(words >> field >> std::ws, value);
+            settings.*fields.at(field) = value;
+        } else if (key == "vat") {
+            vat::VatRates rates{};
+            for (double& rate : rates) {
+                words >> rate;
+            }
+            EXPECT_EQ(vat::SaveVatRates((dir / vat::kVatFileName).string(), rates), 0);
+        } else if (key == "eft") {
+            eft::EftPaymentRecord card;
+            words >> card.payNumber >> card.ecrPayType >> card.eftTerminal >> card.active;
+            EXPECT_EQ(eft::WriteEftRecord((dir / eft::kEftFileName).string(), card), 0);
+        } else {
+            rules += line + "\n";
+        }
+    }
+
+    sim::Scenario scenario = sim::Scenario::parse(rules);
+    sim::RegisterState state;
+    testing::FakeClock fakeClock;
+    testing::ScriptedTransport wire(fakeClock);
+    wire.setResponder([&](const std::string& command) {
+        std::vector<testing::ScriptedTransport::Piece> pieces;
+        for (auto& piece : sim::respond(scenario, state, command)) {
+            pieces.push_back({piece.after, std::move(piece.bytes)});
+        }
+        return pieces;
+    });
+    std::optional<sim::RegisterSimulator> simulator;
+    PauselessClock pauselessClock;
     testing::RecordingOperator op;
-    PauselessClock clock;
-    link::Link link(op, clock, link::systemTransportFactory(serial ? "" : "127.0.0.1"));
-    link.setLinkAddress(simulator.endpoint() + (serial ? ":9600" : ""));
-    runJobs(fixture, separator, runDir(name, serial ? "pty" : "udp", separator), link, op, clock);
-    simulator.stop();
-    // The traffic only: with the fixed pauses taken out, an answer the driver would have
-    // waited for may come after its next command went out.
-    return {{".traffic", lines(simulator.traffic())}};
+    std::optional<link::Link> link;
+    if (how == Register::Scripted) {
+        link.emplace(op, fakeClock, wire.factory());
+        link->setLinkAddress("com1:9600");
+    } else {
+        sim::RegisterSimulator::Options options;
+        options.mode = how == Register::OnPty ? Mode::Pty : Mode::Udp;
+        options.udpPort = testing::freeUdpPort();
+        options.scenario = scenario;
+        simulator.emplace(options);
+        simulator->start();
+        link.emplace(op, pauselessClock,
+                     link::systemTransportFactory(how == Register::OnPty ? "" : "127.0.0.1"));
+        link->setLinkAddress(simulator->endpoint() + (how == Register::OnPty ? ":9600" : ""));
+    }
+    ProgramFlags flags;
+    JobContext context{
+        *link, op,
+        how == Register::Scripted ? static_cast<driver::Clock&>(fakeClock) : pauselessClock, flags};
+    const auto numbered = [&](int n) { return name + "." + std::to_string(n) + ".job"; };
+    const bool several = fs::exists(kFixtures / numbered(1));
+    for (int n = 1; n == 1 || (several && fs::exists(kFixtures / numbered(n))); ++n) {
+        const std::string job = several ? numbered(n) : name + ".job";
+        std::ofstream(dir / job, std::ios::binary)
+            << common::replaceAll(readFile(kFixtures / job), "@DIR@", dir.string());
+        EXPECT_TRUE(getdata((dir / job).string(), settings, context).readable) << job;
+        EXPECT_FALSE(flags.TransferPending || flags.PartialPaymentPending || flags.FooterPending);
+    }
+    link->CloseLink();
+    if (simulator) {
+        simulator->stop();
+        // The traffic only: with the fixed pauses taken out, an answer the driver would have
+        // waited for may come after its next command went out.
+        return {{".traffic", lines(simulator->traffic())}};
+    }
+    Observed seen{{".traffic", lines(wire.sent())}, {".messages", ""}};
+    static const std::regex date(R"([0-9]{2}/[0-9]{2}/[0-9]{4} [0-9]{2}:[0-9]{2}:[0-9]{2})");
+    seen[".result"] = std::regex_replace(
+        common::replaceAll(readFile(dir / "result.txt"), "\r\n", "\n"), date, "<date>");
+    for (const auto& box : op.messages()) {
+        seen[".messages"] += std::to_string(box.buttons) + " " + common::trim(box.text) + "\n";
+    }
+    return seen;
 }
 
 // Compares with the expected files, or writes them: one shared file where the separators agree,
@@ -234,15 +209,15 @@ std::vector<std::string> fixtureNames() {
 class JobFixtures : public ::testing::TestWithParam<std::string> {};
 
 TEST_P(JobFixtures, OnAScriptedRegister) {
-    checkExpected(GetParam(), runScripted(GetParam(), ","), runScripted(GetParam(), "."),
+    checkExpected(GetParam(), run(GetParam(), ",", Register::Scripted),
+                  run(GetParam(), ".", Register::Scripted),
                   std::getenv("MEROVAN_REGOLD") != nullptr);
 }
 
 TEST_P(JobFixtures, EndToEndOverSerialAndUdp) {
-    for (const Mode mode : {Mode::Pty, Mode::Udp}) {
-        SCOPED_TRACE(mode == Mode::Pty ? "serial" : "udp");
-        checkExpected(GetParam(), runSimulated(GetParam(), ",", mode),
-                      runSimulated(GetParam(), ".", mode));
+    for (const Register how : {Register::OnPty, Register::OnUdp}) {
+        SCOPED_TRACE(how == Register::OnPty ? "serial" : "udp");
+        checkExpected(GetParam(), run(GetParam(), ",", how), run(GetParam(), ".", how));
     }
 }
 

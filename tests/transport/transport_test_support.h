@@ -97,15 +97,4 @@ inline void expectIdleRead(link::Transport& transport, std::chrono::milliseconds
     EXPECT_LT(cpuTime() - cpuBefore, std::chrono::milliseconds(10));
 }
 
-// Sends a command and collects what comes back until EOT, for at most a second.
-inline std::string roundTrip(link::Transport& transport, const std::string& command) {
-    transport.sendData(command);
-    std::string reply;
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(1);
-    while (reply.find('\x04') == std::string::npos && std::chrono::steady_clock::now() < deadline) {
-        reply += transport.receiveData(std::chrono::milliseconds(100));
-    }
-    return reply;
-}
-
 }  // namespace merovan::testing
