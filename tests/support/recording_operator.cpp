@@ -119,6 +119,47 @@ void RecordingOperator::clear() {
     statuses_.clear();
     progress_.clear();
     trace_.clear();
+    log_.clear();
+}
+
+void RecordingOperator::setReceiptCount(std::int64_t count) {
+    std::lock_guard lock(mutex_);
+    receiptCount_ = count;
+}
+
+void RecordingOperator::setTrayChecks(bool startChecked, bool stopChecked) {
+    std::lock_guard lock(mutex_);
+    trayChecks_ = {startChecked, stopChecked};
+}
+
+void RecordingOperator::showSettingsDialog() {
+    std::lock_guard lock(mutex_);
+    ++settingsDialogShown_;
+}
+
+void RecordingOperator::log(const std::string& line) {
+    std::lock_guard lock(mutex_);
+    log_.push_back(line);
+}
+
+std::int64_t RecordingOperator::receiptCount() const {
+    std::lock_guard lock(mutex_);
+    return receiptCount_;
+}
+
+std::pair<bool, bool> RecordingOperator::trayChecks() const {
+    std::lock_guard lock(mutex_);
+    return trayChecks_;
+}
+
+int RecordingOperator::settingsDialogShownCount() const {
+    std::lock_guard lock(mutex_);
+    return settingsDialogShown_;
+}
+
+std::vector<std::string> RecordingOperator::logLines() const {
+    std::lock_guard lock(mutex_);
+    return log_;
 }
 
 }  // namespace merovan::testing

@@ -9,7 +9,7 @@ namespace merovan::driver {
 // Time as the driver sees it: a monotonic clock for deadlines and pauses, and the wall clock
 // for the dates written into result lines. Tests replace it with a fake clock.
 class Clock {
-public:
+  public:
     using TimePoint = std::chrono::steady_clock::time_point;
 
     virtual ~Clock() = default;
@@ -19,7 +19,7 @@ public:
 };
 
 class SystemClock final : public Clock {
-public:
+  public:
     TimePoint now() const override;
     void sleep(std::chrono::milliseconds duration) override;
     common::DateTime localDateTime() const override;

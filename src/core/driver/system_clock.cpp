@@ -5,9 +5,13 @@
 
 namespace merovan::driver {
 
-Clock::TimePoint SystemClock::now() const { return std::chrono::steady_clock::now(); }
+Clock::TimePoint SystemClock::now() const {
+    return std::chrono::steady_clock::now();
+}
 
-void SystemClock::sleep(std::chrono::milliseconds duration) { std::this_thread::sleep_for(duration); }
+void SystemClock::sleep(std::chrono::milliseconds duration) {
+    std::this_thread::sleep_for(duration);
+}
 
 common::DateTime SystemClock::localDateTime() const {
     const std::time_t seconds = std::time(nullptr);
@@ -18,7 +22,7 @@ common::DateTime SystemClock::localDateTime() const {
     localtime_r(&seconds, &local);
 #endif
     return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
-            local.tm_hour,       local.tm_min,      local.tm_sec};
+            local.tm_hour,        local.tm_min,     local.tm_sec};
 }
 
 }  // namespace merovan::driver

@@ -1,0 +1,93 @@
+// merovan-cli: the driver without a window, for servers, scheduled jobs and POS programs.
+#include <unistd.h>
+
+#include <CLI/CLI.hpp>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "apps/cli_runs.h"
+#include "apps/cli_signals.h"
+
+namespace {
+
+const char* const kDescription =
+    R"(merovan-cli: the Merovan fiscal register driver without a window.
+
+Without arguments it runs in the working directory like the desktop program: it reads
+param.ini, finds the register, and prints every job the POS program drops into the
+exchange directory. Operator messages go to standard error as time-stamped lines.
+
+With the six fields a POS program passes (link address, baud, job file, delay, register
+family, seven option characters, separated by commas or blanks) it prints that one job
+and exits:
+  merovan-cli com1:9600,9600,/pos/job.txt,0,vesko,1111111
+
+Exit statuses of that one-job run: 0 job read to its end, 1 a table line aborted it,
+2 the job file could not be read, 3 the option string is too short, 4 gave up waiting
+for the register. 5: param.ini missing or unreadable.)";
+
+std::string joined(const std::vector<std::string>& words) {
+    std::string line;
+    for (const auto& word : words) {
+        line += (line.empty() ? "" : " ") + word;
+    }
+    return line;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    merovan::cli::StopSignals signals;
+    std::vector<std::string> args(argv + 1, argv + argc);
+    merovan::cli::CliOptions options;
+
+    // A POS program passes its six fields as they are; only a line that begins with "--" is
+    // read as options, so no field is ever mistaken for one.
+    if (!args.empty() && !args.front().starts_with("--")) {
+        return merovan::cli::runCommandLine(joined(args), options, signals);
+    }
+
+    CLI::App app(kDescription, "merovan-cli");
+    std::string workdir;
+    bool demo = false;
+    int giveUpAfter = 0;
+    std::vector<std::string> line;
+    app.add_option("--workdir", workdir,
+                   "where param.ini, vats.dat and payeft.dat live (default: here)")
+        ->check(CLI::ExistingDirectory);
+    app.add_flag("--trace", options.trace, "the register traffic on standard error");
+    app.add_option("--report", options.report, "run one report and exit")
+        ->check(CLI::IsMember({"x", "x-period", "z", "z-period"}));
+    app.add_flag("--clear-error", options.clearError, "clear the register's error and exit");
+    app.add_flag("--demo", demo,
+                 "print a sample receipt on the built-in register simulator and show the "
+                 "traffic and the result file");
+    auto* giveUp = app.add_option("--give-up-after", giveUpAfter,
+                                  "stop waiting for the register after SECONDS (exit 4)")
+                       ->check(CLI::PositiveNumber);
+    app.add_option("line", line, "the six fields of a POS program's command line");
+    app.set_version_flag("--version", std::string("merovan-cli ") + MEROVAN_VERSION);
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& failure) {
+        return app.exit(failure);
+    }
+    if (*giveUp) {
+        options.giveUpAfter = giveUpAfter;
+    }
+    if (!workdir.empty() && chdir(workdir.c_str()) != 0) {
+        std::perror("merovan-cli: --workdir");
+        return merovan::cli::kCannotStart;
+    }
+    if (demo) {
+        return merovan::cli::runDemo(options, signals);
+    }
+    if (!line.empty()) {
+        return merovan::cli::runCommandLine(joined(line), options, signals);
+    }
+    if (!options.report.empty() || options.clearError) {
+        return merovan::cli::runAction(options, signals);
+    }
+    return merovan::cli::runPolling(options, signals);
+}

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <cstdio>
+#include <mutex>
+#include <string>
+
+#include "core/driver/clock.h"
+#include "core/driver/operator.h"
+
+namespace merovan::cli {
+
+// The headless program's window: every text the operator would see becomes a time-stamped
+// line on standard error, and a message box is logged and answered at once, since nobody is
+// there to press OK.
+class LogOperator final : public driver::Operator {
+  public:
+    LogOperator(driver::Clock& clock, bool trace, std::FILE* out = stderr)
+        : clock_(clock), trace_(trace), out_(out) {}
+
+    int showMessage(const common::MessageBox& box) override;
+    void setCaption(const std::string& caption) override;
+    void setStatus(const std::string& text) override;
+    void setProgressText(const std::string& text) override;
+    void trace(const std::string& line) override;
+    void enableControl(driver::Control, bool) override {}
+    void setWindowShown(bool) override {}
+    void setCardWaitShown(bool shown) override;
+    void setReceiptCount(std::int64_t count) override;
+    void showSettings(const driver::SettingsView& view) override;
+    void log(const std::string& line) override;
+
+  private:
+    void write(const char* kind, const std::string& text);
+
+    driver::Clock& clock_;
+    bool trace_;
+    std::FILE* out_;
+    std::mutex mutex_;
+    std::string caption_;
+    std::string status_;
+};
+
+}  // namespace merovan::cli

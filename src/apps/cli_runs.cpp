@@ -1,0 +1,125 @@
+#include "apps/cli_runs.h"
+
+#include <cstdio>
+#include <thread>
+
+#include "apps/cli_operator.h"
+#include "core/common/codepage.h"
+#include "core/common/locale_decimal.h"
+#include "core/driver/driver_loop.h"
+#include "core/link/system_transport_factory.h"
+#include "core/settings/command_line.h"
+
+namespace merovan::cli {
+namespace {
+
+using namespace std::chrono_literals;
+
+// printWhenOnline: nobody is there to press Start. An off-line register is asked again, as
+// nobody is there to restart the program for a register that is switched on late.
+driver::Driver makeDriver(driver::Operator& op, driver::Clock& clock, bool printWhenOnline = true) {
+    driver::DriverServices services;
+    services.transports = link::systemTransportFactory();
+    driver::DriverOptions options;
+    options.decimalSeparator = common::LocaleDecimalSeparator();
+    options.startWhenOnline = printWhenOnline;
+    options.retryWhileOffline = 10s;
+    return driver::Driver(op, clock, std::move(services), std::move(options));
+}
+
+std::optional<supervision::Report> reportOf(const std::string& name) {
+    if (name == "x") {
+        return supervision::Report::XFinancial;
+    }
+    if (name == "x-period") {
+        return supervision::Report::XPeriodic;
+    }
+    if (name == "z") {
+        return supervision::Report::ZDaily;
+    }
+    if (name == "z-period") {
+        return supervision::Report::ZPeriodic;
+    }
+    return std::nullopt;
+}
+
+int statusOfExchange(std::int16_t registerStatus) {
+    if (registerStatus == 0) {
+        return 0;
+    }
+    return registerStatus > 0 ? 1 : driver::kGaveUp;
+}
+
+}  // namespace
+
+int runCommandLine(const std::string& line, const CliOptions& options, StopSignals& signals) {
+    const auto fields = settings::readcoman(line);
+    const auto parsed = settings::settingsFromCommandLine(fields);
+    if (parsed.optionsTooShort) {
+        std::fputs((common::cp737ToUtf8(settings::farewellText()) + "\n").c_str(), stdout);
+        return driver::kOptionsTooShort;
+    }
+    driver::SystemClock clock;
+    LogOperator op(clock, options.trace);
+    auto driver = makeDriver(op, clock);
+    std::optional<std::chrono::seconds> giveUp;
+    if (options.giveUpAfter) {
+        giveUp = std::chrono::seconds(*options.giveUpAfter);
+    }
+    const int status = driver.runCommandLine({parsed.settings, fields[2], line}, giveUp,
+                                             [&signals] { return signals.stopped(); });
+    driver.shutdown();
+    return status;
+}
+
+int runPolling(const CliOptions& options, StopSignals& signals) {
+    driver::SystemClock clock;
+    LogOperator op(clock, options.trace);
+    auto driver = makeDriver(op, clock);
+    if (!driver.load()) {
+        return kCannotStart;
+    }
+    driver::DriverLoop loop(driver);
+    signals.onStop([&loop] { loop.requestStop(); });
+    loop.run();
+    signals.onStop({});
+    driver.shutdown();
+    op.log("Τερματισμός Merovan");
+    return 0;
+}
+
+int runAction(const CliOptions& options, StopSignals& signals) {
+    driver::SystemClock clock;
+    LogOperator op(clock, options.trace);
+    auto driver = makeDriver(op, clock, false);
+    if (!driver.load()) {
+        return kCannotStart;
+    }
+    if (options.clearError) {
+        driver.clearError();
+        const int status = statusOfExchange(driver.link().registerStatus());
+        driver.shutdown();
+        return status;
+    }
+    const auto report = reportOf(options.report);
+    const auto begin = clock.now();
+    // Supervision finds the register, as it does before printing.
+    while (!driver.reportsEnabled()) {
+        if (signals.stopped() ||
+            (options.giveUpAfter &&
+             clock.now() - begin >= std::chrono::seconds(*options.giveUpAfter))) {
+            driver.shutdown();
+            return driver::kGaveUp;
+        }
+        driver.supervisionTick();
+        if (!driver.reportsEnabled()) {
+            clock.sleep(1000ms);
+        }
+    }
+    driver.report(*report);
+    const int status = statusOfExchange(driver.link().registerStatus());
+    driver.shutdown();
+    return status;
+}
+
+}  // namespace merovan::cli

@@ -1,0 +1,24 @@
+#include "core/driver/default_services.h"
+
+#include "core/settings/param_file.h"
+
+namespace merovan::driver {
+
+JobRunner defaultJobRunner() {
+    return jobs::getdata;
+}
+
+ParamReader defaultParamReader() {
+    return [](const std::string& path, bool polling,
+              std::string& error) -> std::optional<settings::ParamSettings> {
+        auto read = settings::ReadParamFile(
+            path, polling ? settings::ParamReadMode::Polling : settings::ParamReadMode::Startup);
+        if (!read.ok) {
+            error = read.error;
+            return std::nullopt;
+        }
+        return read.settings;
+    };
+}
+
+}  // namespace merovan::driver

@@ -1,0 +1,160 @@
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "core/driver/clock.h"
+#include "core/driver/operator.h"
+#include "core/driver/tracking_operator.h"
+#include "core/jobs/getdata.h"
+#include "core/jobs/job_files.h"
+#include "core/jobs/job_journal.h"
+#include "core/link/link.h"
+#include "core/settings/param_settings.h"
+#include "core/supervision/link_supervision.h"
+#include "core/supervision/reports.h"
+
+namespace merovan::driver {
+
+using JobRunner = std::function<jobs::JobOutcome(
+    const std::string& jobPath, const jobs::JobSettings& settings, jobs::JobContext& context)>;
+
+// Reads param.ini: the settings, or none with the reason in error (UTF-8).
+using ParamReader = std::function<std::optional<settings::ParamSettings>(
+    const std::string& path, bool pollingReread, std::string& error)>;
+
+// What the driver uses from the rest of the program. Empty members take the real thing.
+struct DriverServices {
+    link::TransportFactory transports;
+    JobRunner runJob;
+    ParamReader readParams;
+    // Starts the conversion helper (cop2fis) without waiting; returns false with the reason
+    // when it could not be started.
+    std::function<bool(const std::string& workDir, std::string& error)> runHelper;
+    // Called after every job, on the driver's thread.
+    std::function<void(const std::string& jobPath, const jobs::JobOutcome& outcome)> afterJob;
+};
+
+struct DriverOptions {
+    std::string workDir = ".";                   // param.ini, the journal, receipt.txt, cop2fis
+    std::string endMarker = "/merovan/end.txt";  // deleted before every job
+    std::string journalName = "merovan.jnl";
+    std::string decimalSeparator = ",";
+    // Whether printing starts once the register answers: none, as param.ini's auto-start says;
+    // true, always (nobody is there to press Start); false, never (a one-off report).
+    std::optional<bool> startWhenOnline;
+    // How often an off-line register is asked again; none: only an error clear brings it back.
+    std::optional<std::chrono::seconds> retryWhileOffline;
+};
+
+// The timers of the main window as the driver sets them; a loop (or a test) fires them.
+struct TimerSetting {
+    bool enabled = false;
+    std::chrono::milliseconds interval{1000};
+    std::uint64_t generation = 0;  // changes whenever the timer is (re)armed
+};
+
+// A job named on the command line, with the settings the command line gave.
+struct CommandLineJob {
+    settings::ParamSettings settings;
+    std::string jobPath;
+    std::string commandLine;  // as given, for its last character
+};
+
+// Exit statuses of command-line mode.
+enum CommandLineStatus {
+    kJobDone = 0,
+    kJobAborted = 1,
+    kJobUnreadable = 2,
+    kOptionsTooShort = 3,
+    kGaveUp = 4,
+};
+
+// The main window's logic without any widget. Every call runs on one thread, one at a time:
+// DriverLoop posts operator actions and fires the timers there; tests call it directly.
+class Driver {
+  public:
+    Driver(Operator& op, Clock& clock, DriverServices services, DriverOptions options);
+
+    // Normal start-up: param.ini, the first texts, supervision on. False when the program
+    // must end (param.ini missing, or the start-up failure path ran).
+    bool load();
+
+    // Command-line mode: waits for the register, runs the one job, deletes it. giveUpAfter
+    // bounds the wait; stopRequested is asked between attempts.
+    int runCommandLine(const CommandLineJob& job, std::optional<std::chrono::seconds> giveUpAfter,
+                       const std::function<bool()>& stopRequested = {});
+
+    // Timers.
+    void pollTick();          // Timer1
+    void supervisionTick();   // Timer2
+    void housekeepingTick();  // mTimer
+    // A file in the job directory was closed by its writer: pick the job up at once.
+    void directoryChanged(const std::string& name);
+
+    // Operator actions.
+    void startPrinting();  // Start button
+    void stopPrinting();   // Stop button
+    void trayStart();
+    void trayStop();
+    void trayZReport();
+    void report(supervision::Report report);
+    void clearError();
+    // The settings dialog pauses link supervision while it is open.
+    void settingsDialogShown(bool shown);
+    void shutdown();
+    // A failure that ended a tick or an action; the driver goes on.
+    void logFailure(const std::string& what) { op_.log(what); }
+
+    const TimerSetting& pollTimer() const { return timer1_; }
+    const TimerSetting& supervisionTimer() const { return timer2_; }
+    const TimerSetting& housekeepingTimer() const { return mTimer_; }
+    // The directory to watch for jobs, when polling is on.
+    std::optional<std::string> watchDirectory() const;
+
+    bool polling() const { return timer1_.enabled; }
+    bool startEnabled() const { return op_.enabled(Control::Start); }
+    bool stopEnabled() const { return op_.enabled(Control::Stop); }
+    bool reportsEnabled() const { return op_.enabled(Control::ReportsMenu); }
+    std::int64_t receiptCounter() const { return receiptCounter_; }
+    int supervisionFailures() const { return supervision_.failures(); }
+    link::Link& link() { return link_; }
+    const settings::ParamSettings& settingsInForce() const { return settings_; }
+
+  private:
+    void setTimer(TimerSetting& timer, bool enabled,
+                  std::optional<std::chrono::milliseconds> interval = {});
+    void showState(std::string_view status, std::string_view caption);
+    void showSettings();
+    void startupFailure(const std::string& what);
+    void goOnline();
+    bool refreshPollSettings();
+    bool isProcessed(const std::string& jobPath) const;
+    void runJob(const std::string& jobPath);
+    jobs::JobSettings jobSettings() const;
+    void runHelperIfAsked();
+
+    TrackingOperator op_;
+    Clock& clock_;
+    DriverServices services_;
+    DriverOptions options_;
+    link::Link link_;
+    jobs::ProgramFlags flags_;
+    jobs::JobJournal journal_;
+    supervision::LinkSupervision supervision_;
+
+    settings::ParamSettings settings_;
+    std::optional<CommandLineJob> commandLine_;
+    std::string linkErrorText_;
+    std::string paramError_;  // the last param.ini failure, logged once
+    bool autoStart_ = false;
+    std::int64_t receiptCounter_ = 0;
+    TimerSetting timer1_;
+    TimerSetting timer2_;
+    TimerSetting mTimer_;
+};
+
+}  // namespace merovan::driver

@@ -1,0 +1,59 @@
+#pragma once
+
+#include <condition_variable>
+#include <deque>
+#include <functional>
+#include <mutex>
+#include <thread>
+
+#include "core/driver/dir_watch.h"
+#include "core/driver/driver.h"
+
+namespace merovan::driver {
+
+// The driver's thread: runs posted operator actions and the driver's timers one at a time, so
+// that a second job or exchange can never start while one runs, and picks jobs up as soon as
+// the directory watch reports their writer's close.
+class DriverLoop {
+  public:
+    using Task = std::function<void(Driver&)>;
+
+    explicit DriverLoop(Driver& driver);
+    ~DriverLoop();
+    DriverLoop(const DriverLoop&) = delete;
+    DriverLoop& operator=(const DriverLoop&) = delete;
+
+    // Thread-safe.
+    void post(Task task);
+    // Thread-safe: run() returns once the task in hand is done; a job is never cut in half.
+    void requestStop();
+
+    // Runs on the calling thread until requestStop.
+    void run();
+    // Or on a thread of the loop's own.
+    void startThread();
+    void join();
+
+  private:
+    struct Armed {
+        std::uint64_t generation = 0;
+        std::chrono::steady_clock::time_point due{};
+    };
+
+    void fireDueTimers();
+    std::chrono::steady_clock::time_point nextDue();
+    void followWatchDirectory();
+
+    Driver& driver_;
+    std::mutex mutex_;
+    std::condition_variable wake_;
+    std::deque<Task> tasks_;
+    bool stop_ = false;
+    Armed poll_;
+    Armed supervision_;
+    Armed housekeeping_;
+    DirWatch watch_;
+    std::thread thread_;
+};
+
+}  // namespace merovan::driver

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <string_view>
+
+// The texts the main window shows for the states of the link and of printing.
+namespace merovan::driver::texts {
+
+inline constexpr std::string_view kCaptionSearching = "Merovan- Αναζήτηση";
+inline constexpr std::string_view kCaptionReady = "Merovan- Έτοιμο";
+inline constexpr std::string_view kCaptionOffline = "Merovan- Λάθος!";
+inline constexpr std::string_view kCaptionWaiting = "Merovan- Αναμονή";
+inline constexpr std::string_view kCaptionWaitingAfterJob = "Merovan- Αναμονη";
+inline constexpr std::string_view kCaptionStopped = "Merovan- Διακόπηκε";
+
+inline constexpr std::string_view kStatusSearching = "Εύρεση Φορολογικής Ταμειακής !!! ";
+inline constexpr std::string_view kStatusOnline =
+    "Φορολογικός Εκτυπωτής ON-Line, Έτοιμος Για Εκτυπωσεις";
+inline constexpr std::string_view kStatusOffline =
+    "Φορολογικός Εκτυπωτής Off-Line, Εκτυπώσεις Ανενεργές !";
+inline constexpr std::string_view kStatusWaiting = "Αναμονή Για Στοιχεία....";
+inline constexpr std::string_view kStatusWaitingAfterJob = "Αναμονη Για Στοιχεια....";
+inline constexpr std::string_view kStatusStopped =
+    "Διακοπή Εκτυπώσεων. Πατήστε Έναρξη Εκτυπώσεων!!!";
+
+inline constexpr std::string_view kErrorPrefix = "Λάθος : ";
+inline constexpr std::string_view kInterruptedJob = "Η εργασία διακόπηκε και δεν ξανατυπώνεται: ";
+
+}  // namespace merovan::driver::texts

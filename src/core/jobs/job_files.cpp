@@ -1,0 +1,93 @@
+#include "core/jobs/job_files.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <vector>
+
+namespace merovan::jobs {
+
+JobPlace jobPlace(const std::string& location, const std::string& file) {
+    const std::string whole = location + file;
+    const auto slash = whole.find_last_of("/\\");
+    if (slash == std::string::npos) {
+        return {"", whole};
+    }
+    return {whole.substr(0, slash + 1), whole.substr(slash + 1)};
+}
+
+bool matchesPattern(const std::string& name, const std::string& pattern) {
+    std::size_t n = 0;
+    std::size_t p = 0;
+    std::size_t starP = std::string::npos;
+    std::size_t starN = 0;
+    while (n < name.size()) {
+        if (p < pattern.size() && (pattern[p] == '?' || pattern[p] == name[n])) {
+            ++n;
+            ++p;
+        } else if (p < pattern.size() && pattern[p] == '*') {
+            starP = p++;
+            starN = n;
+        } else if (starP != std::string::npos) {
+            p = starP + 1;
+            n = ++starN;
+        } else {
+            return false;
+        }
+    }
+    while (p < pattern.size() && pattern[p] == '*') {
+        ++p;
+    }
+    return p == pattern.size();
+}
+
+bool mayBeJobName(const std::string& name, const JobPlace& place) {
+    if (place.name.find('*') != std::string::npos) {
+        return matchesPattern(name, place.name);
+    }
+    if (name == place.name) {
+        return true;
+    }
+    for (int n = 1; n <= 10; ++n) {
+        if (name == place.name + "." + std::to_string(n)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+std::optional<std::string> findNumberedJob(
+    const std::string& location, const std::string& file,
+    const std::function<bool(const std::string&)>& isReady,
+    const std::function<bool(const std::string&)>& isProcessed) {
+    if (file.find('*') == std::string::npos) {
+        for (int n = 1; n <= 10; ++n) {
+            const std::string candidate = location + file + "." + std::to_string(n);
+            if (!isProcessed(candidate) && isReady(candidate)) {
+                return candidate;
+            }
+        }
+        return std::nullopt;
+    }
+    const JobPlace place = jobPlace(location, file);
+    std::error_code error;
+    std::vector<std::string> names;
+    for (std::filesystem::directory_iterator
+             it(place.directory.empty() ? "." : place.directory, error),
+         end;
+         !error && it != end; it.increment(error)) {
+        const std::string name = it->path().filename().string();
+        if (matchesPattern(name, place.name)) {
+            names.push_back(name);
+        }
+    }
+    std::sort(names.begin(), names.end());
+    for (const auto& name : names) {
+        const std::string candidate = place.directory + name;
+        if (!isProcessed(candidate)) {
+            return isReady(candidate) ? std::optional(candidate) : std::nullopt;
+        }
+    }
+    return std::nullopt;
+}
+
+}  // namespace merovan::jobs

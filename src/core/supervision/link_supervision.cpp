@@ -1,0 +1,46 @@
+#include "core/supervision/link_supervision.h"
+
+#include "core/common/codepage.h"
+#include "core/driver/texts.h"
+
+namespace merovan::supervision {
+
+namespace texts = driver::texts;
+using driver::Control;
+
+LinkSupervision::Outcome LinkSupervision::tick(link::Link& link, driver::Operator& op,
+                                               driver::Clock& clock, std::string& linkErrorText) {
+    if (failures_ >= kLimit) {
+        if (retryWhileOffline_) {
+            if (!lastRetry_) {
+                lastRetry_ = clock.now();
+            } else if (clock.now() - *lastRetry_ >= *retryWhileOffline_) {
+                lastRetry_ = clock.now();
+                // Quiet: a register that stays switched off must not fill the log with boxes.
+                if (link.SendCommand("KXCL", linkErrorText, true) == 0) {
+                    failures_ = 0;
+                    lastRetry_.reset();
+                    return Outcome::Online;
+                }
+            }
+        }
+        op.setStatus(std::string(texts::kStatusOffline));
+        op.setCaption(std::string(texts::kCaptionOffline));
+        return Outcome::Offline;
+    }
+    op.setStatus(common::cp1253ToUtf8(linkErrorText));
+    if (link.registerStatus() != 0) {
+        ++failures_;
+        return Outcome::Counted;
+    }
+    op.enableControl(Control::ReportsMenu, false);
+    op.enableControl(Control::Start, false);
+    op.setStatus(std::string(texts::kStatusSearching));
+    if (link.SendCommand("KXCL", linkErrorText, false) == 0) {
+        return Outcome::Online;
+    }
+    ++failures_;
+    return Outcome::Failed;
+}
+
+}  // namespace merovan::supervision

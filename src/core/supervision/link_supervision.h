@@ -1,0 +1,45 @@
+#pragma once
+
+#include <chrono>
+#include <optional>
+#include <string>
+
+#include "core/driver/clock.h"
+#include "core/driver/operator.h"
+#include "core/link/link.h"
+
+namespace merovan::supervision {
+
+// Finds the register after start-up: once a second it looks at the last exchange and, while
+// that went well, asks the register to clear its error state. Three failed ticks make the
+// register off-line; a successful exchange in between (an error clear) lets it try again.
+class LinkSupervision {
+  public:
+    enum class Outcome {
+        Counted,  // the last exchange had failed: counted, nothing sent
+        Failed,   // "KXCL" sent and not answered
+        Online,   // "KXCL" answered
+        Offline,  // off-line texts shown
+    };
+
+    static constexpr int kLimit = 3;
+
+    // retryWhileOffline: how often an off-line register is asked again (none: never).
+    explicit LinkSupervision(std::optional<std::chrono::seconds> retryWhileOffline = {})
+        : retryWhileOffline_(retryWhileOffline) {}
+
+    // One tick of the timer. linkErrorText is the main window's reply text.
+    Outcome tick(link::Link& link, driver::Operator& op, driver::Clock& clock,
+                 std::string& linkErrorText);
+
+    // A successful exchange outside supervision: the register answers again.
+    void resetFailures() { failures_ = 0; }
+    int failures() const { return failures_; }
+
+  private:
+    std::optional<std::chrono::seconds> retryWhileOffline_;
+    int failures_ = 0;
+    std::optional<driver::Clock::TimePoint> lastRetry_;
+};
+
+}  // namespace merovan::supervision
