@@ -381,7 +381,7 @@ void Driver::pollTick() {
     if (!refreshPollSettings()) {
         return;
     }
-    const auto isReady = [this](const std::string& path) { return jobs::IsJobFileReady(path); };
+    const auto isReady = [](const std::string& path) { return jobs::IsJobFileReady(path); };
     const auto processed = [this](const std::string& path) { return isProcessed(path); };
     if (settings_.multiType == "fals") {
         const std::string jobPath = settings_.location + settings_.file;
