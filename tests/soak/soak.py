@@ -209,9 +209,10 @@ def run(args):
     scenario = [rule for job in jobs for _, rule in job.faults.values()]
     (work / "scenario.txt").write_text("\n".join(scenario) + "\n", encoding="cp1253")
 
-    mode = ["--udp", "127.0.0.2:0"] if args.udp else ["--pty"]
+    # On a serial line: over UDP the driver binds the register's port on every local address,
+    # so the two cannot share one machine.
     register = subprocess.Popen(
-        [f"{args.bin}/merovan-register", *mode, "--traffic", str(work / "traffic.txt"),
+        [f"{args.bin}/merovan-register", "--pty", "--traffic", str(work / "traffic.txt"),
          "--scenario", str(work / "scenario.txt")],
         stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
     try:
@@ -297,7 +298,6 @@ def main():
     parser.add_argument("--seed", type=int, default=20261206)
     parser.add_argument("--bin", default="build/release/src/apps")
     parser.add_argument("--work", default="build/soak")
-    parser.add_argument("--udp", action="store_true", help="UDP instead of a pseudo-terminal")
     parser.add_argument("--trace", action="store_true", help="register traffic in the logs")
     parser.add_argument("--verbose", action="store_true", help="a line per job")
     args = parser.parse_args()
@@ -321,8 +321,7 @@ def main():
     duplicates = sum(1 for _, what, _ in problems if what == "duplicate")
     lost = sum(1 for _, what, _ in problems if what == "lost")
 
-    print(f"soak: {len(jobs)} jobs in {elapsed:.0f} s, seed {args.seed}, "
-          f"{'UDP' if args.udp else 'pty'}")
+    print(f"soak: {len(jobs)} jobs in {elapsed:.0f} s, seed {args.seed}")
     print(f"  completed {len(done)}, cut short by a kill {len(interrupted)} (each reported at "
           f"restart, none sold twice)")
     print(f"  kills {runs - 1}: {len(interrupted)} in a job, {len(reported_done)} just after a "

@@ -140,22 +140,22 @@ void Job::callComms(const std::string& category, const std::string& sFileOut) {
 
 JobOutcome getdata(const std::string& jobPath, const JobSettings& settings, JobContext& context) {
     JobOutcome outcome;
-    const auto refuse = [&](std::string_view why) {
+    const auto refuse = [&](std::string why) {
         outcome.readable = false;
-        outcome.error = std::string(why) + common::cp1253ToUtf8(jobPath);
+        outcome.error = std::move(why);
         return outcome;
     };
     std::error_code error;
     if (std::filesystem::file_size(jobPath, error) > kMaxJobBytes && !error) {
-        return refuse("Αρχείο εργασίας μεγαλύτερο από 1 MB, δεν τυπώνεται: ");
+        return refuse("Αρχείο εργασίας μεγαλύτερο από 1 MB, δεν τυπώνεται");
     }
     const auto content = ReadWholeFile(jobPath);
     if (!content) {
-        return refuse("Αδυναμία ανάγνωσης του αρχείου εργασίας ");
+        return refuse("Αδυναμία ανάγνωσης του αρχείου εργασίας " + common::cp1253ToUtf8(jobPath));
     }
     // NUL bytes are what a crash leaves in a file that was being written: not a job to print.
     if (content->find('\0') != std::string::npos) {
-        return refuse("Αρχείο εργασίας με μηδενικά bytes (NUL), δεν τυπώνεται: ");
+        return refuse("Αρχείο εργασίας με μηδενικά bytes (NUL), δεν τυπώνεται");
     }
     outcome.resFile = FindResultFile(*content);
     Job job(settings, context);
