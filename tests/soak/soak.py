@@ -78,6 +78,8 @@ def plan(count, seed):
         for kind, rate in FAULTS:
             if forced == kind or (not forced and draw < rate):
                 target = rng.choice(sales + [job.payment])
+                if job.card and target == job.payment:
+                    target = sales[0]  # the card payment's own rule decides its answers
                 job.faults[target] = (kind, fault_rule(kind, target, rng))
                 break
             draw -= rate
