@@ -189,9 +189,12 @@ def drop(job, path, result, rng):
         path.write_bytes(text)
 
 
-def wait_for_result(job, result, restarted_log):
+def wait_for_result(job, result, driver, restarted_log):
     deadline = time.monotonic() + JOB_TIMEOUT
     while time.monotonic() < deadline:
+        if driver.process.poll() is not None:
+            raise SystemExit(f"soak: the driver ended by itself at job {job.number}; "
+                             f"see {driver.log}")
         text = result.read_text(encoding="cp1253") if result.exists() else ""
         if "exitcode = " in text:
             return "done"
@@ -237,7 +240,7 @@ def run(args):
                 driver.kill()
                 driver.start()
                 restarted_log = driver.log_text()
-            job.outcome = wait_for_result(job, result, restarted_log)
+            job.outcome = wait_for_result(job, result, driver, restarted_log)
             job.seconds = time.monotonic() - start
             job.path.unlink(missing_ok=True)  # the POS has read its result
             if job.outcome == "lost":
@@ -280,7 +283,7 @@ def check(jobs, work):
                     for s in job.sales]
         if any(count > 1 for count in sold):
             problems.append((job, "duplicate", f"sold {sold}"))
-        if job.outcome == "done":
+        elif job.outcome == "done":
             if starts != 1 or ends != 1:
                 problems.append((job, "duplicate" if max(starts, ends) > 1 else "lost",
                                  f"{starts} starts, {ends} ends"))
