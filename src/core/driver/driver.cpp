@@ -140,6 +140,9 @@ int Driver::runCommandLine(const CommandLineJob& job,
         if (link_.SendCommand("KXCL", linkErrorText_, false) == 0) {
             break;
         }
+        // A port that cannot be opened or set up is never reported by the exchange itself;
+        // without this the operator would only see the driver waiting.
+        op_.setStatus(common::cp1253ToUtf8(linkErrorText_));
         if (giveUpAfter && clock_.now() - begin >= *giveUpAfter) {
             op_.log("Ο Φορολογικός Εκτυπωτής δεν απάντησε· η εργασία δεν στάλθηκε: " +
                     common::cp1253ToUtf8(job.jobPath));

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "core/driver/clock.h"
+#include "core/driver/helper_program.h"
 #include "core/driver/operator.h"
 #include "core/driver/tracking_operator.h"
 #include "core/jobs/getdata.h"
@@ -40,7 +41,7 @@ struct DriverServices {
 
 struct DriverOptions {
     std::string workDir = ".";                   // param.ini, the journal, receipt.txt, cop2fis
-    std::string endMarker = "/merovan/end.txt";  // deleted before every job
+    std::string endMarker = defaultEndMarker();  // deleted before every job
     std::string journalName = "merovan.jnl";
     std::string decimalSeparator = ",";
     // Whether printing starts once the register answers: none, as param.ini's auto-start says;
