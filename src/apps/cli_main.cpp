@@ -1,11 +1,11 @@
 // merovan-cli: the driver without a window, for servers, scheduled jobs and POS programs.
-#include <unistd.h>
-
 #include <CLI/CLI.hpp>
 #include <cstdio>
+#include <filesystem>
 #include <string>
 #include <vector>
 
+#include "apps/cli_console.h"
 #include "apps/cli_runs.h"
 #include "apps/cli_signals.h"
 
@@ -39,6 +39,7 @@ std::string joined(const std::vector<std::string>& words) {
 
 int main(int argc, char** argv) {
     merovan::cli::StopSignals signals;
+    merovan::cli::prepareConsole();
     std::vector<std::string> args(argv + 1, argv + argc);
     merovan::cli::CliOptions options;
 
@@ -76,8 +77,9 @@ int main(int argc, char** argv) {
     if (*giveUp) {
         options.giveUpAfter = giveUpAfter;
     }
-    if (!workdir.empty() && chdir(workdir.c_str()) != 0) {
-        std::perror("merovan-cli: --workdir");
+    std::error_code changed;
+    if (!workdir.empty() && (std::filesystem::current_path(workdir, changed), changed)) {
+        std::fprintf(stderr, "merovan-cli: --workdir: %s\n", changed.message().c_str());
         return merovan::cli::kCannotStart;
     }
     if (demo) {
