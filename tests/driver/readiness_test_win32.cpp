@@ -22,8 +22,10 @@ TEST_F(JobFilesTest, AJobHeldOpenForWritingIsNotReadyUntilClosed) {
         CreateFileA(path("print.1").c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                     nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(writer, INVALID_HANDLE_VALUE);
+    EXPECT_TRUE(isOpenForWriting(path("print.1")));
     EXPECT_FALSE(IsJobFileReady(path("print.1")));
     CloseHandle(writer);
+    EXPECT_FALSE(isOpenForWriting(path("print.1")));
     EXPECT_TRUE(IsJobFileReady(path("print.1")));
 }
 
