@@ -3,6 +3,7 @@
 namespace merovan::cli {
 
 // Terminals here take UTF-8 already.
-void prepareConsole() {}
+Utf8Console::Utf8Console() = default;
+Utf8Console::~Utf8Console() = default;
 
 }  // namespace merovan::cli

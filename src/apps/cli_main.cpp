@@ -39,7 +39,7 @@ std::string joined(const std::vector<std::string>& words) {
 
 int main(int argc, char** argv) {
     merovan::cli::StopSignals signals;
-    merovan::cli::prepareConsole();
+    const merovan::cli::Utf8Console console;
     std::vector<std::string> args(argv + 1, argv + argc);
     merovan::cli::CliOptions options;
 
