@@ -36,6 +36,7 @@ class DesktopProgram final : public QObject {
 
     MainWindow& window() { return window_; }
     driver::Driver& driver() { return driver_; }
+    GuiOperator& op() { return op_; }
 
   signals:
     void finished(int status);
