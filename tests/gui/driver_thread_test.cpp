@@ -2,9 +2,11 @@
 #include <QEventLoop>
 #include <QTimer>
 #include <atomic>
+#include <fstream>
 #include <thread>
 
 #include "core/link/transport.h"
+#include "core/settings/command_line.h"
 #include "gui_fixture.h"
 
 namespace merovan::testing {
@@ -66,6 +68,28 @@ TEST_F(GuiTest, WindowStaysResponsiveWhileTheRegisterIsSilentFor20Seconds) {
     EXPECT_LT(longestGap, 200);
     // The failed exchange's box was shown on the GUI thread while the driver's thread waited.
     EXPECT_EQ(messages_.boxes.size(), 1u);
+}
+
+TEST_F(GuiTest, CommandLineRunsTheOneJobAndEnds) {
+    const std::string job = (dir_ / "job.txt").string();
+    std::ofstream(job, std::ios::binary)
+        << "resFile:  " << (dir_ / "job.result").string() << "\r\n tag:  T1\r\n";
+    const auto fields = settings::readcoman("com1:9600,9600," + job + ",0,vesko,1111111");
+    const auto parsed = settings::settingsFromCommandLine(fields);
+    std::optional<int> status;
+    QEventLoop loop;
+    QObject::connect(&program(), &gui::DesktopProgram::finished, [&](int code) {
+        status = code;
+        loop.quit();
+    });
+    QTimer::singleShot(10000, &loop, &QEventLoop::quit);
+    program().startCommandLine({parsed.settings, fields[2], job});
+    loop.exec();
+    ASSERT_TRUE(status.has_value());
+    EXPECT_EQ(*status, driver::kJobDone);
+    EXPECT_FALSE(std::filesystem::exists(job));
+    EXPECT_NE(readFile("job.result").find("tag = T1"), std::string::npos);
+    EXPECT_EQ(program().window().windowTitle(), "Merovan- Έτοιμο");
 }
 
 }  // namespace
