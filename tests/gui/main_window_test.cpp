@@ -13,7 +13,7 @@ namespace {
 
 using gui::MainWindow;
 
-QString labelText(MainWindow& window, const char* name) {
+QString labelText(QWidget& window, const char* name) {
     auto* label = window.findChild<QLabel*>(name);
     return label != nullptr ? label->text() : QString("<missing>");
 }
@@ -182,6 +182,15 @@ TEST_F(GuiTest, FrameCloseHidesToTrayOnlyWhenThereIsOne) {
     EXPECT_EQ(w.isVisible(), !w.hasTray());
     w.findChild<QAction*>("fHide")->trigger();
     EXPECT_EQ(w.isVisible(), !w.hasTray());
+}
+
+TEST_F(GuiTest, AboutBoxShowsTheBuildVersion) {
+    gui::AboutBox about(messages_);
+    EXPECT_EQ(about.windowTitle(), "Σχετικα Merovan");
+    EXPECT_EQ(labelText(about, "lblVersion"), QString("Version ") + MEROVAN_VERSION);
+    about.cmdSysInfo();
+    ASSERT_EQ(messages_.boxes.size(), 1u);
+    EXPECT_EQ(messages_.boxes[0].text, "System Information Is Unavailable At This Time");
 }
 
 }  // namespace
