@@ -32,6 +32,9 @@ DesktopProgram::~DesktopProgram() {
         }
         thread_.join();
     }
+    // A dialog's end reports to the driver and to this program; both must still be there.
+    window_.setActionSink({});
+    window_.deleteDialogs();
 }
 
 bool DesktopProgram::start() {

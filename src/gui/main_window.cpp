@@ -73,7 +73,11 @@ MainWindow::MainWindow(GuiContext context) : context_(std::move(context)) {
 }
 
 MainWindow::~MainWindow() {
-    // Dialogs without a parent are closed with the window they belong to.
+    deleteDialogs();
+}
+
+// Dialogs have no parent, so that disabling the window leaves them usable; they go with it.
+void MainWindow::deleteDialogs() {
     delete settings_;
     delete debug_;
     delete eft_;

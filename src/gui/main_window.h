@@ -59,6 +59,7 @@ class MainWindow final : public QMainWindow {
     // The program is ending: the frame may close the window now.
     void setEnding() { ending_ = true; }
     void closeDialogs();
+    void deleteDialogs();
 
     SettingsDialog* settingsDialog() const { return settings_; }
     DebugWindow* debugWindow() const { return debug_; }
