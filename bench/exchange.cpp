@@ -7,6 +7,7 @@
 #include <chrono>
 
 #include "core/driver/operator.h"
+#include "instant_register.h"
 #include "core/link/link.h"
 #include "core/link/system_transport_factory.h"
 #include "tools/register/register_simulator.h"
@@ -15,18 +16,6 @@ namespace {
 
 using namespace merovan;
 using std::chrono::duration;
-
-class QuietOperator final : public driver::Operator {
-  public:
-    int showMessage(const common::MessageBox&) override { return common::answers::kOk; }
-    void setCaption(const std::string&) override {}
-    void setStatus(const std::string&) override {}
-    void setProgressText(const std::string&) override {}
-    void trace(const std::string&) override {}
-    void enableControl(driver::Control, bool) override {}
-    void setWindowShown(bool) override {}
-    void setCardWaitShown(bool) override {}
-};
 
 double cpuSeconds(clockid_t clock) {
     timespec now{};
@@ -48,7 +37,7 @@ struct Bench {
     }
     ~Bench() { link->CloseLink(); }
 
-    QuietOperator op;
+    bench::QuietOperator op;
     driver::SystemClock clock;
     std::unique_ptr<sim::RegisterSimulator> simulator;
     std::unique_ptr<link::Link> link;

@@ -9,7 +9,7 @@
 #include "core/jobs/getdata.h"
 #include "core/link/link.h"
 #include "core/vat/vat_table.h"
-#include "jobs/instant_register.h"
+#include "instant_register.h"
 
 namespace {
 
@@ -56,9 +56,9 @@ void BM_InterpreterPerLine(benchmark::State& state) {
     std::ofstream(jobPath, std::ios::binary | std::ios::trunc) << receiptJob();
     vat::SaveVatRates((dir / vat::kVatFileName).string(), {23, 13, 6.5, 0, 24});
 
-    testing::InstantClock clock;
-    testing::QuietOperator op;
-    testing::InstantRegister reg(clock);
+    bench::InstantClock clock;
+    bench::QuietOperator op;
+    bench::InstantRegister reg(clock);
     link::Link link(op, clock, reg.factory());
     link.setLinkAddress("com1:9600");
     jobs::ProgramFlags flags;

@@ -11,7 +11,9 @@
 #include "core/common/text.h"
 #include "core/jobs/getdata.h"
 #include "core/link/link.h"
-#include "jobs/instant_register.h"
+#include "support/fake_clock.h"
+#include "support/recording_operator.h"
+#include "support/scripted_transport.h"
 
 namespace {
 
@@ -50,11 +52,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::ofstream(jobPath, std::ios::binary | std::ios::trunc) << job;
     fs::remove(dir / "result.txt");
 
-    testing::InstantClock clock;
-    testing::QuietOperator op;
-    testing::InstantRegister reg(clock);
+    testing::FakeClock clock;
+    testing::RecordingOperator op;
+    testing::ScriptedTransport reg(clock);
     const std::uint8_t mode = data[0];
-    reg.setAnswer([mode](const std::string& command) { return answerFor(mode, command); });
+    reg.setResponder([mode](const std::string& command) {
+        return std::vector<testing::ScriptedTransport::Piece>{
+            {std::chrono::milliseconds(0), answerFor(mode, command)}};
+    });
     link::Link link(op, clock, reg.factory());
     link.setLinkAddress("com1:9600");
     jobs::ProgramFlags flags;

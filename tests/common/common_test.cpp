@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 #include "core/common/append_line.h"
 #include "core/common/date_time.h"
 #include "core/common/message_box.h"
@@ -22,7 +24,8 @@ TEST(MessageBoxTest, LongTextsAreShownWholeAndTitlesKept) {
     const MessageBox box = formatMessageBox(sixty, buttons::kInformation, "Μύνημα Merovan");
     EXPECT_EQ(box.text, sixty);
     EXPECT_EQ(box.title, "Μύνημα Merovan");
-    EXPECT_EQ(formatMessageBox(std::string(10, 'y'), 0, "").text, std::string(30, ' ') + "yyyyyyyyyy");
+    EXPECT_EQ(formatMessageBox(std::string(10, 'y'), 0, "").text,
+              std::string(30, ' ') + "yyyyyyyyyy");
 }
 
 TEST(DateTimeTest, FormatsResultTraceAndParamDates) {
@@ -58,12 +61,8 @@ TEST(AppendLineTest, AppendsWithCrLfAndReportsAMissingDirectory) {
     std::remove(path.c_str());
     ASSERT_TRUE(AppendLine(path, "one"));
     ASSERT_TRUE(AppendLine(path, "two"));
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    ASSERT_NE(file, nullptr);
-    char buffer[32] = {};
-    const auto count = std::fread(buffer, 1, sizeof buffer, file);
-    std::fclose(file);
-    EXPECT_EQ(std::string(buffer, count), "one\r\ntwo\r\n");
+    std::ifstream file(path, std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(file), {}), "one\r\ntwo\r\n");
     EXPECT_FALSE(AppendLine("/nonexistent-dir/result.txt", "lost"));
 }
 

@@ -73,8 +73,6 @@ TEST(EftDialogTextTest, ListsSelectionAndWaitingLabel) {
         kinds.push_back(entry.value);
     }
     EXPECT_EQ(kinds, (std::vector<int>{0, 2, 3, 9}));
-    EXPECT_EQ(EcrPayTypeEntries()[2].text, "EFT Προφορτωμένη");
-    EXPECT_EQ(EftTerminalEntries().back().text, "EFTPOS #4");
     EXPECT_EQ(getItembyData(kinds, 9), 3);
     EXPECT_EQ(getItembyData(kinds, 5), 0);  // an unknown stored value selects "---"
     EXPECT_EQ(getItembyData({2, 3, 3}, 3), 1);

@@ -59,8 +59,6 @@ TEST(StatusCodesTest, EveryErrorNumberShowsItsTextAndSetsTheStatus) {
         EXPECT_EQ(op.messages()[0].buttons, 16 + 4096);
         EXPECT_EQ(op.messages()[0].title, "Merovan4_KVT");
     }
-    EXPECT_EQ(messageText("1005\rΛάθος Ποσότητα!"),
-              std::string(12, ' ') + "Λάθος : 1005\rΛάθος Ποσότητα!");
 }
 
 TEST(StatusCodesTest, OtherRepliesShowTheReplyAndGiveOnlyAnErrorStatus) {

@@ -381,12 +381,12 @@ void Driver::pollTick() {
     if (!refreshPollSettings()) {
         return;
     }
-    const auto isReady = [this](const std::string& path) { return jobs::IsJobFileReady(path); };
+    const auto isReady = [](const std::string& path) { return jobs::IsJobFileReady(path); };
     const auto processed = [this](const std::string& path) { return isProcessed(path); };
     if (settings_.multiType == "fals") {
         const std::string jobPath = settings_.location + settings_.file;
         if (!processed(jobPath) && isReady(jobPath)) {
-            std::ofstream(joinPath(options_.workDir, "receipt.txt"), std::ios::trunc);
+            const std::ofstream emptied(joinPath(options_.workDir, "receipt.txt"), std::ios::trunc);
             runJob(jobPath);
             if (common::toUpper1253(jobPath).ends_with("PRG.1")) {
                 jobs::DeleteFileQuietly(jobPath);

@@ -26,8 +26,6 @@ using std::chrono::milliseconds;
 
 namespace {
 
-const std::string kReplyEnd = "\r\x04";
-
 std::runtime_error systemError(const std::string& what) {
     return std::runtime_error(what + ": " + std::strerror(errno));
 }
@@ -203,56 +201,8 @@ void RegisterSimulator::Impl::handle(const std::string& command, const sockaddr_
     trafficArrived.notify_all();
 
     const auto now = Steady::now();
-    const auto schedule = [&](milliseconds after, std::string bytes) {
-        outbox.emplace(now + after, Outgoing{std::move(bytes), peer});
-    };
-    using Action = ScenarioRule::Action;
-    const auto rule = options.scenario.take(command);
-    if (rule) {
-        switch (rule->action) {
-            case Action::Silent:
-                return;
-            case Action::Error:
-                return schedule(milliseconds(0), errorReply(rule->number) + kReplyEnd);
-            case Action::Reply:
-                return schedule(milliseconds(0), rule->text + kReplyEnd);
-            case Action::Raw:
-                return schedule(milliseconds(0), rule->text);
-            default:
-                break;
-        }
-    }
-    const auto answer = state.answer(command);
-    if (!answer) {
-        return;
-    }
-    std::string reply = *answer + kReplyEnd;
-    if (!rule) {
-        return schedule(milliseconds(0), std::move(reply));
-    }
-    switch (rule->action) {
-        case Action::Late:
-            return schedule(rule->delay, std::move(reply));
-        case Action::Split: {
-            std::size_t at = 0;
-            int piece = 0;
-            for (const auto size : rule->sizes) {
-                if (at >= reply.size()) {
-                    break;
-                }
-                schedule(rule->delay * piece++, reply.substr(at, size));
-                at += size;
-            }
-            if (at < reply.size()) {
-                schedule(rule->delay * piece, reply.substr(at));
-            }
-            return;
-        }
-        case Action::Card:
-            schedule(milliseconds(0), std::move(reply));
-            return schedule(rule->delay, rule->text + kReplyEnd);
-        default:
-            return schedule(milliseconds(0), std::move(reply));
+    for (ReplyPiece& piece : respond(options.scenario, state, command)) {
+        outbox.emplace(now + piece.after, Outgoing{std::move(piece.bytes), peer});
     }
 }
 

@@ -228,4 +228,58 @@ std::optional<ScenarioRule> Scenario::take(const std::string& command) {
     return std::nullopt;
 }
 
+std::vector<ReplyPiece> respond(Scenario& scenario, RegisterState& state,
+                                const std::string& command) {
+    using Action = ScenarioRule::Action;
+    using std::chrono::milliseconds;
+    const std::string end = "\r\x04";
+    const auto rule = scenario.take(command);
+    if (rule) {
+        switch (rule->action) {
+            case Action::Silent:
+                return {};
+            case Action::Error:
+                return {{milliseconds(0), errorReply(rule->number) + end}};
+            case Action::Reply:
+                return {{milliseconds(0), rule->text + end}};
+            case Action::Raw:
+                return {{milliseconds(0), rule->text}};
+            default:
+                break;
+        }
+    }
+    const auto answer = state.answer(command);
+    if (!answer) {
+        return {};
+    }
+    std::string reply = *answer + end;
+    if (!rule) {
+        return {{milliseconds(0), std::move(reply)}};
+    }
+    switch (rule->action) {
+        case Action::Late:
+            return {{rule->delay, std::move(reply)}};
+        case Action::Split: {
+            std::vector<ReplyPiece> pieces;
+            std::size_t at = 0;
+            for (const auto size : rule->sizes) {
+                if (at >= reply.size()) {
+                    break;
+                }
+                pieces.push_back(
+                    {rule->delay * static_cast<int>(pieces.size()), reply.substr(at, size)});
+                at += size;
+            }
+            if (at < reply.size()) {
+                pieces.push_back({rule->delay * static_cast<int>(pieces.size()), reply.substr(at)});
+            }
+            return pieces;
+        }
+        case Action::Card:
+            return {{milliseconds(0), std::move(reply)}, {rule->delay, rule->text + end}};
+        default:
+            return {{milliseconds(0), std::move(reply)}};
+    }
+}
+
 }  // namespace merovan::sim

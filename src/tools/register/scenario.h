@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "tools/register/register_state.h"
+
 namespace merovan::sim {
 
 // How the simulated register misbehaves on purpose. One rule a line, "#" starts a comment:
@@ -53,6 +55,17 @@ class Scenario {
   private:
     std::vector<ScenarioRule> rules_;
 };
+
+// A piece of what the register sends back, and when, counted from the command.
+struct ReplyPiece {
+    std::chrono::milliseconds after{0};
+    std::string bytes;
+};
+
+// Everything the register sends back for one command: the state's answer, ended by CR EOT
+// and shaped by the first matching rule. Empty when the register says nothing.
+std::vector<ReplyPiece> respond(Scenario& scenario, RegisterState& state,
+                                const std::string& command);
 
 bool matchesPattern(std::string_view pattern, std::string_view command);
 // Turns \r, \n, \t, \\ and \xHH into their bytes.
