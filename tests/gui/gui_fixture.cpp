@@ -25,11 +25,16 @@ GuiTest::~GuiTest() {
 }
 
 QApplication& GuiTest::app() {
+    // Without a display Qt would abort; offscreen unless the caller chose a platform.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
     static int argc = 1;
     static char name[] = "test_gui";
     static char* argv[] = {name, nullptr};
-    static QApplication application(argc, argv);
-    return application;
+    // Never destroyed: at exit Qt's own globals may already be gone.
+    static auto* application = new QApplication(argc, argv);
+    return *application;
 }
 
 void GuiTest::writeParam(const std::string& fixture,
