@@ -37,6 +37,8 @@ struct DriverServices {
     std::function<bool(const std::string& workDir, std::string& error)> runHelper;
     // Called after every job, on the driver's thread.
     std::function<void(const std::string& jobPath, const jobs::JobOutcome& outcome)> afterJob;
+    // The machine's own address, recorded by a network link; the system's by default.
+    std::function<std::string()> localAddress;
 };
 
 struct DriverOptions {
