@@ -35,9 +35,7 @@ std::string joined(const std::vector<std::string>& words) {
     return line;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int run(int argc, char** argv) {
     merovan::cli::StopSignals signals;
     const merovan::cli::Utf8Console console;
     std::vector<std::string> args(argv + 1, argv + argc);
@@ -92,4 +90,16 @@ int main(int argc, char** argv) {
         return merovan::cli::runAction(options, signals);
     }
     return merovan::cli::runPolling(options, signals);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // Whatever fails unexpectedly is said in plain words rather than ending in an abort.
+    try {
+        return run(argc, argv);
+    } catch (const std::exception& failure) {
+        std::fprintf(stderr, "merovan-cli: %s\n", failure.what());
+        return merovan::cli::kCannotStart;
+    }
 }

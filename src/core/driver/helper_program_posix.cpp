@@ -10,8 +10,6 @@
 
 #include "core/driver/helper_program.h"
 
-extern char** environ;
-
 namespace merovan::driver {
 namespace {
 
