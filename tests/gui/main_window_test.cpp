@@ -12,6 +12,7 @@ namespace merovan::testing {
 namespace {
 
 using gui::MainWindow;
+using Piece = ScriptedTransport::Piece;
 
 QString labelText(QWidget& window, const char* name) {
     auto* label = window.findChild<QLabel*>(name);
@@ -62,14 +63,20 @@ TEST_F(GuiTest, StartUpShowsTheSettingsInForce) {
 TEST_F(GuiTest, ButtonsCaptionsMenusAndTrayChecksFollowTheDriver) {
     gui::DesktopProgram& p = program();
     MainWindow& w = p.window();
+    auto* startButton = w.findChild<QPushButton*>("Command1");
+    auto* stopButton = w.findChild<QPushButton*>("Command2");
+    const auto silence = [&] {
+        register_.setResponder([](const std::string&) { return std::vector<Piece>{}; });
+        for (int tick = 0; tick < 5; ++tick) {
+            p.driver().supervisionTick();
+        }
+    };
     struct Step {
         const char* what;
         std::function<void()> act;
         QString caption;
         bool start, stop, reports, settings, pStart, pStop;
     };
-    auto* startButton = w.findChild<QPushButton*>("Command1");
-    auto* stopButton = w.findChild<QPushButton*>("Command2");
     const Step steps[] = {
         {"searching", [&] { ASSERT_TRUE(p.driver().load()); }, "Merovan- Αναζήτηση", false, false,
          true, true, false, false},
@@ -83,6 +90,7 @@ TEST_F(GuiTest, ButtonsCaptionsMenusAndTrayChecksFollowTheDriver) {
          "Merovan- Αναμονή", false, true, false, false, true, false},
         {"stopped from the tray", [&] { w.findChild<QAction*>("pStop")->trigger(); },
          "Merovan- Διακόπηκε", true, false, true, true, false, true},
+        {"off-line", silence, "Merovan- Λάθος!", false, false, false, true, false, false},
     };
     for (const auto& step : steps) {
         step.act();
@@ -97,24 +105,6 @@ TEST_F(GuiTest, ButtonsCaptionsMenusAndTrayChecksFollowTheDriver) {
     }
     EXPECT_FALSE(actionOn(w, "zreports"));
     EXPECT_FALSE(actionOn(w, "mZREp"));
-}
-
-TEST_F(GuiTest, SilentRegisterGoesOffline) {
-    register_.setResponder(
-        [](const std::string&) { return std::vector<ScriptedTransport::Piece>{}; });
-    gui::DesktopProgram& p = program();
-    ASSERT_TRUE(p.driver().load());
-    for (int tick = 0; tick < 5; ++tick) {
-        p.driver().supervisionTick();
-    }
-    p.driver().housekeepingTick();
-    MainWindow& w = p.window();
-    EXPECT_EQ(w.windowTitle(), "Merovan- Λάθος!");
-    EXPECT_FALSE(w.findChild<QPushButton*>("Command1")->isEnabled());
-    EXPECT_FALSE(w.findChild<QPushButton*>("Command2")->isEnabled());
-    EXPECT_FALSE(actionOn(w, "reports"));
-    EXPECT_FALSE(actionOn(w, "pStart", true));
-    EXPECT_FALSE(actionOn(w, "pStop", true));
 }
 
 TEST_F(GuiTest, ProgressLabelAndCardWaitCounter) {
@@ -182,15 +172,6 @@ TEST_F(GuiTest, FrameCloseHidesToTrayOnlyWhenThereIsOne) {
     EXPECT_EQ(w.isVisible(), !w.hasTray());
     w.findChild<QAction*>("fHide")->trigger();
     EXPECT_EQ(w.isVisible(), !w.hasTray());
-}
-
-TEST_F(GuiTest, AboutBoxShowsTheBuildVersion) {
-    gui::AboutBox about(messages_);
-    EXPECT_EQ(about.windowTitle(), "Σχετικα Merovan");
-    EXPECT_EQ(labelText(about, "lblVersion"), QString("Version ") + MEROVAN_VERSION);
-    about.cmdSysInfo();
-    ASSERT_EQ(messages_.boxes.size(), 1u);
-    EXPECT_EQ(messages_.boxes[0].text, "System Information Is Unavailable At This Time");
 }
 
 }  // namespace
