@@ -17,7 +17,7 @@ namespace merovan::testing {
 // arrive after given delays on the fake clock. It can stay silent, split a reply, answer
 // late or refuse; receiveData moves the fake clock as a blocking read would.
 class ScriptedTransport final : public link::Transport {
-public:
+  public:
     struct Piece {
         std::chrono::milliseconds after{0};  // from the moment the command was sent
         std::string bytes;
@@ -52,7 +52,7 @@ public:
     link::TransportFactory factory();
     const std::vector<link::LinkTarget>& targets() const { return targets_; }
 
-private:
+  private:
     struct Pending {
         driver::Clock::TimePoint at;
         std::string bytes;
