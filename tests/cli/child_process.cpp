@@ -6,7 +6,6 @@
 #include <sys/wait.h>
 
 #include <stdexcept>
-#include <thread>
 
 extern char** environ;
 
@@ -41,34 +40,25 @@ ChildProcess::~ChildProcess() {
 }
 
 std::optional<std::string> ChildProcess::firstLine(std::chrono::milliseconds timeout) const {
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
-    for (std::string out; std::chrono::steady_clock::now() < deadline; out = readFile(out_)) {
-        if (const auto newline = out.find('\n'); newline != std::string::npos) {
-            return out.substr(0, newline);
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    std::string out;
+    if (!eventually([&] { return (out = readFile(out_)).find('\n') != std::string::npos; },
+                    timeout)) {
+        return std::nullopt;
     }
-    return std::nullopt;
-}
-
-void ChildProcess::signal(int number) const {
-    kill(pid_, number);
+    return out.substr(0, out.find('\n'));
 }
 
 std::optional<int> ChildProcess::wait(std::chrono::milliseconds timeout) {
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
-    for (int status = 0; !status_ && std::chrono::steady_clock::now() < deadline;) {
-        if (waitpid(pid_, &status, WNOHANG) == pid_) {
-            status_ = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-        } else {
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        }
-    }
+    eventually(
+        [&] {
+            int status = 0;
+            if (!status_ && waitpid(pid_, &status, WNOHANG) == pid_) {
+                status_ = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+            }
+            return status_.has_value();
+        },
+        timeout);
     return status_;
-}
-
-std::string ChildProcess::errorOutput() const {
-    return readFile(err_);
 }
 
 }  // namespace merovan::testing

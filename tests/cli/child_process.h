@@ -1,16 +1,31 @@
 #pragma once
 
+#include <signal.h>
 #include <sys/types.h>
 
 #include <chrono>
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "support/read_file.h"
 
 namespace merovan::testing {
+
+// Checks condition every 20 ms until it holds or timeout has passed; says whether it held.
+template <typename Condition>
+bool eventually(Condition condition, std::chrono::milliseconds timeout) {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() >= deadline) {
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return true;
+}
 
 // A program started by a test in workDir, its standard output and error going to the files
 // <name>.out and <name>.err there; killed with SIGKILL when the test forgets it.
@@ -24,10 +39,10 @@ class ChildProcess {
 
     // The first line of standard output, without its LF; none when none came in time.
     std::optional<std::string> firstLine(std::chrono::milliseconds timeout) const;
-    void signal(int number) const;
+    void signal(int number) const { kill(pid_, number); }
     // The exit status, or none when the program is still running after the timeout.
     std::optional<int> wait(std::chrono::milliseconds timeout);
-    std::string errorOutput() const;
+    std::string errorOutput() const { return readFile(err_); }
     pid_t pid() const { return pid_; }
 
   private:

@@ -77,15 +77,9 @@ class CliEndToEnd : public ::testing::Test {
     }
 
     // Waits until the register has received count commands.
-    bool awaitTraffic(std::size_t count, std::chrono::milliseconds timeout) const {
-        const auto deadline = std::chrono::steady_clock::now() + timeout;
-        while (std::ranges::count(readFile(traffic_), '\n') < static_cast<long>(count)) {
-            if (std::chrono::steady_clock::now() > deadline) {
-                return false;
-            }
-            std::this_thread::sleep_for(20ms);
-        }
-        return true;
+    bool awaitTraffic(long count, std::chrono::milliseconds timeout) const {
+        return eventually([&] { return std::ranges::count(readFile(traffic_), '\n') >= count; },
+                          timeout);
     }
 
     // The result file of job `name`, which the register printed as receipt number next.
