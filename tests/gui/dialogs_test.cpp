@@ -4,7 +4,6 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
-#include <cstring>
 
 #include "core/vat/vat_table.h"
 #include "gui_fixture.h"

@@ -3,6 +3,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <tuple>
 
 #include "core/jobs/progress_indicator.h"
 #include "gui_fixture.h"
@@ -27,25 +28,20 @@ bool actionOn(MainWindow& window, const char* name, bool checked = false) {
 }
 
 TEST_F(GuiTest, StartUpShowsTheSettingsInForce) {
-    struct Case {
-        std::string currency, printDesc;
-        QString currtxt, desctxt;
-    };
-    const Case cases[] = {
-        {"0", "true", "Κύριο Νόμισμα", "Να Εκτυπώνεται"},
-        {"1", "false", "Κύριο Νόμισμα", "Να ΜΗΝ Εκτυπώνεται"},
-        {"2", "true", "Δευτερεύων Νομισμα", "Να Εκτυπώνεται"},
-        // An unknown payment setting leaves the label as designed.
-        {"3", "tru", "", "Να ΜΗΝ Εκτυπώνεται"},
-    };
-    for (const auto& c : cases) {
-        writeParam("param_tar48.ini", {{"[currency]", "[currency]=" + c.currency},
-                                       {"[print_desc]", "[print_desc] " + c.printDesc}});
+    using Case = std::tuple<const char*, const char*, QString, QString>;
+    for (const auto& [currency, printDesc, currtxt, desctxt] : {
+             Case{"0", "true", "Κύριο Νόμισμα", "Να Εκτυπώνεται"},
+             Case{"1", "false", "Κύριο Νόμισμα", "Να ΜΗΝ Εκτυπώνεται"},
+             Case{"2", "true", "Δευτερεύων Νομισμα", "Να Εκτυπώνεται"},
+             // An unknown payment setting leaves the label as designed.
+             Case{"3", "tru", "", "Να ΜΗΝ Εκτυπώνεται"},
+         }) {
+        writeParam("param_tar48.ini", {{"[currency]", std::string("[currency]=") + currency},
+                                       {"[print_desc]", std::string("[print_desc] ") + printDesc}});
         resetProgram();
         ASSERT_TRUE(program().driver().load());
-        MainWindow& w = program().window();
-        EXPECT_EQ(labelText(w, "currtxt"), c.currtxt) << c.currency;
-        EXPECT_EQ(labelText(w, "desctxt"), c.desctxt) << c.printDesc;
+        EXPECT_EQ(labelText(program().window(), "currtxt"), currtxt) << currency;
+        EXPECT_EQ(labelText(program().window(), "desctxt"), desctxt) << printDesc;
     }
     MainWindow& w = program().window();
     EXPECT_EQ(labelText(w, "serialtxt"), "192.168.1.50:5012");
