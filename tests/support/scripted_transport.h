@@ -1,8 +1,8 @@
 #pragma once
 
 #include <chrono>
-#include <deque>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -53,14 +53,10 @@ class ScriptedTransport final : public link::Transport {
     const std::vector<link::LinkTarget>& targets() const { return targets_; }
 
   private:
-    struct Pending {
-        driver::Clock::TimePoint at;
-        std::string bytes;
-    };
-
     FakeClock& clock_;
     Responder responder_;
-    std::deque<Pending> pending_;
+    // Bytes by the time they arrive; those due at the same time in the order queued.
+    std::multimap<driver::Clock::TimePoint, std::string> pending_;
     std::vector<std::string> sent_;
     std::string wire_;
     std::vector<link::LinkTarget> targets_;
