@@ -4,7 +4,6 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
-#include <cstring>
 
 #include "core/vat/vat_table.h"
 #include "gui_fixture.h"
@@ -113,35 +112,34 @@ TEST_F(SettingsDialogTest, BadVatRateKeepsTheDialogOpen) {
 }
 
 TEST_F(GuiTest, CardPaymentDialogSavesAndReadsPayment5) {
-    QPointer<gui::EftDialog> dialog = new gui::EftDialog(context());
-    dialog->frmFill();
-    EXPECT_EQ(dialog->windowTitle(), "Πληρωμές Καρτών");
-    auto* pay = child<QLineEdit>(dialog, "txtPay");
-    auto* kind = child<QComboBox>(dialog, "cmbECRPayment");
-    auto* terminal = child<QComboBox>(dialog, "cmbECREFT");
-    auto* active = child<QCheckBox>(dialog, "chkActive");
+    gui::EftDialog eft(context());
+    eft.frmFill();
+    EXPECT_EQ(eft.windowTitle(), "Πληρωμές Καρτών");
+    auto* pay = child<QLineEdit>(&eft, "txtPay");
+    auto* kind = child<QComboBox>(&eft, "cmbECRPayment");
+    auto* terminal = child<QComboBox>(&eft, "cmbECREFT");
+    auto* active = child<QCheckBox>(&eft, "chkActive");
     pay->setText("5");
     kind->setCurrentText("EFT Προφορτωμένη");
     terminal->setCurrentText("EFTPOS #2");
     active->setChecked(true);
-    dialog->save();
+    eft.save();
     const std::string bytes = readFile("payeft.dat");
     ASSERT_GE(bytes.size(), 520u);
     EXPECT_EQ(bytes.substr(512, 8), std::string("\x05\x00\x03\x00\x02\x00\xFF\xFF", 8));
 
-    dialog->frmFill();
+    eft.frmFill();
     active->setChecked(false);
     pay->setText("05");
-    dialog->cmdFind();
+    eft.cmdFind();
     EXPECT_EQ(kind->currentText(), "EFT Προφορτωμένη");
     EXPECT_EQ(terminal->currentText(), "EFTPOS #2");
     EXPECT_TRUE(active->isChecked());
 
     // A number the field cannot hold writes nothing.
     pay->setText("0");
-    dialog->save();
+    eft.save();
     EXPECT_EQ(readFile("payeft.dat"), bytes);
-    delete dialog;
 }
 
 }  // namespace

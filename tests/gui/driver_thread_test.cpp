@@ -15,12 +15,11 @@ namespace {
 using namespace std::chrono_literals;
 
 // A register that never answers, on the real clock: every read blocks for its whole wait.
-class SilentRegister final : public link::Transport {
-  public:
-    explicit SilentRegister(std::atomic<int>& sends) : sends_(sends) {}
+struct SilentRegister final : link::Transport {
+    explicit SilentRegister(std::atomic<int>& sends) : sends(sends) {}
     std::int16_t openConnection() override { return 0; }
     bool sendData(const std::string&) override {
-        ++sends_;
+        ++sends;
         return true;
     }
     std::string receiveData(std::chrono::milliseconds maxWait) override {
@@ -28,9 +27,7 @@ class SilentRegister final : public link::Transport {
         return {};
     }
     void shutdownConnection() override {}
-
-  private:
-    std::atomic<int>& sends_;
+    std::atomic<int>& sends;
 };
 
 TEST_F(GuiTest, WindowStaysResponsiveWhileTheRegisterIsSilentFor20Seconds) {
@@ -52,14 +49,13 @@ TEST_F(GuiTest, WindowStaysResponsiveWhileTheRegisterIsSilentFor20Seconds) {
     qint64 last = 0;
     qint64 longestGap = 0;
     QTimer beat;
-    beat.setInterval(100);
-    QObject::connect(&beat, &QTimer::timeout, [&] {
+    beat.callOnTimeout([&] {
         const qint64 now = since.elapsed();
         longestGap = std::max(longestGap, now - last);
         last = now;
         program.window().repaint();
     });
-    beat.start();
+    beat.start(100);
     QEventLoop loop;
     QTimer::singleShot(21500, &loop, &QEventLoop::quit);
     loop.exec();
