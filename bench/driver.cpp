@@ -177,14 +177,14 @@ void CliResidentMemory(benchmark::State& state) {
     const fs::path dir =
         fs::temp_directory_path() / ("merovan-bench-rss-" + std::to_string(getpid()));
     fs::create_directories(dir);
-    merovan::testing::ChildProcess simulator({bin + "/src/apps/merovan-register", "--pty"},
-                                             dir.string());
-    const auto device = simulator.readLine(5s).value_or("");
+    merovan::testing::ChildProcess simulator({bin + "/src/apps/merovan-register", "--pty"}, dir,
+                                             "register");
+    const auto device = simulator.firstLine(5s).value_or("");
     std::ofstream(dir / "param.ini")
         << "[port] " << device << "\r\n[baud] 9600\r\n[file] print\r\n[multi type] true\r\n"
         << "[location] " << (dir / "").string() << "\r\n";
     for (auto _ : state) {
-        merovan::testing::ChildProcess cli({bin + "/src/apps/merovan-cli"}, dir.string());
+        merovan::testing::ChildProcess cli({bin + "/src/apps/merovan-cli"}, dir, "cli");
         std::this_thread::sleep_for(5s);
         state.counters["rss_kb"] = static_cast<double>(residentKb(cli.pid()));
         cli.signal(SIGTERM);

@@ -1,11 +1,11 @@
 // merovan-cli: the driver without a window, for servers, scheduled jobs and POS programs.
-#include <unistd.h>
-
 #include <CLI/CLI.hpp>
 #include <cstdio>
+#include <filesystem>
 #include <string>
 #include <vector>
 
+#include "apps/cli_console.h"
 #include "apps/cli_runs.h"
 #include "apps/cli_signals.h"
 
@@ -35,10 +35,9 @@ std::string joined(const std::vector<std::string>& words) {
     return line;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int run(int argc, char** argv) {
     merovan::cli::StopSignals signals;
+    const merovan::cli::Utf8Console console;
     std::vector<std::string> args(argv + 1, argv + argc);
     merovan::cli::CliOptions options;
 
@@ -76,8 +75,9 @@ int main(int argc, char** argv) {
     if (*giveUp) {
         options.giveUpAfter = giveUpAfter;
     }
-    if (!workdir.empty() && chdir(workdir.c_str()) != 0) {
-        std::perror("merovan-cli: --workdir");
+    std::error_code changed;
+    if (!workdir.empty() && (std::filesystem::current_path(workdir, changed), changed)) {
+        std::fprintf(stderr, "merovan-cli: --workdir: %s\n", changed.message().c_str());
         return merovan::cli::kCannotStart;
     }
     if (demo) {
@@ -90,4 +90,16 @@ int main(int argc, char** argv) {
         return merovan::cli::runAction(options, signals);
     }
     return merovan::cli::runPolling(options, signals);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // Whatever fails unexpectedly is said in plain words rather than ending in an abort.
+    try {
+        return run(argc, argv);
+    } catch (const std::exception& failure) {
+        std::fprintf(stderr, "merovan-cli: %s\n", failure.what());
+        return merovan::cli::kCannotStart;
+    }
 }

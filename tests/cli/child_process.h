@@ -1,38 +1,53 @@
 #pragma once
 
+#include <signal.h>
 #include <sys/types.h>
 
 #include <chrono>
+#include <filesystem>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
+
+#include "support/read_file.h"
 
 namespace merovan::testing {
 
-// A program started by a test, with its standard output and error in pipes; killed with
-// SIGKILL when the test forgets it.
+// Checks condition every 20 ms until it holds or timeout has passed; says whether it held.
+template <typename Condition>
+bool eventually(Condition condition, std::chrono::milliseconds timeout) {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() >= deadline) {
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return true;
+}
+
+// A program started by a test in workDir, its standard output and error going to the files
+// <name>.out and <name>.err there; killed with SIGKILL when the test forgets it.
 class ChildProcess {
   public:
-    ChildProcess(const std::vector<std::string>& argv, const std::string& workDir);
+    ChildProcess(std::vector<std::string> argv, const std::filesystem::path& workDir,
+                 const std::string& name);
     ~ChildProcess();
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;
 
-    // The next line of standard output, without its LF; none on time-out or end of output.
-    std::optional<std::string> readLine(std::chrono::milliseconds timeout);
-    void signal(int number) const;
+    // The first line of standard output, without its LF; none when none came in time.
+    std::optional<std::string> firstLine(std::chrono::milliseconds timeout) const;
+    void signal(int number) const { kill(pid_, number); }
     // The exit status, or none when the program is still running after the timeout.
     std::optional<int> wait(std::chrono::milliseconds timeout);
-    // Everything the program wrote to standard error so far.
-    std::string errorOutput();
+    std::string errorOutput() const { return readFile(err_); }
     pid_t pid() const { return pid_; }
 
   private:
+    std::filesystem::path out_, err_;
     pid_t pid_ = -1;
-    int out_ = -1;
-    int err_ = -1;
-    std::string outBuffer_;
-    std::string errBuffer_;
     std::optional<int> status_;
 };
 

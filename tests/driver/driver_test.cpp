@@ -1,5 +1,6 @@
 #include <gmock/gmock.h>
 
+#include "core/common/codepage.h"
 #include "core/jobs/job_journal.h"
 #include "driver_fixture.h"
 
@@ -7,6 +8,7 @@ namespace merovan::testing {
 namespace {
 
 using driver::Control;
+using ::testing::Contains;
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 using namespace std::chrono_literals;
@@ -392,6 +394,13 @@ TEST_F(CommandLine, KeepsAskingUntilTheRegisterAnswersOrTheLimitIsReached) {
     EXPECT_TRUE(std::filesystem::exists(path("job.txt")));
     EXPECT_GE(clock_.elapsed(), 60s);
     EXPECT_LT(clock_.elapsed(), 90s);
+
+    // A port that will not open says so while the driver waits.
+    register_.setOpenStatus(-1, common::utf8ToCp1253("Πρόβλημα στην Θύρα :") + "com1:9600");
+    makeDriver();
+    EXPECT_EQ(driver_->runCommandLine(commandLineJob(path("job.txt")), 5s), driver::kGaveUp);
+    EXPECT_THAT(op_.statuses(), Contains("Πρόβλημα στην Θύρα :com1:9600"));
+    register_.setOpenStatus(0);
 
     int attempts = 0;
     register_.setResponder([&attempts](const std::string& command) {

@@ -12,58 +12,120 @@
 namespace merovan::testing {
 
 // An operator that records what the driver shows, and answers message boxes with answers
-// set in advance (OK when none is set).
+// set in advance (OK when none is set). The driver may call it from its own thread.
 class RecordingOperator final : public driver::Operator {
+    struct State {
+        std::vector<common::MessageBox> messages;
+        std::vector<std::string> captions, statuses, progress, trace, log;
+        std::map<driver::Control, bool> enabled;
+        std::deque<int> answers;
+        bool windowShown = true;
+        bool cardWaitShown = false;
+        int cardWaitShownCount = 0;
+        std::int64_t receiptCount = 0;
+        std::pair<bool, bool> trayChecks{false, false};
+        int settingsDialogShown = 0;
+    };
+
+    template <typename F>
+    auto locked(F f) const {
+        std::lock_guard lock(mutex_);
+        return f(state_);
+    }
+    template <typename F>
+    auto locked(F f) {
+        std::lock_guard lock(mutex_);
+        return f(state_);
+    }
+    template <typename T>
+    T get(T State::*member) const {
+        return locked([&](const State& s) { return s.*member; });
+    }
+    template <typename T>
+    void set(T State::*member, T value) {
+        locked([&](State& s) { s.*member = std::move(value); });
+    }
+    void push(std::vector<std::string> State::*member, const std::string& text) {
+        locked([&](State& s) { (s.*member).push_back(text); });
+    }
+    std::string last(std::vector<std::string> State::*member) const {
+        return locked([&](const State& s) {
+            return (s.*member).empty() ? std::string() : (s.*member).back();
+        });
+    }
+
   public:
-    int showMessage(const common::MessageBox& box) override;
-    void setCaption(const std::string& caption) override;
-    void setStatus(const std::string& text) override;
-    void setProgressText(const std::string& text) override;
-    void trace(const std::string& line) override;
-    void enableControl(driver::Control control, bool enabled) override;
-    void setWindowShown(bool shown) override;
-    void setCardWaitShown(bool shown) override;
-    void setReceiptCount(std::int64_t count) override;
-    void setTrayChecks(bool startChecked, bool stopChecked) override;
-    void showSettingsDialog() override;
-    void log(const std::string& line) override;
+    int showMessage(const common::MessageBox& box) override {
+        return locked([&](State& s) {
+            s.messages.push_back(box);
+            const int answer = s.answers.empty() ? common::answers::kOk : s.answers.front();
+            if (!s.answers.empty()) {
+                s.answers.pop_front();
+            }
+            return answer;
+        });
+    }
+    void setCaption(const std::string& caption) override { push(&State::captions, caption); }
+    void setStatus(const std::string& text) override { push(&State::statuses, text); }
+    void setProgressText(const std::string& text) override { push(&State::progress, text); }
+    void trace(const std::string& line) override { push(&State::trace, line); }
+    void log(const std::string& line) override { push(&State::log, line); }
+    void enableControl(driver::Control control, bool on) override {
+        locked([&](State& s) { s.enabled[control] = on; });
+    }
+    void setWindowShown(bool shown) override { set(&State::windowShown, shown); }
+    void setCardWaitShown(bool shown) override {
+        locked([&](State& s) {
+            s.cardWaitShownCount += shown && !s.cardWaitShown ? 1 : 0;
+            s.cardWaitShown = shown;
+        });
+    }
+    void setReceiptCount(std::int64_t count) override { set(&State::receiptCount, count); }
+    void setTrayChecks(bool start, bool stop) override {
+        set(&State::trayChecks, std::pair{start, stop});
+    }
+    void showSettingsDialog() override {
+        locked([](State& s) { ++s.settingsDialogShown; });
+    }
 
-    void setNextAnswer(int answer);
+    void setNextAnswer(int answer) {
+        locked([&](State& s) { s.answers.push_back(answer); });
+    }
 
-    std::vector<common::MessageBox> messages() const;
-    std::vector<std::string> captions() const;
-    std::vector<std::string> statuses() const;
-    std::vector<std::string> progressTexts() const;
-    std::vector<std::string> traceLines() const;
-    std::string caption() const;
-    std::string status() const;
-    bool enabled(driver::Control control) const;
-    bool windowShown() const;
-    int cardWaitShownCount() const;
-    bool cardWaitShown() const;
-    std::int64_t receiptCount() const;
+    std::vector<common::MessageBox> messages() const { return get(&State::messages); }
+    std::vector<std::string> captions() const { return get(&State::captions); }
+    std::vector<std::string> statuses() const { return get(&State::statuses); }
+    std::vector<std::string> progressTexts() const { return get(&State::progress); }
+    std::vector<std::string> traceLines() const { return get(&State::trace); }
+    std::vector<std::string> logLines() const { return get(&State::log); }
+    std::string caption() const { return last(&State::captions); }
+    std::string status() const { return last(&State::statuses); }
+    bool enabled(driver::Control control) const {
+        return locked([&](const State& s) {
+            const auto found = s.enabled.find(control);
+            return found != s.enabled.end() && found->second;
+        });
+    }
+    bool windowShown() const { return get(&State::windowShown); }
+    int cardWaitShownCount() const { return get(&State::cardWaitShownCount); }
+    bool cardWaitShown() const { return get(&State::cardWaitShown); }
+    std::int64_t receiptCount() const { return get(&State::receiptCount); }
     // The last check marks of the tray's Start and Stop items.
-    std::pair<bool, bool> trayChecks() const;
-    int settingsDialogShownCount() const;
-    std::vector<std::string> logLines() const;
-    void clear();
+    std::pair<bool, bool> trayChecks() const { return get(&State::trayChecks); }
+    int settingsDialogShownCount() const { return get(&State::settingsDialogShown); }
+    // Forgets the texts shown so far; the state of controls and windows stays.
+    void clear() {
+        locked([](State& s) {
+            for (auto* texts : {&s.captions, &s.statuses, &s.progress, &s.trace, &s.log}) {
+                texts->clear();
+            }
+            s.messages.clear();
+        });
+    }
 
   private:
     mutable std::mutex mutex_;
-    std::vector<common::MessageBox> messages_;
-    std::vector<std::string> captions_;
-    std::vector<std::string> statuses_;
-    std::vector<std::string> progress_;
-    std::vector<std::string> trace_;
-    std::map<driver::Control, bool> enabled_;
-    std::deque<int> answers_;
-    bool windowShown_ = true;
-    bool cardWaitShown_ = false;
-    int cardWaitShownCount_ = 0;
-    std::int64_t receiptCount_ = 0;
-    std::pair<bool, bool> trayChecks_{false, false};
-    int settingsDialogShown_ = 0;
-    std::vector<std::string> log_;
+    State state_;
 };
 
 }  // namespace merovan::testing

@@ -7,7 +7,7 @@ namespace {
 
 // Lets Link own a transport while the test keeps the scripted one.
 class TransportProxy final : public link::Transport {
-public:
+  public:
     explicit TransportProxy(ScriptedTransport& target) : target_(target) {}
     std::int16_t openConnection() override {
         const auto status = target_.openConnection();
@@ -21,7 +21,7 @@ public:
     }
     void shutdownConnection() override { target_.shutdownConnection(); }
 
-private:
+  private:
     ScriptedTransport& target_;
 };
 
@@ -38,9 +38,7 @@ void ScriptedTransport::setOpenStatus(std::int16_t status, std::string text) {
 }
 
 void ScriptedTransport::queueIncoming(Piece piece) {
-    pending_.push_back({clock_.now() + piece.after, std::move(piece.bytes)});
-    std::stable_sort(pending_.begin(), pending_.end(),
-                     [](const Pending& a, const Pending& b) { return a.at < b.at; });
+    pending_.emplace(clock_.now() + piece.after, std::move(piece.bytes));
 }
 
 std::int16_t ScriptedTransport::openConnection() {
@@ -51,15 +49,8 @@ std::int16_t ScriptedTransport::openConnection() {
 }
 
 bool ScriptedTransport::sendData(const std::string& text) {
-    std::string withTerminator = text;
-    if (withTerminator.size() > 2 && !withTerminator.ends_with("\r\n")) {
-        withTerminator += "\r\n";
-    }
-    wire_ += withTerminator;
-    std::string command = text;
-    if (command.ends_with("\r\n")) {
-        command.resize(command.size() - 2);
-    }
+    const std::string command = text.ends_with("\r\n") ? text.substr(0, text.size() - 2) : text;
+    wire_ += command.size() > 2 ? command + "\r\n" : text;
     sent_.push_back(command);
     for (auto& piece : responder_(command)) {
         queueIncoming(std::move(piece));
@@ -70,16 +61,13 @@ bool ScriptedTransport::sendData(const std::string& text) {
 std::string ScriptedTransport::receiveData(std::chrono::milliseconds maxWait) {
     ++receiveCalls_;
     const auto deadline = clock_.now() + maxWait;
-    if (pending_.empty() || pending_.front().at > deadline) {
+    if (pending_.empty() || pending_.begin()->first > deadline) {
         clock_.advance(deadline - clock_.now());
         return {};
     }
-    if (pending_.front().at > clock_.now()) {
-        clock_.advance(pending_.front().at - clock_.now());
-    }
-    std::string bytes = std::move(pending_.front().bytes);
-    pending_.pop_front();
-    return bytes;
+    clock_.advance(
+        std::max(pending_.begin()->first - clock_.now(), driver::Clock::TimePoint::duration{}));
+    return std::move(pending_.extract(pending_.begin()).mapped());
 }
 
 link::TransportFactory ScriptedTransport::factory() {

@@ -1,8 +1,8 @@
 #pragma once
 
 #include <chrono>
-#include <deque>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -17,7 +17,7 @@ namespace merovan::testing {
 // arrive after given delays on the fake clock. It can stay silent, split a reply, answer
 // late or refuse; receiveData moves the fake clock as a blocking read would.
 class ScriptedTransport final : public link::Transport {
-public:
+  public:
     struct Piece {
         std::chrono::milliseconds after{0};  // from the moment the command was sent
         std::string bytes;
@@ -52,15 +52,11 @@ public:
     link::TransportFactory factory();
     const std::vector<link::LinkTarget>& targets() const { return targets_; }
 
-private:
-    struct Pending {
-        driver::Clock::TimePoint at;
-        std::string bytes;
-    };
-
+  private:
     FakeClock& clock_;
     Responder responder_;
-    std::deque<Pending> pending_;
+    // Bytes by the time they arrive; those due at the same time in the order queued.
+    std::multimap<driver::Clock::TimePoint, std::string> pending_;
     std::vector<std::string> sent_;
     std::string wire_;
     std::vector<link::LinkTarget> targets_;

@@ -9,6 +9,7 @@
 #include "core/driver/helper_program.h"
 #include "core/driver/texts.h"
 #include "core/jobs/readiness.h"
+#include "core/link/local_address.h"
 
 namespace merovan::driver {
 namespace {
@@ -32,6 +33,9 @@ DriverServices withDefaults(DriverServices services) {
     if (!services.runHelper) {
         services.runHelper = startConversionHelper;
     }
+    if (!services.localAddress) {
+        services.localAddress = [] { return link::LocalAddressLookup(); };
+    }
     return services;
 }
 
@@ -44,7 +48,9 @@ Driver::Driver(Operator& op, Clock& clock, DriverServices services, DriverOption
       options_(std::move(options)),
       link_(op_, clock, services_.transports),
       journal_(joinPath(options_.workDir, options_.journalName)),
-      supervision_(options_.retryWhileOffline) {}
+      supervision_(options_.retryWhileOffline) {
+    link_.setLocalAddressLookup(services_.localAddress);
+}
 
 void Driver::setTimer(TimerSetting& timer, bool enabled,
                       std::optional<std::chrono::milliseconds> interval) {
@@ -140,6 +146,9 @@ int Driver::runCommandLine(const CommandLineJob& job,
         if (link_.SendCommand("KXCL", linkErrorText_, false) == 0) {
             break;
         }
+        // A port that cannot be opened or set up is never reported by the exchange itself;
+        // without this the operator would only see the driver waiting.
+        op_.setStatus(common::cp1253ToUtf8(linkErrorText_));
         if (giveUpAfter && clock_.now() - begin >= *giveUpAfter) {
             op_.log("Ο Φορολογικός Εκτυπωτής δεν απάντησε· η εργασία δεν στάλθηκε: " +
                     common::cp1253ToUtf8(job.jobPath));

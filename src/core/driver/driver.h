@@ -7,6 +7,7 @@
 #include <string>
 
 #include "core/driver/clock.h"
+#include "core/driver/helper_program.h"
 #include "core/driver/operator.h"
 #include "core/driver/tracking_operator.h"
 #include "core/jobs/getdata.h"
@@ -36,11 +37,13 @@ struct DriverServices {
     std::function<bool(const std::string& workDir, std::string& error)> runHelper;
     // Called after every job, on the driver's thread.
     std::function<void(const std::string& jobPath, const jobs::JobOutcome& outcome)> afterJob;
+    // The machine's own address, recorded by a network link; the system's by default.
+    std::function<std::string()> localAddress;
 };
 
 struct DriverOptions {
     std::string workDir = ".";                   // param.ini, the journal, receipt.txt, cop2fis
-    std::string endMarker = "/merovan/end.txt";  // deleted before every job
+    std::string endMarker = defaultEndMarker();  // deleted before every job
     std::string journalName = "merovan.jnl";
     std::string decimalSeparator = ",";
     // Whether printing starts once the register answers: none, as param.ini's auto-start says;

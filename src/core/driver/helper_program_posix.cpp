@@ -6,24 +6,21 @@
 #include <cerrno>
 #include <cstring>
 #include <thread>
+#include <vector>
 
 #include "core/driver/helper_program.h"
 
-extern char** environ;
-
 namespace merovan::driver {
+namespace {
 
-bool startConversionHelper(const std::string& workDir, std::string& error) {
-    const std::string dir = workDir.empty() ? std::string(".") : workDir;
-    const std::string script = dir + "/cop2fis.sh";
-    if (access(script.c_str(), R_OK) != 0) {
-        error = "cop2fis.sh: " + std::string(std::strerror(errno));
-        return false;
+// Starts a program in dir without waiting; false with the reason in error.
+bool spawnDetached(const std::string& dir, std::vector<std::string> args, std::string& error) {
+    std::vector<char*> argv;
+    for (auto& arg : args) {
+        argv.push_back(arg.data());
     }
-    char shell[] = "/bin/sh";
-    std::string scriptArg = "./cop2fis.sh";
-    char* argv[] = {shell, scriptArg.data(), nullptr};
-    // The helper must not inherit signals the driver keeps blocked for its own use.
+    argv.push_back(nullptr);
+    // The program must not inherit signals the driver keeps blocked for its own use.
     posix_spawnattr_t attributes;
     posix_spawnattr_init(&attributes);
     sigset_t none;
@@ -34,16 +31,44 @@ bool startConversionHelper(const std::string& workDir, std::string& error) {
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addchdir_np(&actions, dir.c_str());
     pid_t pid = 0;
-    const int status = posix_spawn(&pid, shell, &actions, &attributes, argv, environ);
+    const int status = posix_spawnp(&pid, argv[0], &actions, &attributes, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
     posix_spawnattr_destroy(&attributes);
     if (status != 0) {
-        error = "cop2fis.sh: " + std::string(std::strerror(status));
+        error = args[0] + ": " + std::strerror(status);
         return false;
     }
-    // Nobody waits for the helper; a detached reaper keeps it from lingering as a zombie.
+    // Nobody waits for the program; a detached reaper keeps it from lingering as a zombie.
     std::thread([pid] { waitpid(pid, nullptr, 0); }).detach();
     return true;
+}
+
+std::string directoryOf(const std::string& workDir) {
+    return workDir.empty() ? std::string(".") : workDir;
+}
+
+}  // namespace
+
+bool startConversionHelper(const std::string& workDir, std::string& error) {
+    const std::string dir = directoryOf(workDir);
+    const std::string script = dir + "/cop2fis.sh";
+    if (access(script.c_str(), R_OK) != 0) {
+        error = "cop2fis.sh: " + std::string(std::strerror(errno));
+        return false;
+    }
+    if (!spawnDetached(dir, {"/bin/sh", "./cop2fis.sh"}, error)) {
+        error = "cop2fis.sh: " + error;
+        return false;
+    }
+    return true;
+}
+
+bool openHelpText(const std::string& workDir, std::string& error) {
+    return spawnDetached(directoryOf(workDir), {"xdg-open", "merovan.txt"}, error);
+}
+
+std::string defaultEndMarker() {
+    return "/merovan/end.txt";
 }
 
 }  // namespace merovan::driver

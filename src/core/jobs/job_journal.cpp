@@ -1,7 +1,6 @@
 #include "core/jobs/job_journal.h"
 
 #include <algorithm>
-#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -36,13 +35,11 @@ std::optional<SizeAndTime> sizeAndTime(const std::string& path) {
     if (error) {
         return std::nullopt;
     }
-    const auto time = std::filesystem::last_write_time(path, error);
-    if (error) {
+    const auto time = lastWriteTime(path);
+    if (!time) {
         return std::nullopt;
     }
-    const auto ns =
-        std::chrono::duration_cast<std::chrono::nanoseconds>(time.time_since_epoch()).count();
-    return SizeAndTime{size, static_cast<std::int64_t>(ns)};
+    return SizeAndTime{size, *time};
 }
 
 std::string formatLine(const std::string& jobPath, const JobFingerprint& print, bool done) {

@@ -1,7 +1,9 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdio>
+#include <filesystem>
 
 #include "core/jobs/job_journal_io.h"
 
@@ -41,6 +43,15 @@ bool writeAll(int fd, const std::string& text) {
 bool appendDurably(const std::string& path, const std::string& text) {
     const Fd fd(open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644));
     return fd.get() >= 0 && writeAll(fd.get(), text);
+}
+
+std::optional<std::int64_t> lastWriteTime(const std::string& path) {
+    std::error_code error;
+    const auto time = std::filesystem::last_write_time(path, error);
+    if (error) {
+        return std::nullopt;
+    }
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(time.time_since_epoch()).count();
 }
 
 bool replaceDurably(const std::string& path, const std::string& text) {

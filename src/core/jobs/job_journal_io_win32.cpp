@@ -22,6 +22,17 @@ bool appendDurably(const std::string& path, const std::string& text) {
     return handle != INVALID_HANDLE_VALUE && writeAll(handle, text);
 }
 
+std::optional<std::int64_t> lastWriteTime(const std::string& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) {
+        return std::nullopt;
+    }
+    // Counted in 100 ns steps.
+    const auto ticks = (static_cast<std::int64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) |
+                       data.ftLastWriteTime.dwLowDateTime;
+    return ticks * 100;
+}
+
 bool replaceDurably(const std::string& path, const std::string& text) {
     const std::string side = path + ".new";
     HANDLE handle = CreateFileA(side.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,

@@ -4,8 +4,8 @@
 
 namespace merovan::jobs {
 
-// Windows refuses the append open while the writer holds the file without write sharing,
-// which is how the POS's own runtime writes it.
+// The append open shares reading only, so Windows refuses it while any program has the file
+// open with write access (a POS still writing the job) or has locked it.
 bool CanOpenForAppend(const std::string& path) {
     HANDLE handle = CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr,
                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -16,7 +16,15 @@ bool CanOpenForAppend(const std::string& path) {
     return true;
 }
 
-bool isOpenForWriting(const std::string&) {
+// Reading while refusing to share writing fails exactly when a handle with write access is
+// open, whoever holds it.
+bool isOpenForWriting(const std::string& path) {
+    HANDLE handle = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        return GetLastError() == ERROR_SHARING_VIOLATION;
+    }
+    CloseHandle(handle);
     return false;
 }
 

@@ -2,6 +2,11 @@
 
 namespace merovan::link {
 
+std::string LocalAddressLookup() {
+    std::string ignored;
+    return LocalAddressLookup(ignored);
+}
+
 std::string firstUsableAddress(const std::vector<std::string>& addresses) {
     for (const auto& address : addresses) {
         if (address != "127.0.0.1" && address != "0.0.0.1" && address != "0.0.0.0") {

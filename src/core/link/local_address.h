@@ -9,6 +9,8 @@ namespace merovan::link {
 // (or the system will not list its addresses). Recorded with the network link, never used
 // to bind.
 std::string LocalAddressLookup();
+// The same, with the reason in error (for the log) when the system would not list them.
+std::string LocalAddressLookup(std::string& error);
 
 // The first address in the list that is none of 127.0.0.1, 0.0.0.1 and 0.0.0.0; empty when
 // there is none.

@@ -1,16 +1,19 @@
 #include <arpa/inet.h>
+#include <errno.h>
 #include <ifaddrs.h>
 #include <netinet/in.h>
 
+#include <cstring>
 #include <memory>
 
 #include "core/link/local_address.h"
 
 namespace merovan::link {
 
-std::string LocalAddressLookup() {
+std::string LocalAddressLookup(std::string& error) {
     ifaddrs* list = nullptr;
     if (::getifaddrs(&list) != 0) {
+        error = std::string("getifaddrs failed: ") + std::strerror(errno);
         return {};
     }
     const std::unique_ptr<ifaddrs, decltype(&::freeifaddrs)> owner(list, &::freeifaddrs);

@@ -1,7 +1,9 @@
 #include "tools/register/scenario.h"
 
 #include <charconv>
+#include <cmath>
 #include <fstream>
+#include <map>
 #include <sstream>
 #include <stdexcept>
 
@@ -37,22 +39,15 @@ ScenarioRule parseRule(std::string_view line) {
     using Action = ScenarioRule::Action;
     ScenarioRule rule;
     const std::string_view action = nextToken(line);
-    if (action == "silent")
-        rule.action = Action::Silent;
-    else if (action == "error")
-        rule.action = Action::Error;
-    else if (action == "reply")
-        rule.action = Action::Reply;
-    else if (action == "raw")
-        rule.action = Action::Raw;
-    else if (action == "late")
-        rule.action = Action::Late;
-    else if (action == "split")
-        rule.action = Action::Split;
-    else if (action == "card")
-        rule.action = Action::Card;
-    else
+    static const std::map<std::string_view, Action> kActions = {
+        {"silent", Action::Silent}, {"error", Action::Error}, {"reply", Action::Reply},
+        {"raw", Action::Raw},       {"late", Action::Late},   {"split", Action::Split},
+        {"card", Action::Card}};
+    const auto known = kActions.find(action);
+    if (known == kActions.end()) {
         throw std::invalid_argument("unknown action \"" + std::string(action) + "\"");
+    }
+    rule.action = known->second;
 
     rule.pattern = std::string(nextToken(line));
     if (rule.pattern.empty()) {
@@ -115,7 +110,7 @@ ScenarioRule parseRule(std::string_view line) {
             if (!(reader >> seconds) || !reader.eof() || seconds < 0) {
                 throw std::invalid_argument("card needs seconds");
             }
-            rule.delay = std::chrono::milliseconds(static_cast<long long>(seconds * 1000 + 0.5));
+            rule.delay = std::chrono::milliseconds(std::llround(seconds * 1000));
             rule.text = unescape(restOfLine(line));
             if (rule.text.empty()) {
                 throw std::invalid_argument("card needs the terminal's answer");
@@ -163,15 +158,15 @@ std::string unescape(std::string_view text) {
         }
         const char code = text[++i];
         unsigned value = 0;
-        if (code == 'r')
+        if (code == 'r') {
             out += '\r';
-        else if (code == 'n')
+        } else if (code == 'n') {
             out += '\n';
-        else if (code == 't')
+        } else if (code == 't') {
             out += '\t';
-        else if (code == 'x' && i + 2 < text.size() &&
-                 std::from_chars(text.data() + i + 1, text.data() + i + 3, value, 16).ptr ==
-                     text.data() + i + 3) {
+        } else if (code == 'x' && i + 2 < text.size() &&
+                   std::from_chars(text.data() + i + 1, text.data() + i + 3, value, 16).ptr ==
+                       text.data() + i + 3) {
             out += static_cast<char>(value);
             i += 2;
         } else {

@@ -1,0 +1,67 @@
+// merovan: the driver's desktop program, with its window, menus and tray icon.
+#include <QApplication>
+#include <QStringList>
+#include <clocale>
+#include <cstdio>
+
+#include "core/common/codepage.h"
+#include "core/common/locale_decimal.h"
+#include "core/driver/clock.h"
+#include "core/link/system_transport_factory.h"
+#include "core/settings/command_line.h"
+#include "gui/desktop_program.h"
+
+namespace {
+
+// Exit status when param.ini is missing or unreadable, as for the headless program.
+constexpr int kCannotStart = 5;
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName("Merovan");
+    QApplication::setApplicationVersion(MEROVAN_VERSION);
+    // Qt takes the user's locale for the whole process; the driver formats numbers for the
+    // register and must keep the "." of the C locale. The user's separator is read apart.
+    std::setlocale(LC_NUMERIC, "C");
+    // Hidden in the tray and without dialogs the program still runs.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    // A POS program passes its six fields as they are; Qt has already taken its own options.
+    QStringList words = QApplication::arguments();
+    words.removeFirst();
+    const std::string line = words.join(' ').toStdString();
+
+    merovan::driver::SystemClock clock;
+    merovan::gui::QtMessagePresenter messages;
+    merovan::gui::GuiContext context{".", clock, messages,
+                                     merovan::common::LocaleDecimalSeparator()};
+    merovan::driver::DriverServices services;
+    services.transports = merovan::link::systemTransportFactory();
+    merovan::driver::DriverOptions options;
+    options.decimalSeparator = context.decimalSeparator;
+
+    std::optional<merovan::driver::CommandLineJob> job;
+    if (!line.empty()) {
+        const auto fields = merovan::settings::readcoman(line);
+        const auto parsed = merovan::settings::settingsFromCommandLine(fields);
+        if (parsed.optionsTooShort) {
+            std::fputs(
+                (merovan::common::cp737ToUtf8(merovan::settings::farewellText()) + "\n").c_str(),
+                stdout);
+            return merovan::driver::kOptionsTooShort;
+        }
+        job = merovan::driver::CommandLineJob{parsed.settings, fields[2], line};
+    }
+
+    merovan::gui::DesktopProgram program(context, std::move(services), std::move(options));
+    QObject::connect(&program, &merovan::gui::DesktopProgram::finished, &app,
+                     [](int status) { QApplication::exit(status); });
+    if (job) {
+        program.startCommandLine(std::move(*job));
+    } else if (!program.start()) {
+        return kCannotStart;
+    }
+    return QApplication::exec();
+}

@@ -1,0 +1,171 @@
+#include <windows.h>
+
+#include <algorithm>
+#include <array>
+#include <thread>
+
+#include "core/common/codepage.h"
+#include "core/common/numeric.h"
+#include "core/link/serial_transport.h"
+#include "core/link/transport_line.h"
+
+namespace merovan::link {
+
+using std::chrono::milliseconds;
+using Steady = std::chrono::steady_clock;
+
+namespace {
+
+// A read ends 20 ms after its last byte, or after 1 ms a requested byte plus 1 ms (a quarter
+// of a second for a full buffer). A write may take 1 ms a byte plus 10 ms.
+constexpr DWORD kByteGap = 20;
+constexpr milliseconds kReadTotal{cCom::kChunk + 1};
+
+}  // namespace
+
+// The open port; closing the handle on every path frees the port for other programs.
+struct cCom::Port {
+    explicit Port(HANDLE opened) : handle(opened) {}
+    ~Port() { CloseHandle(handle); }
+    Port(const Port&) = delete;
+    Port& operator=(const Port&) = delete;
+
+    // Sets the read time-outs; a short wait asks for the first byte sooner than a full read
+    // would take. Applied only when they change.
+    void readWithin(DWORD totalMillis, DWORD multiplier) {
+        if (totalMillis == readTotal && multiplier == readMultiplier) {
+            return;
+        }
+        COMMTIMEOUTS timeouts{};
+        timeouts.ReadIntervalTimeout = kByteGap;
+        timeouts.ReadTotalTimeoutMultiplier = multiplier;
+        timeouts.ReadTotalTimeoutConstant = totalMillis;
+        timeouts.WriteTotalTimeoutMultiplier = 1;
+        timeouts.WriteTotalTimeoutConstant = 10;
+        SetCommTimeouts(handle, &timeouts);
+        readTotal = totalMillis;
+        readMultiplier = multiplier;
+    }
+
+    HANDLE handle;
+    DWORD readTotal = 0;
+    DWORD readMultiplier = 0;
+};
+
+cCom::cCom(std::string linkAddress) : linkAddress_(std::move(linkAddress)) {}
+
+cCom::~cCom() = default;
+
+// Windows knows COM1 to COM9 by their bare names; from COM10 up a port is reached only
+// through the device namespace.
+std::string cCom::devicePath(std::string_view portName) {
+    if (portName.starts_with("com") && portName.size() > 4 &&
+        portName.substr(3).find_first_not_of("0123456789") == std::string_view::npos) {
+        return "\\\\.\\" + std::string(portName);
+    }
+    return std::string(portName);
+}
+
+std::int16_t cCom::openConnection() {
+    result_ = 0;
+    exResult_.clear();
+    port_.reset();
+    setUp_ = false;
+
+    const auto colon = linkAddress_.find(':');
+    const std::string name = linkAddress_.substr(0, colon);
+    const std::string baud = colon == std::string::npos ? "" : linkAddress_.substr(colon + 1);
+
+    // No sharing: a port that another program holds is refused, so the register never hears
+    // two drivers at once.
+    HANDLE handle = CreateFileA(devicePath(name).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                OPEN_EXISTING, 0, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        result_ = -1;
+        exResult_ = common::utf8ToCp1253("Πρόβλημα στην Θύρα :") + linkAddress_;
+        return result_;
+    }
+    port_ = std::make_unique<Port>(handle);
+    port_->readWithin(1, 1);
+
+    // The port's own settings first, so that binary mode and the rest stay as Windows
+    // requires; the mode text then sets the speed and 8N1 without flow control.
+    DCB settings{};
+    settings.DCBlength = sizeof settings;
+    if (!GetCommState(handle, &settings)) {
+        settings = DCB{};
+        settings.DCBlength = sizeof settings;
+        settings.fBinary = TRUE;
+    }
+    std::string mode = baud + ",N,8,1";
+    if (baud.empty() || !BuildCommDCBA(mode.c_str(), &settings) ||
+        !SetCommState(handle, &settings)) {
+        result_ = -2;
+        exResult_ = common::utf8ToCp1253("Πρόβλημα στο Set-Up τής Θύρας :") + linkAddress_;
+        return result_;
+    }
+    setUp_ = true;
+    return result_;
+}
+
+bool cCom::sendData(const std::string& text) {
+    if (!port_) {
+        return false;
+    }
+    const std::string line = withLineTerminator(text);
+    for (std::size_t at = 0; at < line.size(); at += kChunk) {
+        const std::string_view piece = std::string_view(line).substr(at, kChunk);
+        DWORD written = 0;
+        if (!WriteFile(port_->handle, piece.data(), static_cast<DWORD>(piece.size()), &written,
+                       nullptr) ||
+            written != piece.size()) {
+            return false;
+        }
+    }
+    return true;
+}
+
+std::string cCom::receiveData(milliseconds maxWait) {
+    const auto start = Steady::now();
+    const milliseconds firstWait = std::min(maxWait, kReadTotal);
+    // A port that never opened has nothing to give: wait out the time the caller allowed
+    // instead of handing back at once, so its loop cannot spin.
+    const auto idle = [&] {
+        const auto waited = std::chrono::duration_cast<milliseconds>(Steady::now() - start);
+        if (waited < firstWait) {
+            std::this_thread::sleep_for(firstWait - waited);
+        }
+        return std::string();
+    };
+    if (!port_) {
+        return idle();
+    }
+    DWORD wanted = kChunk;
+    if (maxWait.count() <= 0) {
+        // Only what has already come: the queue says how much, so the read does not wait.
+        COMSTAT status{};
+        DWORD errors = 0;
+        if (!ClearCommError(port_->handle, &errors, &status) || status.cbInQue == 0) {
+            return {};
+        }
+        wanted = std::min<DWORD>(status.cbInQue, kChunk);
+        port_->readWithin(1, 1);
+    } else if (firstWait < kReadTotal) {
+        port_->readWithin(static_cast<DWORD>(firstWait.count()), 0);
+    } else {
+        port_->readWithin(1, 1);
+    }
+    std::array<char, kChunk> buffer{};
+    DWORD got = 0;
+    if (!ReadFile(port_->handle, buffer.data(), wanted, &got, nullptr)) {
+        return maxWait.count() > 0 ? idle() : std::string();
+    }
+    return std::string(buffer.data(), got);
+}
+
+void cCom::shutdownConnection() {
+    port_.reset();
+    setUp_ = false;
+}
+
+}  // namespace merovan::link

@@ -1,0 +1,137 @@
+#include <winsock.h>
+
+#include <algorithm>
+#include <thread>
+#include <vector>
+
+#include "core/common/codepage.h"
+#include "core/link/transport_line.h"
+#include "core/link/udp_transport.h"
+
+namespace merovan::link {
+
+// The socket library, started for the life of one socket (Windows Sockets 1.1 is all the
+// link needs), and the socket itself; both are released on every path.
+struct cTCPIP::Socket {
+    Socket() = default;
+    ~Socket() {
+        if (handle != INVALID_SOCKET) {
+            ::shutdown(handle, 2);
+            ::closesocket(handle);
+        }
+        if (started) {
+            WSACleanup();
+        }
+    }
+    Socket(const Socket&) = delete;
+    Socket& operator=(const Socket&) = delete;
+
+    WSADATA library{};
+    bool started = false;
+    SOCKET handle = INVALID_SOCKET;
+};
+
+namespace {
+
+// An address of dotted text; empty text is every local address. inet_addr answers
+// INADDR_NONE for text it cannot read, which is also the value of 255.255.255.255, a
+// broadcast address no register has.
+bool toAddress(const std::string& text, std::int32_t port, sockaddr_in& address) {
+    address = sockaddr_in{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(static_cast<u_short>(port));
+    if (text.empty()) {
+        address.sin_addr.s_addr = htonl(INADDR_ANY);
+        return true;
+    }
+    address.sin_addr.s_addr = ::inet_addr(text.c_str());
+    return address.sin_addr.s_addr != INADDR_NONE;
+}
+
+}  // namespace
+
+cTCPIP::cTCPIP() = default;
+
+cTCPIP::~cTCPIP() = default;
+
+std::intptr_t cTCPIP::socketHnd() const {
+    return socket_ ? static_cast<std::intptr_t>(socket_->handle) : 0;
+}
+
+std::int16_t cTCPIP::openConnection() {
+    if (socket_) {
+        return 0;
+    }
+    auto socket = std::make_unique<Socket>();
+    if (WSAStartup(MAKEWORD(1, 1), &socket->library) != 0) {
+        return -1;
+    }
+    socket->started = true;
+    socket->handle = ::socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP);
+    if (socket->handle == INVALID_SOCKET) {
+        return -2;
+    }
+    const bool portValid = remotePort_ >= 1 && remotePort_ <= 65535;
+    sockaddr_in local{};
+    if (!toAddress(bindAddress_, portValid ? remotePort_ : 0, local) ||
+        ::bind(socket->handle, reinterpret_cast<const sockaddr*>(&local), sizeof local) != 0) {
+        return -4;
+    }
+    sockaddr_in remote{};
+    if (!portValid || remoteHostIP_.empty() || !toAddress(remoteHostIP_, remotePort_, remote)) {
+        return -5;
+    }
+    if (::connect(socket->handle, reinterpret_cast<const sockaddr*>(&remote), sizeof remote) != 0) {
+        return -6;
+    }
+    socket_ = std::move(socket);
+    return 0;
+}
+
+bool cTCPIP::sendData(const std::string& text) {
+    const std::string datagram = withLineTerminator(text);
+    if (!socket_ || ::send(socket_->handle, datagram.data(), static_cast<int>(datagram.size()),
+                           0) == SOCKET_ERROR) {
+        result_ = -1;
+        exResult_ = common::utf8ToCp1253("Λάθος κατά την αποστολή δεδομένων στην θύρα (Ethernet)");
+        return false;
+    }
+    return true;
+}
+
+std::string cTCPIP::receiveData(std::chrono::milliseconds maxWait) {
+    if (!socket_) {
+        // Nothing can arrive; waiting out the allowed time keeps the caller's loop calm.
+        std::this_thread::sleep_for(maxWait);
+        return {};
+    }
+    const auto wait = std::max<long long>(0, maxWait.count());
+    fd_set readable;
+    FD_ZERO(&readable);
+    FD_SET(socket_->handle, &readable);
+    timeval timeout{static_cast<long>(wait / 1000), static_cast<long>(wait % 1000 * 1000)};
+    const int count = ::select(0, &readable, nullptr, nullptr, &timeout);
+    if (count == SOCKET_ERROR) {
+        result_ = -3;
+        exResult_ = common::utf8ToCp1253("Λάθος κατά την προσπέλαση της θύρας (Ethernet)");
+        return {};
+    }
+    if (count == 0) {
+        return {};
+    }
+    std::vector<char> buffer(kMaxDatagram);
+    const int got = ::recv(socket_->handle, buffer.data(), static_cast<int>(buffer.size()), 0);
+    if (got == SOCKET_ERROR) {
+        result_ = -2;
+        exResult_ =
+            common::utf8ToCp1253("Λάθος κατά την ανάγνωση στοιχείων απο την θύρα (Ethernet)");
+        return {};
+    }
+    return std::string(buffer.data(), static_cast<std::size_t>(got));
+}
+
+void cTCPIP::shutdownConnection() {
+    socket_.reset();
+}
+
+}  // namespace merovan::link

@@ -1,0 +1,11 @@
+#include "gui/sys_info.h"
+
+namespace merovan::gui {
+
+// The System Information tool belongs to Windows; other desktops have no counterpart that
+// could be found the same way.
+bool StartSysInfo() {
+    return false;
+}
+
+}  // namespace merovan::gui
