@@ -148,6 +148,7 @@ class Driver:
         deadline = time.monotonic() + 30
         while POLLING not in self.log_text():
             if time.monotonic() > deadline or self.process.poll() is not None:
+                self.kill()
                 raise SystemExit(f"soak: the driver did not start polling; see {self.log}")
             time.sleep(0.05)
 
@@ -160,8 +161,9 @@ class Driver:
 
     def stop(self):
         self.process.send_signal(signal.SIGTERM)
-        if self.process.wait(timeout=JOB_TIMEOUT) != 0:
-            raise SystemExit(f"soak: the driver ended with {self.process.returncode}")
+        status = self.process.wait(timeout=JOB_TIMEOUT)
+        if status != 0:
+            raise SystemExit(f"soak: the driver ended with {status}")
 
 
 def setup(work, device):
@@ -220,6 +222,7 @@ def run(args):
         [f"{args.bin}/merovan-register", "--pty", "--traffic", str(work / "traffic.txt"),
          "--scenario", str(work / "scenario.txt")],
         stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
+    driver = None
     try:
         device = register.stdout.readline().strip()
         if not device:
@@ -251,6 +254,8 @@ def run(args):
         elapsed = time.monotonic() - began
         driver.stop()
     finally:
+        if driver and driver.process.poll() is None:
+            driver.kill()  # the run stopped short: leave nothing behind
         register.send_signal(signal.SIGTERM)
         register.wait(timeout=10)
     return jobs, work, driver.runs, elapsed
