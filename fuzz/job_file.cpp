@@ -77,7 +77,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     settings.decimalSeparator = (mode & 0x08) != 0 ? "." : ",";
 
     const jobs::JobOutcome outcome = jobs::getdata(jobPath.string(), settings, context);
-    if (!outcome.readable || (outcome.exitCode != 0 && outcome.exitCode != 1) ||
+    // A refused job (NUL bytes, oversized) must not have reached the register at all.
+    if (!outcome.readable) {
+        if (!reg.sent().empty()) {
+            std::abort();
+        }
+        return 0;
+    }
+    if ((outcome.exitCode != 0 && outcome.exitCode != 1) ||
         flags.TransferPending || flags.PartialPaymentPending || flags.FooterPending) {
         std::abort();
     }
