@@ -14,6 +14,7 @@
 #include "core/common/numeric.h"
 #include "core/link/serial_transport.h"
 #include "core/link/transport_line.h"
+#include "core/link/transport_texts.h"
 
 namespace merovan::link {
 
@@ -102,7 +103,7 @@ std::int16_t cCom::openConnection() {
     const int fd = ::open(devicePath(name).c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         result_ = -1;
-        exResult_ = common::utf8ToCp1253("Πρόβλημα στην Θύρα :") + linkAddress_;
+        exResult_ = common::utf8ToCp1253(texts::kPortFailed) + linkAddress_;
         return result_;
     }
     auto port = std::make_unique<Port>(fd);
@@ -110,7 +111,7 @@ std::int16_t cCom::openConnection() {
     // register must never hear two drivers at once.
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
         result_ = -1;
-        exResult_ = common::utf8ToCp1253("Πρόβλημα στην Θύρα :") + linkAddress_;
+        exResult_ = common::utf8ToCp1253(texts::kPortFailed) + linkAddress_;
         return result_;
     }
     ::ioctl(fd, TIOCEXCL);
@@ -120,7 +121,7 @@ std::int16_t cCom::openConnection() {
     const speed_t speed = speedFor(baud);
     if (speed == B0 || ::tcgetattr(fd, &settings) != 0) {
         result_ = -2;
-        exResult_ = common::utf8ToCp1253("Πρόβλημα στο Set-Up τής Θύρας :") + linkAddress_;
+        exResult_ = common::utf8ToCp1253(texts::kPortSetUpFailed) + linkAddress_;
         return result_;
     }
     ::cfmakeraw(&settings);
@@ -132,7 +133,7 @@ std::int16_t cCom::openConnection() {
     if (::cfsetispeed(&settings, speed) != 0 || ::cfsetospeed(&settings, speed) != 0 ||
         ::tcsetattr(fd, TCSANOW, &settings) != 0) {
         result_ = -2;
-        exResult_ = common::utf8ToCp1253("Πρόβλημα στο Set-Up τής Θύρας :") + linkAddress_;
+        exResult_ = common::utf8ToCp1253(texts::kPortSetUpFailed) + linkAddress_;
         return result_;
     }
     setUp_ = true;

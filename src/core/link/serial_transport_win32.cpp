@@ -8,6 +8,7 @@
 #include "core/common/numeric.h"
 #include "core/link/serial_transport.h"
 #include "core/link/transport_line.h"
+#include "core/link/transport_texts.h"
 
 namespace merovan::link {
 
@@ -82,7 +83,7 @@ std::int16_t cCom::openConnection() {
                                 OPEN_EXISTING, 0, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
         result_ = -1;
-        exResult_ = common::utf8ToCp1253("Πρόβλημα στην Θύρα :") + linkAddress_;
+        exResult_ = common::utf8ToCp1253(texts::kPortFailed) + linkAddress_;
         return result_;
     }
     port_ = std::make_unique<Port>(handle);
@@ -101,7 +102,7 @@ std::int16_t cCom::openConnection() {
     if (baud.empty() || !BuildCommDCBA(mode.c_str(), &settings) ||
         !SetCommState(handle, &settings)) {
         result_ = -2;
-        exResult_ = common::utf8ToCp1253("Πρόβλημα στο Set-Up τής Θύρας :") + linkAddress_;
+        exResult_ = common::utf8ToCp1253(texts::kPortSetUpFailed) + linkAddress_;
         return result_;
     }
     setUp_ = true;

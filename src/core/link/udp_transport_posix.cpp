@@ -10,6 +10,7 @@
 
 #include "core/common/codepage.h"
 #include "core/link/transport_line.h"
+#include "core/link/transport_texts.h"
 #include "core/link/udp_transport.h"
 
 namespace merovan::link {
@@ -84,7 +85,7 @@ bool cTCPIP::sendData(const std::string& text) {
     }
     if (sent < 0) {
         result_ = -1;
-        exResult_ = common::utf8ToCp1253("Λάθος κατά την αποστολή δεδομένων στην θύρα (Ethernet)");
+        exResult_ = common::utf8ToCp1253(texts::kSendFailed);
         return false;
     }
     return true;
@@ -103,7 +104,7 @@ std::string cTCPIP::receiveData(std::chrono::milliseconds maxWait) {
     } while (count < 0 && errno == EINTR);
     if (count < 0) {
         result_ = -3;
-        exResult_ = common::utf8ToCp1253("Λάθος κατά την προσπέλαση της θύρας (Ethernet)");
+        exResult_ = common::utf8ToCp1253(texts::kReadinessFailed);
         return {};
     }
     if (count == 0) {
@@ -116,8 +117,7 @@ std::string cTCPIP::receiveData(std::chrono::milliseconds maxWait) {
             return {};
         }
         result_ = -2;
-        exResult_ =
-            common::utf8ToCp1253("Λάθος κατά την ανάγνωση στοιχείων απο την θύρα (Ethernet)");
+        exResult_ = common::utf8ToCp1253(texts::kReceiveFailed);
         return {};
     }
     return std::string(buffer.data(), static_cast<std::size_t>(got));

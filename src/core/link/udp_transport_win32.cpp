@@ -6,6 +6,7 @@
 
 #include "core/common/codepage.h"
 #include "core/link/transport_line.h"
+#include "core/link/transport_texts.h"
 #include "core/link/udp_transport.h"
 
 namespace merovan::link {
@@ -93,7 +94,7 @@ bool cTCPIP::sendData(const std::string& text) {
     if (!socket_ || ::send(socket_->handle, datagram.data(), static_cast<int>(datagram.size()),
                            0) == SOCKET_ERROR) {
         result_ = -1;
-        exResult_ = common::utf8ToCp1253("Λάθος κατά την αποστολή δεδομένων στην θύρα (Ethernet)");
+        exResult_ = common::utf8ToCp1253(texts::kSendFailed);
         return false;
     }
     return true;
@@ -113,7 +114,7 @@ std::string cTCPIP::receiveData(std::chrono::milliseconds maxWait) {
     const int count = ::select(0, &readable, nullptr, nullptr, &timeout);
     if (count == SOCKET_ERROR) {
         result_ = -3;
-        exResult_ = common::utf8ToCp1253("Λάθος κατά την προσπέλαση της θύρας (Ethernet)");
+        exResult_ = common::utf8ToCp1253(texts::kReadinessFailed);
         return {};
     }
     if (count == 0) {
@@ -123,8 +124,7 @@ std::string cTCPIP::receiveData(std::chrono::milliseconds maxWait) {
     const int got = ::recv(socket_->handle, buffer.data(), static_cast<int>(buffer.size()), 0);
     if (got == SOCKET_ERROR) {
         result_ = -2;
-        exResult_ =
-            common::utf8ToCp1253("Λάθος κατά την ανάγνωση στοιχείων απο την θύρα (Ethernet)");
+        exResult_ = common::utf8ToCp1253(texts::kReceiveFailed);
         return {};
     }
     return std::string(buffer.data(), static_cast<std::size_t>(got));
