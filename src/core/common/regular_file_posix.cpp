@@ -1,0 +1,130 @@
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+#include "core/common/regular_file.h"
+#include "core/common/unique_fd.h"
+
+namespace merovan::common {
+namespace {
+
+void fail(FileError* error, const std::string& path, const std::string& cause, bool missing) {
+    if (error != nullptr) {
+        *error = FileError{path + ": " + cause, missing};
+    }
+}
+
+void failErrno(FileError* error, const std::string& path, int code) {
+    fail(error, path, std::strerror(code), code == ENOENT);
+}
+
+std::int64_t nanoseconds(const timespec& time) {
+    return static_cast<std::int64_t>(time.tv_sec) * 1'000'000'000 + time.tv_nsec;
+}
+
+// The stat of an open handle, when it is a regular file.
+std::optional<FileStamp> stampOfOpenFile(int fd, const std::string& path, FileError* error) {
+    struct stat info {};
+    if (::fstat(fd, &info) != 0) {
+        failErrno(error, path, errno);
+        return std::nullopt;
+    }
+    if (!S_ISREG(info.st_mode)) {
+        fail(error, path, "not a regular file", false);
+        return std::nullopt;
+    }
+    FileStamp stamp;
+    stamp.device = static_cast<std::uint64_t>(info.st_dev);
+    stamp.inode = static_cast<std::uint64_t>(info.st_ino);
+    stamp.changeTimeNs = nanoseconds(info.st_ctim);
+    stamp.writeTimeNs = nanoseconds(info.st_mtim);
+    stamp.size = static_cast<std::uint64_t>(info.st_size);
+    return stamp;
+}
+
+// O_NONBLOCK keeps open() from waiting for a FIFO's other end; the flag is dropped again for
+// a regular file, where it means nothing anyway.
+UniqueFd openWithoutBlocking(const std::string& path, int flags, FileError* error) {
+    UniqueFd fd(::open(path.c_str(), flags | O_NONBLOCK | O_CLOEXEC | O_NOCTTY, 0644));
+    if (!fd) {
+        failErrno(error, path, errno);
+    }
+    return fd;
+}
+
+}  // namespace
+
+std::optional<RegularFile> readRegularFile(const std::string& path, std::uint64_t maxBytes,
+                                           FileError* error) {
+    const UniqueFd fd = openWithoutBlocking(path, O_RDONLY, error);
+    if (!fd) {
+        return std::nullopt;
+    }
+    auto stamp = stampOfOpenFile(fd.get(), path, error);
+    if (!stamp) {
+        return std::nullopt;
+    }
+    RegularFile file;
+    file.stamp = *stamp;
+    // One byte past the limit tells a file of exactly the limit from a longer one.
+    const std::uint64_t limit = maxBytes + 1;
+    std::string buffer(64 * 1024, '\0');
+    while (file.bytes.size() < limit) {
+        const auto want = std::min<std::uint64_t>(buffer.size(), limit - file.bytes.size());
+        const ssize_t got = ::read(fd.get(), buffer.data(), static_cast<std::size_t>(want));
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got < 0) {
+            failErrno(error, path, errno);
+            return std::nullopt;
+        }
+        if (got == 0) {
+            break;
+        }
+        file.bytes.append(buffer.data(), static_cast<std::size_t>(got));
+    }
+    if (file.bytes.size() > maxBytes) {
+        file.bytes.resize(static_cast<std::size_t>(maxBytes));
+        file.truncated = true;
+    }
+    return file;
+}
+
+std::optional<FileStamp> regularFileStamp(const std::string& path, FileError* error) {
+    const UniqueFd fd = openWithoutBlocking(path, O_RDONLY, error);
+    if (!fd) {
+        return std::nullopt;
+    }
+    return stampOfOpenFile(fd.get(), path, error);
+}
+
+bool appendToRegularFile(const std::string& path, const std::string& bytes, FileError* error) {
+    if (path.empty()) {
+        fail(error, path, "no file name", true);
+        return false;
+    }
+    const UniqueFd fd = openWithoutBlocking(path, O_WRONLY | O_APPEND | O_CREAT, error);
+    if (!fd || !stampOfOpenFile(fd.get(), path, error)) {
+        return false;
+    }
+    std::size_t written = 0;
+    while (written < bytes.size()) {
+        const ssize_t n = ::write(fd.get(), bytes.data() + written, bytes.size() - written);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            failErrno(error, path, n < 0 ? errno : ENOSPC);
+            return false;
+        }
+        written += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+}  // namespace merovan::common
