@@ -87,7 +87,8 @@ struct PollingDriver {
             transport = owned.get();
             return owned;
         };
-        services.runJob = [](const std::string& path, const merovan::jobs::JobSettings&,
+        services.runJob = [](const std::string& path, std::string_view,
+                             const merovan::jobs::JobSettings&,
                              merovan::jobs::JobContext& context) {
             std::string reply;
             context.link.SendCommand("KXJOB " + path, reply, true);

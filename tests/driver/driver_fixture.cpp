@@ -38,8 +38,9 @@ void DriverFixture::makeDriver(driver::DriverOptions options) {
         }
         return params_;
     };
-    services.runJob = [this](const std::string& jobPath, const jobs::JobSettings&,
-                             jobs::JobContext& context) {
+    services.runJob = [this](const std::string& jobPath, std::string_view content,
+                             const jobs::JobSettings&, jobs::JobContext& context) {
+        contentsRun_.emplace_back(content);
         const std::string name = std::filesystem::path(jobPath).filename().string();
         jobsRun_.push_back(jobPath);
         std::string reply;

@@ -39,6 +39,7 @@ class DriverFixture : public ::testing::Test {
     settings::ParamSettings params_;
     bool paramsReadable_ = true;
     std::vector<std::string> jobsRun_;
+    std::vector<std::string> contentsRun_;  // the bytes each job was handed
     jobs::JobOutcome nextOutcome_;
     bool realInterpreter_ = false;
     std::unique_ptr<driver::Driver> driver_;

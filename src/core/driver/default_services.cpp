@@ -5,7 +5,8 @@
 namespace merovan::driver {
 
 JobRunner defaultJobRunner() {
-    return jobs::getdata;
+    return [](const std::string&, std::string_view content, const jobs::JobSettings& settings,
+              jobs::JobContext& context) { return jobs::interpretJob(content, settings, context); };
 }
 
 ParamReader defaultParamReader() {

@@ -5,12 +5,14 @@
 
 #include "core/common/canonical_path.h"
 #include "core/common/codepage.h"
+#include "core/common/date_time.h"
 #include "core/common/message_box.h"
 #include "core/common/regular_file.h"
 #include "core/driver/default_services.h"
 #include "core/driver/helper_program.h"
 #include "core/driver/texts.h"
 #include "core/jobs/job_file.h"
+#include "core/jobs/job_reading.h"
 #include "core/jobs/readiness.h"
 #include "core/link/local_address.h"
 
@@ -18,8 +20,6 @@ namespace merovan::driver {
 namespace {
 
 using namespace std::chrono_literals;
-
-constexpr std::uint64_t kMaxJobBytes = 1024 * 1024;
 
 std::string joinPath(const std::string& dir, const std::string& name) {
     if (dir.empty() || dir == ".") {
@@ -53,8 +53,16 @@ Driver::Driver(Operator& op, Clock& clock, DriverServices services, DriverOption
       options_(std::move(options)),
       link_(op_, clock, services_.transports),
       journal_(joinPath(options_.workDir, options_.journalName)),
+      pickup_(journal_),
       supervision_(options_.retryWhileOffline) {
     link_.setLocalAddressLookup(services_.localAddress);
+    std::vector<std::string> ownFiles{options_.endMarker, journal_.path(), journal_.path() + ".bad",
+                                      journal_.path() + ".new"};
+    for (const char* name :
+         {"param.ini", "vats.dat", "payeft.dat", "merovan.conf", "receipt.txt"}) {
+        ownFiles.push_back(joinPath(options_.workDir, name));
+    }
+    pickup_.setOwnFiles(ownFiles);
 }
 
 void Driver::setTimer(TimerSetting& timer, bool enabled,
@@ -131,6 +139,7 @@ void Driver::loadJournal() {
         op_.setStatus(problem);
         op_.log(problem);
     }
+    pickup_.noteResultFiles(journal_.resultFiles());
     // Until the register itself is asked, a job cut short is only reported and not run again.
     for (const auto& job : interrupted) {
         const std::string text =
@@ -183,17 +192,17 @@ int Driver::runCommandLine(const CommandLineJob& job,
     showState(texts::kStatusOnline, texts::kCaptionReady);
     op_.enableControl(Control::Start, true);
 
-    flags_ = {};
-    jobs::JobContext context{link_, op_, clock_, flags_};
+    const jobs::JobRead read = jobs::readJobFile(job.jobPath);
     jobs::JobOutcome outcome;
-    try {
-        outcome = services_.runJob(job.jobPath, jobSettings(), context);
-    } catch (const std::exception& failure) {
+    if (read.refusal != jobs::JobRefusal::None) {
+        jobs::writeRefusal(job.jobPath, read, common::formatDateTime(clock_.localDateTime()));
         outcome.readable = false;
-        outcome.error = failure.what();
-    }
-    if (services_.afterJob) {
-        services_.afterJob(job.jobPath, outcome);
+        outcome.error = read.error;
+        if (services_.afterJob) {
+            services_.afterJob(job.jobPath, outcome);
+        }
+    } else {
+        outcome = runJob(job.jobPath, read.bytes);
     }
     if (!outcome.readable) {
         ShowMessage(op_, std::string(texts::kErrorPrefix) + "\r" + outcome.error,
@@ -353,18 +362,6 @@ bool Driver::refreshPollSettings() {
     return true;
 }
 
-bool Driver::isProcessed(const std::string& jobPath) const {
-    const std::string canonical = common::canonicalPath(jobPath);
-    const auto stamp = common::regularFileStamp(canonical);
-    if (!stamp || !journal_.knowsStamp(canonical, *stamp)) {
-        return false;
-    }
-    const auto file = common::readRegularFile(canonical, kMaxJobBytes);
-    return file &&
-           journal_.isProcessed(canonical,
-                                jobs::JobFingerprint{file->stamp, jobs::hashJobBytes(file->bytes)});
-}
-
 std::optional<std::string> Driver::watchDirectory() const {
     if (!timer1_.enabled || (settings_.multiType != "true" && settings_.multiType != "fals")) {
         return std::nullopt;
@@ -372,87 +369,118 @@ std::optional<std::string> Driver::watchDirectory() const {
     return jobs::jobPlace(settings_.location, settings_.file).directory;
 }
 
-void Driver::directoryChanged(const std::string& name) {
+bool Driver::directoryChanged(const std::string& name) {
     if (!timer1_.enabled) {
-        return;
+        return false;
     }
-    if (jobs::mayBeJobName(name, jobs::jobPlace(settings_.location, settings_.file))) {
-        pollTick();
-    }
+    return jobs::mayBeJobName(name, jobs::jobPlace(settings_.location, settings_.file)) &&
+           pollTick();
 }
 
-void Driver::runJob(const std::string& jobPath) {
-    const std::string canonical = common::canonicalPath(jobPath);
-    const auto file = common::readRegularFile(canonical, kMaxJobBytes);
-    if (!file) {
-        return;
+void Driver::refuseJob(const std::string& jobPath, const jobs::JobRead& read) {
+    const std::string text = std::string(texts::kErrorPrefix) + read.error;
+    op_.setStatus(text);
+    op_.log(text);
+    jobs::writeRefusal(jobPath, read, common::formatDateTime(clock_.localDateTime()));
+}
+
+Driver::Taken Driver::takeJob(const std::string& jobPath, bool singleFile) {
+    auto picked = pickup_.read(jobPath);
+    if (picked.refused) {
+        refuseJob(jobPath, *picked.refused);
+        return Taken::Refused;
     }
+    if (!picked.job) {
+        return Taken::Nothing;
+    }
+    const auto& job = *picked.job;
     std::string error;
-    if (!journal_.markStarted(canonical,
-                              jobs::JobFingerprint{file->stamp, jobs::hashJobBytes(file->bytes)},
-                              jobs::FindResultFile(file->bytes), error)) {
-        op_.setStatus(error);
-        op_.log(error);
-        return;
+    if (!journal_.markStarted(job.canonicalPath, job.print, job.resultFile, error)) {
+        // Sent without its mark, the job could be printed twice after a crash: it waits.
+        const std::string text = std::string(texts::kJobNotSent) + error;
+        op_.setStatus(text);
+        if (text != markError_) {
+            op_.log(text);
+            markError_ = text;
+        }
+        return Taken::NotSent;
+    }
+    markError_.clear();
+    if (singleFile) {
+        const std::ofstream emptied(joinPath(options_.workDir, "receipt.txt"), std::ios::trunc);
     }
     jobs::DeleteFileQuietly(options_.endMarker);
     if (receiptCounter_ < INT64_MAX) {
         ++receiptCounter_;
     }
     op_.setReceiptCount(receiptCounter_);
+    const jobs::JobOutcome outcome = runJob(jobPath, job.bytes);
+    if (!outcome.readable) {
+        op_.log(std::string(texts::kErrorPrefix) + common::cp1253ToUtf8(jobPath) + ": " +
+                outcome.error);
+    }
+    if (!journal_.markDone(job.canonicalPath, error)) {
+        op_.log(error);
+    }
+    return Taken::Printed;
+}
+
+jobs::JobOutcome Driver::runJob(const std::string& jobPath, std::string_view content) {
     flags_ = {};
     jobs::JobContext context{link_, op_, clock_, flags_};
     jobs::JobOutcome outcome;
     try {
-        outcome = services_.runJob(jobPath, jobSettings(), context);
+        outcome = services_.runJob(jobPath, content, jobSettings(), context);
     } catch (const std::exception& failure) {
         outcome.readable = false;
         outcome.error = failure.what();
         op_.log(failure.what());
     }
-    if (!journal_.markDone(canonical, error)) {
-        op_.log(error);
-    }
-    if (!outcome.readable) {
-        op_.log(std::string(texts::kErrorPrefix) + common::cp1253ToUtf8(jobPath) + ": " +
-                outcome.error);
-    }
     if (services_.afterJob) {
         services_.afterJob(jobPath, outcome);
     }
+    return outcome;
 }
 
-void Driver::pollTick() {
+bool Driver::pollTick() {
     op_.setProgressText("-");
     if (!refreshPollSettings()) {
-        return;
+        return false;
     }
     const auto isReady = [](const std::string& path) { return jobs::IsJobFileReady(path); };
-    const auto processed = [this](const std::string& path) { return isProcessed(path); };
+    const bool patterns = settings_.file.find('*') != std::string::npos;
+    const auto passOver = [this, patterns](const std::string& path) {
+        return pickup_.passOver(path, patterns);
+    };
     if (settings_.multiType == "fals") {
         const std::string jobPath = settings_.location + settings_.file;
-        if (!processed(jobPath) && isReady(jobPath)) {
-            const std::ofstream emptied(joinPath(options_.workDir, "receipt.txt"), std::ios::trunc);
-            runJob(jobPath);
-            if (common::toUpper1253(jobPath).ends_with("PRG.1")) {
-                jobs::DeleteFileQuietly(jobPath);
-            }
+        if (passOver(jobPath) || !isReady(jobPath)) {
+            return false;
         }
-        return;
+        const Taken taken = takeJob(jobPath, true);
+        if (taken != Taken::NotSent && taken != Taken::Nothing &&
+            common::toUpper1253(jobPath).ends_with("PRG.1")) {
+            jobs::DeleteFileQuietly(jobPath);
+        }
+        return taken == Taken::Printed || taken == Taken::Refused;
     }
     if (settings_.multiType != "true") {
-        return;
+        return false;
     }
     const auto jobPath =
-        jobs::findNumberedJob(settings_.location, settings_.file, isReady, processed);
+        jobs::findNumberedJob(settings_.location, settings_.file, isReady, passOver);
     if (!jobPath) {
-        return;
+        return false;
     }
-    runJob(*jobPath);
+    const Taken taken = takeJob(*jobPath, false);
+    if (taken == Taken::NotSent || taken == Taken::Nothing) {
+        return false;
+    }
     if (jobPath->ends_with("prg.1")) {
         jobs::DeleteFileQuietly(*jobPath);
     }
     showState(texts::kStatusWaitingAfterJob, texts::kCaptionWaitingAfterJob);
+    return true;
 }
 
 }  // namespace merovan::driver

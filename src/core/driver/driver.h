@@ -8,6 +8,7 @@
 
 #include "core/driver/clock.h"
 #include "core/driver/helper_program.h"
+#include "core/driver/job_pickup.h"
 #include "core/driver/operator.h"
 #include "core/driver/tracking_operator.h"
 #include "core/jobs/getdata.h"
@@ -20,8 +21,10 @@
 
 namespace merovan::driver {
 
-using JobRunner = std::function<jobs::JobOutcome(
-    const std::string& jobPath, const jobs::JobSettings& settings, jobs::JobContext& context)>;
+// Runs one job: content is the job file exactly as it was read (and recorded) for printing.
+using JobRunner =
+    std::function<jobs::JobOutcome(const std::string& jobPath, std::string_view content,
+                                   const jobs::JobSettings& settings, jobs::JobContext& context)>;
 
 // Reads param.ini: the settings, or none with the reason in error (UTF-8).
 using ParamReader = std::function<std::optional<settings::ParamSettings>(
@@ -91,12 +94,13 @@ class Driver {
     int runCommandLine(const CommandLineJob& job, std::optional<std::chrono::seconds> giveUpAfter,
                        const std::function<bool()>& stopRequested = {});
 
-    // Timers.
-    void pollTick();          // Timer1
+    // Timers. pollTick is true when it took a job: another one may be ready at once.
+    bool pollTick();          // Timer1
     void supervisionTick();   // Timer2
     void housekeepingTick();  // mTimer
-    // A file in the job directory was closed by its writer: pick the job up at once.
-    void directoryChanged(const std::string& name);
+    // A file in the job directory was closed by its writer: pick the job up at once. True
+    // when a job was taken, as for pollTick.
+    bool directoryChanged(const std::string& name);
 
     // Operator actions.
     void startPrinting();  // Start button
@@ -136,8 +140,11 @@ class Driver {
     void goOnline();
     void loadJournal();
     bool refreshPollSettings();
-    bool isProcessed(const std::string& jobPath) const;
-    void runJob(const std::string& jobPath);
+    // What became of the job a tick found.
+    enum class Taken { Printed, Refused, NotSent, Nothing };
+    Taken takeJob(const std::string& jobPath, bool singleFile);
+    void refuseJob(const std::string& jobPath, const jobs::JobRead& read);
+    jobs::JobOutcome runJob(const std::string& jobPath, std::string_view content);
     jobs::JobSettings jobSettings() const;
     void runHelperIfAsked();
 
@@ -148,6 +155,8 @@ class Driver {
     link::Link link_;
     jobs::ProgramFlags flags_;
     jobs::JobJournal journal_;
+    JobPickup pickup_;
+    std::string markError_;  // the last failed started mark, logged once
     supervision::LinkSupervision supervision_;
 
     settings::ParamSettings settings_;

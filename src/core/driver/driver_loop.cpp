@@ -28,7 +28,7 @@ bool isDue(const TimerSetting& timer, SteadyClock::time_point now, auto& armed) 
 
 DriverLoop::DriverLoop(Driver& driver)
     : driver_(driver), watch_([this](const std::string& name) {
-          post([name](Driver& d) { d.directoryChanged(name); });
+          post([this, name](Driver& d) { pollNow_ = d.directoryChanged(name) || pollNow_; });
       }) {}
 
 DriverLoop::~DriverLoop() {
@@ -63,6 +63,9 @@ void DriverLoop::join() {
 }
 
 SteadyClock::time_point DriverLoop::nextDue() {
+    if (pollNow_ && driver_.pollTimer().enabled) {
+        return SteadyClock::now();
+    }
     auto due = SteadyClock::time_point::max();
     const std::pair<const TimerSetting*, Armed*> timers[] = {
         {&driver_.pollTimer(), &poll_},
@@ -87,8 +90,12 @@ void DriverLoop::fireDueTimers() {
     if (isDue(driver_.supervisionTimer(), now, supervision_)) {
         driver_.supervisionTick();
     }
-    if (isDue(driver_.pollTimer(), now, poll_)) {
-        driver_.pollTick();
+    // A backlog goes at the register's pace: after a job, the next one is looked for at once.
+    const bool pollDue = isDue(driver_.pollTimer(), now, poll_);
+    if (driver_.pollTimer().enabled && (pollNow_ || pollDue)) {
+        pollNow_ = driver_.pollTick();
+    } else {
+        pollNow_ = false;
     }
     if (isDue(driver_.housekeepingTimer(), now, housekeeping_)) {
         driver_.housekeepingTick();

@@ -1,7 +1,6 @@
 #include "core/jobs/getdata.h"
 
 #include <algorithm>
-#include <filesystem>
 #include <limits>
 
 #include "core/common/append_line.h"
@@ -10,17 +9,10 @@
 #include "core/common/text.h"
 #include "core/jobs/job.h"
 #include "core/jobs/job_file.h"
+#include "core/jobs/job_reading.h"
 #include "core/jobs/register_text.h"
 
 namespace merovan::jobs {
-namespace {
-
-// No receipt comes near this size; a bigger file is not a job a POS wrote, and working
-// through it line by line would keep the register busy for hours.
-constexpr std::uintmax_t kMaxJobBytes = 1024 * 1024;
-
-}  // namespace
-
 Job::Job(const JobSettings& settings, JobContext& context)
     : settings_(settings),
       context_(context),
@@ -138,29 +130,24 @@ void Job::callComms(const std::string& category, const std::string& sFileOut) {
     comms(line, settings_, context_);
 }
 
-JobOutcome getdata(const std::string& jobPath, const JobSettings& settings, JobContext& context) {
+JobOutcome interpretJob(std::string_view content, const JobSettings& settings,
+                        JobContext& context) {
     JobOutcome outcome;
-    const auto refuse = [&](std::string why) {
-        outcome.readable = false;
-        outcome.error = std::move(why);
-        return outcome;
-    };
-    std::error_code error;
-    if (std::filesystem::file_size(jobPath, error) > kMaxJobBytes && !error) {
-        return refuse("Αρχείο εργασίας μεγαλύτερο από 1 MB, δεν τυπώνεται");
-    }
-    const auto content = ReadWholeFile(jobPath);
-    if (!content) {
-        return refuse("Αδυναμία ανάγνωσης του αρχείου εργασίας " + common::cp1253ToUtf8(jobPath));
-    }
-    // NUL bytes are what a crash leaves in a file that was being written: not a job to print.
-    if (content->find('\0') != std::string::npos) {
-        return refuse("Αρχείο εργασίας με μηδενικά bytes (NUL), δεν τυπώνεται");
-    }
-    outcome.resFile = FindResultFile(*content);
+    outcome.resFile = FindResultFile(content);
     Job job(settings, context);
-    outcome.exitCode = job.run(*content);
+    outcome.exitCode = job.run(content);
     return outcome;
+}
+
+JobOutcome getdata(const std::string& jobPath, const JobSettings& settings, JobContext& context) {
+    const JobRead read = readJobFile(jobPath);
+    if (read.refusal != JobRefusal::None) {
+        JobOutcome outcome;
+        outcome.readable = false;
+        outcome.error = read.error;
+        return outcome;
+    }
+    return interpretJob(read.bytes, settings, context);
 }
 
 }  // namespace merovan::jobs

@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <string>
+#include <string_view>
 
 #include "core/driver/clock.h"
 #include "core/driver/operator.h"
@@ -45,7 +46,10 @@ struct JobOutcome {
     std::string resFile;   // the result file the job named
 };
 
-// Runs one job file to its end: the register commands, the result file lines, the flags.
+// Runs one job to its end: the register commands, the result file lines, the flags. content
+// is the job file as it was read for printing.
+JobOutcome interpretJob(std::string_view content, const JobSettings& settings, JobContext& context);
+// Reads the job file (as the driver does) and runs it; a refused file sends nothing.
 JobOutcome getdata(const std::string& jobPath, const JobSettings& settings, JobContext& context);
 
 }  // namespace merovan::jobs

@@ -1,8 +1,5 @@
 #include "core/jobs/job_file.h"
 
-#include <fstream>
-#include <iterator>
-
 namespace merovan::jobs {
 namespace {
 
@@ -29,20 +26,13 @@ std::string findHeaderValue(std::string_view content, std::string_view key,
 
 }  // namespace
 
-std::optional<std::string> ReadWholeFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        return std::nullopt;
-    }
-    std::string content{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    if (in.bad()) {
-        return std::nullopt;
-    }
-    return content;
-}
-
 std::string FindResultFile(std::string_view content) {
     return findHeaderValue(content, "resFile:", "Result");
+}
+
+std::optional<std::string> NamedResultFile(std::string_view content) {
+    std::string value = findHeaderValue(content, "resFile:", "");
+    return value.empty() ? std::nullopt : std::optional(std::move(value));
 }
 
 std::string FindJobTag(std::string_view content) {

@@ -8,11 +8,10 @@
 // The job file as text: its header keys and its lines. All texts are code page 1253 bytes.
 namespace merovan::jobs {
 
-// The whole file, or no value when it cannot be opened.
-std::optional<std::string> ReadWholeFile(const std::string& path);
-
 // The value of the "resFile:" key, or "Result".
 std::string FindResultFile(std::string_view content);
+// The value of the "resFile:" key, or none when the job names no result file.
+std::optional<std::string> NamedResultFile(std::string_view content);
 // The value of the "tag:" key, or "Unknown".
 std::string FindJobTag(std::string_view content);
 
