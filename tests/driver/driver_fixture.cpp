@@ -26,7 +26,7 @@ DriverFixture::~DriverFixture() {
 }
 
 void DriverFixture::makeDriver(driver::DriverOptions options) {
-    options.workDir = dir_.string();
+    options.workDir = workDir_.empty() ? dir_.string() : workDir_.string();
     options.endMarker = path("end.txt");
     driver::DriverServices services;
     services.transports = register_.factory();

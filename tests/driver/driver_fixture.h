@@ -33,6 +33,7 @@ class DriverFixture : public ::testing::Test {
     void silenceRegister();
 
     std::filesystem::path dir_;
+    std::filesystem::path workDir_;  // param.ini and the journal; empty: dir_
     FakeClock clock_;
     ScriptedTransport register_{clock_};
     RecordingOperator op_;

@@ -447,6 +447,7 @@ bool Driver::pollTick() {
     if (!refreshPollSettings()) {
         return false;
     }
+    pickup_.beginTick();
     const auto isReady = [](const std::string& path) { return jobs::IsJobFileReady(path); };
     const bool patterns = settings_.file.find('*') != std::string::npos;
     const auto passOver = [this, patterns](const std::string& path) {

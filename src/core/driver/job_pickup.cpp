@@ -1,5 +1,7 @@
 #include "core/driver/job_pickup.h"
 
+#include <filesystem>
+
 #include "core/common/canonical_path.h"
 #include "core/jobs/job_file.h"
 
@@ -42,6 +44,25 @@ void JobPickup::addResultFile(const std::string& path) {
     resultFiles_.insert(std::move(canonical));
 }
 
+std::string JobPickup::canonicalJobPath(const std::string& path) {
+    const auto slash = path.find_last_of("/\\");
+    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    if (name.empty() || name == "." || name == "..") {
+        return {};
+    }
+    const std::string spelled = slash == std::string::npos ? "." : path.substr(0, slash + 1);
+    auto found = directories_.find(spelled);
+    if (found == directories_.end()) {
+        found = directories_.emplace(spelled, common::canonicalPath(spelled)).first;
+    }
+    const std::string& dir = found->second;
+    if (dir.empty()) {
+        return {};
+    }
+    constexpr auto kSeparator = static_cast<char>(std::filesystem::path::preferred_separator);
+    return dir.ends_with(kSeparator) ? dir + name : dir + kSeparator + name;
+}
+
 bool JobPickup::isRefused(const std::string& canonicalPath,
                           const std::optional<common::FileStamp>& stamp) const {
     const auto found = refused_.find(canonicalPath);
@@ -62,7 +83,7 @@ void JobPickup::remember(const std::string& canonicalPath, const Version& versio
 }
 
 bool JobPickup::passOver(const std::string& path, bool patterns) {
-    const std::string canonical = common::canonicalPath(path);
+    const std::string canonical = canonicalJobPath(path);
     if (canonical.empty()) {
         return false;
     }
@@ -92,7 +113,7 @@ bool JobPickup::passOver(const std::string& path, bool patterns) {
 
 JobPickup::Picked JobPickup::read(const std::string& path) {
     Picked picked;
-    const std::string canonical = common::canonicalPath(path);
+    const std::string canonical = canonicalJobPath(path);
     if (canonical.empty()) {
         return picked;
     }

@@ -23,6 +23,9 @@ class JobPickup {
     // The result files the journal's jobs named are not jobs either.
     void noteResultFiles(const std::vector<std::string>& paths);
 
+    // A new poll tick: directories are resolved afresh.
+    void beginTick() { directories_.clear(); }
+
     // Whether the poll passes this candidate over: this version was printed or refused, or
     // (when patterns is set) it is one of the files that are not jobs.
     bool passOver(const std::string& path, bool patterns);
@@ -46,6 +49,8 @@ class JobPickup {
         common::FileStamp stamp;
         std::uint64_t hash = 0;
     };
+    // The canonical path of a job: its directory resolved (once a tick) and its name.
+    std::string canonicalJobPath(const std::string& path);
     bool isRefused(const std::string& canonicalPath,
                    const std::optional<common::FileStamp>& stamp) const;
     void remember(const std::string& canonicalPath, const Version& version);
@@ -55,6 +60,7 @@ class JobPickup {
     std::unordered_set<std::string> notJobs_;      // canonical paths
     std::unordered_set<std::string> resultFiles_;  // canonical paths
     std::unordered_map<std::string, Version> versions_;
+    std::unordered_map<std::string, std::string> directories_;  // as spelled -> canonical
     // The stamp of each refused version; none for a file that could not be opened at all.
     std::unordered_map<std::string, std::optional<common::FileStamp>> refused_;
 };
