@@ -31,6 +31,9 @@ class StampingTransport final : public merovan::link::Transport {
         if (text.starts_with("KXJOB")) {
             std::lock_guard lock(mutex_);
             sentAt_ = SteadyClock::now();
+            if (++jobs_ == 1) {
+                firstAt_ = sentAt_;
+            }
             sent_.notify_all();
         }
         pending_ = true;
@@ -40,6 +43,13 @@ class StampingTransport final : public merovan::link::Transport {
         return std::exchange(pending_, false) ? std::string("OK\r\x04") : std::string();
     }
     void shutdownConnection() override {}
+
+    // Waits until count jobs have gone out; how long from the first to the last, in seconds.
+    double awaitJobs(int count, std::chrono::seconds limit) {
+        std::unique_lock lock(mutex_);
+        sent_.wait_for(lock, limit, [&] { return jobs_ >= count; });
+        return std::chrono::duration<double>(sentAt_ - firstAt_).count();
+    }
 
     SteadyClock::time_point awaitJob(SteadyClock::time_point after) {
         std::unique_lock lock(mutex_);
@@ -51,6 +61,8 @@ class StampingTransport final : public merovan::link::Transport {
     std::mutex mutex_;
     std::condition_variable sent_;
     SteadyClock::time_point sentAt_{};
+    SteadyClock::time_point firstAt_{};
+    int jobs_ = 0;
     bool pending_ = false;
 };
 
@@ -75,11 +87,15 @@ struct PollingDriver {
     std::unique_ptr<merovan::driver::Driver> driver;
     std::unique_ptr<merovan::driver::DriverLoop> loop;
 
-    PollingDriver() {
+    explicit PollingDriver(const std::string& file = "print",
+                           const std::function<void(const fs::path&)>& beforeStart = {}) {
         fs::remove_all(dir);
         fs::create_directories(dir);
+        if (beforeStart) {
+            beforeStart(dir);
+        }
         std::ofstream(dir / "param.ini")
-            << "[port] com1\r\n[baud] 9600\r\n[file] print\r\n[multi type] true\r\n"
+            << "[port] com1\r\n[baud] 9600\r\n[file] " << file << "\r\n[multi type] true\r\n"
             << "[location] " << (dir / "").string() << "\r\n";
         merovan::driver::DriverServices services;
         services.transports = [this](const merovan::link::LinkTarget&) {
@@ -161,6 +177,41 @@ void IdleCpu(benchmark::State& state) {
     }
 }
 BENCHMARK(IdleCpu)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
+
+// 300 jobs left in place under a pattern, all there when printing starts: how fast they go
+// out against a register that answers at once.
+void BacklogDrain(benchmark::State& state) {
+    for (auto _ : state) {
+        PollingDriver polling("J*.job", [](const fs::path& dir) {
+            for (int n = 1; n <= 300; ++n) {
+                std::ofstream(dir / ("J" + std::to_string(1000 + n) + ".job")) << "job " << n;
+            }
+        });
+        const double seconds = polling.transport->awaitJobs(300, 120s);
+        state.counters["jobs_per_second"] = 299 / seconds;
+        state.SetIterationTime(seconds);
+    }
+}
+BENCHMARK(BacklogDrain)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
+
+// A refused job of 2 GB (sparse) left in place: what the polling driver costs while it stays.
+void RefusedHugeJobCpu(benchmark::State& state) {
+    PollingDriver polling;
+    {
+        std::ofstream(polling.dir / "print.1") << "resFile:  result.txt\r\n";
+        fs::resize_file(polling.dir / "print.1", 2ULL << 30);
+    }
+    for (auto _ : state) {
+        std::this_thread::sleep_for(2s);  // refused once, at the first tick
+        const double before = cpuSeconds();
+        const auto start = SteadyClock::now();
+        std::this_thread::sleep_for(20s);
+        const double wall = std::chrono::duration<double>(SteadyClock::now() - start).count();
+        state.counters["cpu_percent_of_core"] = 100.0 * (cpuSeconds() - before) / wall;
+        state.SetIterationTime(wall);
+    }
+}
+BENCHMARK(RefusedHugeJobCpu)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
 
 long residentKb(pid_t pid) {
     std::ifstream status("/proc/" + std::to_string(pid) + "/status");

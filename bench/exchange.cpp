@@ -7,9 +7,9 @@
 #include <chrono>
 
 #include "core/driver/operator.h"
-#include "instant_register.h"
 #include "core/link/link.h"
 #include "core/link/system_transport_factory.h"
+#include "instant_register.h"
 #include "tools/register/register_simulator.h"
 
 namespace {
