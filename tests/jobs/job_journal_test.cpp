@@ -245,5 +245,29 @@ TEST_F(JournalTest, AMarkThatCannotBeWrittenSaysWhyAndRecordsNothing) {
     EXPECT_FALSE(journal.isProcessed(path("print.1"), one));
 }
 
+TEST_F(JournalTest, AnEarlierVersionsJournalKeepsTheJobsLeftInPlace) {
+    const auto kept = job("print.1", "printed before the update");
+    job("print.2", "changed since");
+    const auto mtime = [&](const std::string& name) {
+        return std::chrono::duration_cast<std::chrono::nanoseconds>(
+                   fs::last_write_time(path(name)).time_since_epoch())
+            .count();
+    };
+    char hash[17];
+    std::snprintf(hash, sizeof hash, "%llx",
+                  static_cast<unsigned long long>(hashJobBytes("printed before the update")));
+    std::ofstream(journalPath(), std::ios::binary)
+        << "D 25 " << mtime("print.1") << ' ' << hash << ' ' << path("print.1") << "\n"
+        << "D 25 " << mtime("print.2") << ' ' << hash << ' ' << path("print.2") << "\n"
+        << "D 3 4 abc " << path("gone") << "\n";
+    JobJournal journal(journalPath());
+    EXPECT_THAT(journal.load(problem_), IsEmpty());
+    EXPECT_EQ(problem_, "");
+    EXPECT_TRUE(journal.isProcessed(path("print.1"), kept));
+    EXPECT_EQ(journal.size(), 1u);
+    ASSERT_EQ(linesOnDisk().size(), 1u);  // rewritten in today's form
+    EXPECT_EQ(linesOnDisk()[0].print, kept);
+}
+
 }  // namespace
 }  // namespace merovan::jobs

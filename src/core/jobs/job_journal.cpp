@@ -5,6 +5,7 @@
 
 #include "core/common/codepage.h"
 #include "core/jobs/job_journal_io.h"
+#include "core/jobs/journal_legacy.h"
 
 namespace merovan::jobs {
 namespace {
@@ -79,10 +80,16 @@ std::vector<InterruptedJob> JobJournal::load(std::string& problem) {
     nextOrder_ = 0;
     linesInFile_ = 0;
     std::size_t badLines = 0;
+    std::size_t legacyLines = 0;
     LineSplitter lines([&](std::string_view text) {
         ++linesInFile_;
         if (auto line = parseJournalLine(text)) {
             apply(std::move(*line));
+        } else if (isLegacyLine(text)) {
+            ++legacyLines;
+            if (auto legacy = adoptLegacyLine(text)) {
+                apply(std::move(*legacy));
+            }
         } else {
             ++badLines;
         }
@@ -91,7 +98,7 @@ std::vector<InterruptedJob> JobJournal::load(std::string& problem) {
     const bool read = common::readRegularFileInPieces(
         path_, [&](std::string_view piece) { return lines.take(piece); }, nullptr, &readError);
     const std::string aside = path_ + ".bad";
-    bool rewrite = lines.tornAtEnd();
+    bool rewrite = lines.tornAtEnd() || legacyLines > 0;
     if (!read && !readError.missing) {
         entries_.clear();
         problem = "Το ημερολόγιο εργασιών δεν διαβάζεται (" + readError.text + ")";
