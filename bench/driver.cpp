@@ -164,16 +164,21 @@ double cpuSeconds() {
            static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
-// Measured over 20 seconds (the target is stated for 60; the share of a core is the same).
+// The share of a core this process used over 20 seconds (the target is stated for 60; the
+// share is the same).
+void measureCpuShare(benchmark::State& state) {
+    const double before = cpuSeconds();
+    const auto start = SteadyClock::now();
+    std::this_thread::sleep_for(20s);
+    const double wall = std::chrono::duration<double>(SteadyClock::now() - start).count();
+    state.counters["cpu_percent_of_core"] = 100.0 * (cpuSeconds() - before) / wall;
+    state.SetIterationTime(wall);
+}
+
 void IdleCpu(benchmark::State& state) {
     PollingDriver polling;
     for (auto _ : state) {
-        const double before = cpuSeconds();
-        const auto start = SteadyClock::now();
-        std::this_thread::sleep_for(20s);
-        const double wall = std::chrono::duration<double>(SteadyClock::now() - start).count();
-        state.counters["cpu_percent_of_core"] = 100.0 * (cpuSeconds() - before) / wall;
-        state.SetIterationTime(wall);
+        measureCpuShare(state);
     }
 }
 BENCHMARK(IdleCpu)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
@@ -203,12 +208,7 @@ void RefusedHugeJobCpu(benchmark::State& state) {
     }
     for (auto _ : state) {
         std::this_thread::sleep_for(2s);  // refused once, at the first tick
-        const double before = cpuSeconds();
-        const auto start = SteadyClock::now();
-        std::this_thread::sleep_for(20s);
-        const double wall = std::chrono::duration<double>(SteadyClock::now() - start).count();
-        state.counters["cpu_percent_of_core"] = 100.0 * (cpuSeconds() - before) / wall;
-        state.SetIterationTime(wall);
+        measureCpuShare(state);
     }
 }
 BENCHMARK(RefusedHugeJobCpu)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);

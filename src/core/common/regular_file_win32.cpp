@@ -1,26 +1,8 @@
-#include <windows.h>
-
 #include "core/common/regular_file.h"
+#include "core/common/win32_handle.h"
 
 namespace merovan::common {
 namespace {
-
-class ScopedHandle {
-  public:
-    explicit ScopedHandle(HANDLE handle) : handle_(handle) {}
-    ~ScopedHandle() {
-        if (handle_ != INVALID_HANDLE_VALUE) {
-            CloseHandle(handle_);
-        }
-    }
-    ScopedHandle(const ScopedHandle&) = delete;
-    ScopedHandle& operator=(const ScopedHandle&) = delete;
-    HANDLE get() const { return handle_; }
-    explicit operator bool() const { return handle_ != INVALID_HANDLE_VALUE; }
-
-  private:
-    HANDLE handle_;
-};
 
 void fail(FileError* error, const std::string& path, const std::string& cause, bool missing) {
     if (error != nullptr) {
@@ -30,14 +12,7 @@ void fail(FileError* error, const std::string& path, const std::string& cause, b
 
 void failLastError(FileError* error, const std::string& path) {
     const DWORD code = GetLastError();
-    char text[512] = {};
-    const DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                                        nullptr, code, 0, text, sizeof text, nullptr);
-    std::string cause(text, length);
-    while (!cause.empty() && (cause.back() == '\r' || cause.back() == '\n')) {
-        cause.pop_back();
-    }
-    fail(error, path, cause.empty() ? "error " + std::to_string(code) : cause,
+    fail(error, path, windowsErrorText(code),
          code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND);
 }
 

@@ -163,12 +163,16 @@ std::vector<std::string> JobJournal::resultFiles() const {
     return files;
 }
 
-bool JobJournal::append(const JournalLine& line, std::string& error) {
-    if (!appendDurably(path_, formatJournalLine(line), error)) {
-        return false;
+bool JobJournal::record(JournalLine line, bool keepUnwritten, std::string& error) {
+    const bool written = appendDurably(path_, formatJournalLine(line), error);
+    if (written) {
+        ++linesInFile_;
     }
-    ++linesInFile_;
-    return true;
+    if (written || keepUnwritten) {
+        apply(std::move(line));
+        compactWhenLong();
+    }
+    return written;
 }
 
 bool JobJournal::markStarted(const std::string& canonicalPath, const JobFingerprint& print,
@@ -179,14 +183,9 @@ bool JobJournal::markStarted(const std::string& canonicalPath, const JobFingerpr
         return false;
     }
     // A longer name cannot be opened anyway; it must not make the line too long to read back.
-    JournalLine line{JournalMark::Started, print, canonicalPath,
-                     resultFile.size() > kMaxJournalPathBytes ? std::string() : resultFile};
-    if (!append(line, error)) {
-        return false;
-    }
-    apply(std::move(line));
-    compactWhenLong();
-    return true;
+    return record({JournalMark::Started, print, canonicalPath,
+                   resultFile.size() > kMaxJournalPathBytes ? std::string() : resultFile},
+                  false, error);
 }
 
 bool JobJournal::markClosing(const std::string& canonicalPath, std::string& error) {
@@ -198,14 +197,9 @@ bool JobJournal::markClosing(const std::string& canonicalPath, std::string& erro
     if (found->second.mark == JournalMark::Closing) {
         return true;
     }
-    JournalLine line{JournalMark::Closing, found->second.print, canonicalPath,
-                     found->second.resultFile};
-    if (!append(line, error)) {
-        return false;
-    }
-    apply(std::move(line));
-    compactWhenLong();
-    return true;
+    return record(
+        {JournalMark::Closing, found->second.print, canonicalPath, found->second.resultFile}, false,
+        error);
 }
 
 bool JobJournal::markDone(const std::string& canonicalPath, std::string& error) {
@@ -213,13 +207,9 @@ bool JobJournal::markDone(const std::string& canonicalPath, std::string& error) 
     if (found == entries_.end() || found->second.mark == JournalMark::Done) {
         return true;
     }
-    JournalLine line{JournalMark::Done, found->second.print, canonicalPath,
-                     found->second.resultFile};
-    const bool written = append(line, error);
     // Done for this run either way; the next start finds it unfinished when it did not stick.
-    apply(std::move(line));
-    compactWhenLong();
-    return written;
+    return record({JournalMark::Done, found->second.print, canonicalPath, found->second.resultFile},
+                  true, error);
 }
 
 void JobJournal::compactWhenLong() {

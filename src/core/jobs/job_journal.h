@@ -60,7 +60,9 @@ class JobJournal {
     };
 
     void apply(JournalLine line);
-    bool append(const JournalLine& line, std::string& error);
+    // Appends the line durably and then takes it in (also when unwritten, if keepUnwritten).
+    // The line is a copy: nothing of the entries is referred to while they change.
+    bool record(JournalLine line, bool keepUnwritten, std::string& error);
     void compactWhenLong();
     bool compact(std::string& error);
 

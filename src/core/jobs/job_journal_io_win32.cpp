@@ -1,41 +1,16 @@
-#include <windows.h>
-
 #include "core/common/codepage.h"
+#include "core/common/win32_handle.h"
 #include "core/jobs/job_journal_io.h"
 
 namespace merovan::jobs {
 namespace {
 
+using common::ScopedHandle;
+
 bool failLastError(std::string& error, const std::string& path) {
-    const DWORD code = GetLastError();
-    char text[512] = {};
-    const DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                                        nullptr, code, 0, text, sizeof text, nullptr);
-    std::string cause(text, length);
-    while (!cause.empty() && (cause.back() == '\r' || cause.back() == '\n')) {
-        cause.pop_back();
-    }
-    error = common::cp1253ToUtf8(path) + ": " +
-            (cause.empty() ? "error " + std::to_string(code) : cause);
+    error = common::cp1253ToUtf8(path) + ": " + common::windowsErrorText(GetLastError());
     return false;
 }
-
-class ScopedHandle {
-  public:
-    explicit ScopedHandle(HANDLE handle) : handle_(handle) {}
-    ~ScopedHandle() {
-        if (handle_ != INVALID_HANDLE_VALUE) {
-            CloseHandle(handle_);
-        }
-    }
-    ScopedHandle(const ScopedHandle&) = delete;
-    ScopedHandle& operator=(const ScopedHandle&) = delete;
-    HANDLE get() const { return handle_; }
-    explicit operator bool() const { return handle_ != INVALID_HANDLE_VALUE; }
-
-  private:
-    HANDLE handle_;
-};
 
 // A disk file, never a pipe or a device put in the journal's place.
 ScopedHandle openRegular(const std::string& path, DWORD access, DWORD disposition,
@@ -48,7 +23,7 @@ ScopedHandle openRegular(const std::string& path, DWORD access, DWORD dispositio
     }
     if (GetFileType(handle.get()) != FILE_TYPE_DISK) {
         error = common::cp1253ToUtf8(path) + ": not a regular file";
-        return ScopedHandle(INVALID_HANDLE_VALUE);
+        return ScopedHandle();
     }
     return handle;
 }
