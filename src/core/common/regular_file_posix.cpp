@@ -72,7 +72,7 @@ bool readRegularFileInPieces(const std::string& path,
     if (stamp != nullptr) {
         *stamp = *opened;
     }
-    std::string buffer(64 * 1024, '\0');
+    std::string buffer(std::size_t{64} * 1024, '\0');
     while (true) {
         const ssize_t got = ::read(fd.get(), buffer.data(), buffer.size());
         if (got < 0 && errno == EINTR) {

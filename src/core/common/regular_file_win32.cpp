@@ -72,7 +72,7 @@ bool readRegularFileInPieces(const std::string& path,
     if (stamp != nullptr) {
         *stamp = *opened;
     }
-    std::string buffer(64 * 1024, '\0');
+    std::string buffer(std::size_t{64} * 1024, '\0');
     while (true) {
         DWORD got = 0;
         if (!ReadFile(handle.get(), buffer.data(), static_cast<DWORD>(buffer.size()), &got,

@@ -12,7 +12,7 @@ namespace merovan::jobs {
 
 // No receipt comes near this size; a bigger file is not a job a POS wrote, and working
 // through it line by line would keep the register busy for hours.
-inline constexpr std::uint64_t kMaxJobBytes = 1024 * 1024;
+inline constexpr std::uint64_t kMaxJobBytes = std::uint64_t{1024} * 1024;
 
 enum class JobRefusal { None, Unreadable, NotRegular, TooLarge, NulBytes };
 

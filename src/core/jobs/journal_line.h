@@ -34,7 +34,7 @@ struct JournalLine {
 
 // The longest line a journal holds. A longer one is damage, not a record: paths are bounded
 // well below this, and reading stops looking for its end here.
-inline constexpr std::size_t kMaxJournalLineBytes = 32 * 1024;
+inline constexpr std::size_t kMaxJournalLineBytes = std::size_t{32} * 1024;
 // The longest path a line records; a longer name cannot be a file anybody opens.
 inline constexpr std::size_t kMaxJournalPathBytes = 4096;
 
