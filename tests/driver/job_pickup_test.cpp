@@ -1,5 +1,6 @@
 #include <gmock/gmock.h>
 #include <sys/mount.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -119,13 +120,15 @@ TEST_F(Pickup, ARefusedVersionIsRefusedOnceAndToldToThePos) {
     EXPECT_THAT(jobNames(), ElementsAre("print.3", "print.1"));
 }
 
-TEST_F(Pickup, PatternsNeverTakeTheDriversOwnFilesOrResultFiles) {
+TEST_F(Pickup, PatternsTakeNeitherTheDriversOwnFilesNorResultFilesNorNonFiles) {
     params_.file = "*";
     writeFile("param.ini", "[file] *\r\n");
     writeFile("vats.dat", "rates");
     writeFile("payeft.dat", "cards");
     writeFile("merovan.conf", "conf");
     startPolling();
+    fs::create_directory(path("a-directory"));
+    ASSERT_EQ(::mkfifo(path("b-fifo").c_str(), 0600), 0);
     writeFile("job-a", "resFile:  " + path("res-a") + "\r\n job a\r\n");
     for (int tick = 0; tick < 4; ++tick) {
         driver_->pollTick();

@@ -16,6 +16,12 @@ bool fileIsGone(const std::string& path) {
     return !common::regularFileStamp(path, &error) && error.missing;
 }
 
+bool isOtherThanAFile(const std::string& path) {
+    std::error_code error;
+    const auto status = std::filesystem::status(path, error);
+    return !error && std::filesystem::exists(status) && !std::filesystem::is_regular_file(status);
+}
+
 }  // namespace
 
 void JobPickup::setOwnFiles(const std::vector<std::string>& paths) {
@@ -91,6 +97,9 @@ bool JobPickup::passOver(const std::string& path, bool patterns) {
         return true;
     }
     const auto stamp = common::regularFileStamp(canonical);
+    if (!stamp && patterns && isOtherThanAFile(canonical)) {
+        return true;  // a directory or a FIFO that a pattern matches must not hold up the jobs
+    }
     if (isRefused(canonical, stamp)) {
         return true;
     }
