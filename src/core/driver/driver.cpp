@@ -3,15 +3,12 @@
 #include <exception>
 #include <fstream>
 
-#include "core/common/canonical_path.h"
 #include "core/common/codepage.h"
 #include "core/common/date_time.h"
 #include "core/common/message_box.h"
-#include "core/common/regular_file.h"
 #include "core/driver/default_services.h"
 #include "core/driver/helper_program.h"
 #include "core/driver/texts.h"
-#include "core/jobs/job_file.h"
 #include "core/jobs/job_reading.h"
 #include "core/jobs/readiness.h"
 #include "core/link/local_address.h"
