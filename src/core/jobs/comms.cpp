@@ -186,7 +186,9 @@ bool Commands::quantityAccepted() {
 }
 
 void Commands::payment() {
-    if (value(line_.price) == 0 && !context_.flags.ZeroTotalReceipt) {
+    // The zero rule is for an amount that is given: a second-currency payment carries none,
+    // and a receipt with a subtotal must still be payable in that currency.
+    if (!line_.price.empty() && value(line_.price) == 0 && !context_.flags.ZeroTotalReceipt) {
         return;
     }
     const bool noAmount = line_.price.empty() || line_.price == "0";
