@@ -149,5 +149,29 @@ TEST_F(GetdataTest, ReportsFrameTheirCommandWithStatusTextsWhateverTheOutcome) {
     EXPECT_EQ(transport_.sent().back(), "KXCL");
 }
 
+// A failure after the job has ended is no part of it: the result file the POS reads for that
+// job stays as the job left it, and is not made again once the POS has deleted it.
+TEST_F(GetdataTest, FailuresAfterAJobStayOutOfItsResultFile) {
+    getdata(writeJob(" voi\r\n"), settings_, context_);
+    const std::string finished = result();
+    ASSERT_NE(finished.find("exitcode = 0"), std::string::npos);
+    transport_.setResponder([](const std::string& command) {
+        return std::vector<testing::ScriptedTransport::Piece>{
+            {std::chrono::milliseconds(0), command == "KX0T1" ? "DE2\x04" : "DE1005\x04"}};
+    });
+    supervision::RunReport(link_, op_, supervision::Report::XFinancial);
+    EXPECT_EQ(result(), finished);
+    fs::remove(dir_ / "result.txt");
+    supervision::errorclear(link_);
+    EXPECT_FALSE(fs::exists(dir_ / "result.txt"));
+
+    const auto logged = op_.logLines();
+    ASSERT_EQ(logged.size(), 2u);
+    EXPECT_TRUE(logged[0].starts_with("Err = 2, [KX0T1] DateTime = ")) << logged[0];
+    EXPECT_TRUE(logged[1].starts_with("Err = 1005, [KXCL] DateTime = ")) << logged[1];
+    // Each was shown too.
+    EXPECT_EQ(op_.messages().size(), 2u);
+}
+
 }  // namespace
 }  // namespace merovan::jobs

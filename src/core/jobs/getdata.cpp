@@ -44,6 +44,8 @@ int Job::run(std::string_view content) {
         }
     }
     end();
+    // What fails after this (an X report, an error clear, supervision) belongs to no job.
+    context_.link.setResFile({});
     return exitCode_;
 }
 

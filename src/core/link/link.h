@@ -38,6 +38,7 @@ class Link {
     std::int16_t registerStatus() const { return registerStatus_; }
     void setRegisterStatus(std::int16_t status) { registerStatus_ = status; }
 
+    // The running job's result file; empty between jobs, when failures go to the log.
     const std::string& resFile() const { return resFile_; }
     void setResFile(std::string path) { resFile_ = std::move(path); }
 
@@ -75,6 +76,7 @@ class Link {
     void ReportNoReply(bool quiet);
     void RecordCardReply(const std::string& reply);
     void LogFailure(const std::string& command, const std::string& errorLog);
+    void WriteResultLine(const std::string& path, const std::string& line);
     void Trace(std::string_view label, std::string_view bytes);
 
     driver::Operator& operator_;
