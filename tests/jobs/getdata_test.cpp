@@ -149,6 +149,23 @@ TEST_F(GetdataTest, ReportsFrameTheirCommandWithStatusTextsWhateverTheOutcome) {
     EXPECT_EQ(transport_.sent().back(), "KXCL");
 }
 
+// An empty raw command is not sent (a bare "KX" would cost 20 s of silence); the POS gets an
+// "Err = " line naming the line, and for "snd" the reply line it waits for.
+TEST_F(GetdataTest, EmptyRawCommandsAreNotSentAndLeaveAnErrLine) {
+    getdata(writeJob(" snd\r\n PRG      \r\n prg  KY \r\n snd  CL\r\n"), settings_, context_);
+    EXPECT_EQ(transport_.sent(), (std::vector<std::string>{"KXCL", "KXCL", "KXCL", "KXRE"}));
+    std::string text = result();
+    for (const char* expected : {"Err = -305, [line 2 snd] DateTime = ", "sndReply = -305;\r\n",
+                                 "Err = -305, [line 3 PRG] DateTime = ",
+                                 "Err = -305, [line 4 prg] DateTime = ", "sndReply = 0;OK\r\n"}) {
+        const std::size_t at = text.find(expected);
+        ASSERT_NE(at, std::string::npos) << expected << " in\n" << result();
+        text.erase(0, at);
+    }
+    ASSERT_EQ(op_.messages().size(), 3u);
+    EXPECT_NE(op_.messages()[1].text.find("Κενή εντολή PRG, δεν στάλθηκε"), std::string::npos);
+}
+
 // A failure after the job has ended is no part of it: the result file the POS reads for that
 // job stays as the job left it, and is not made again once the POS has deleted it.
 TEST_F(GetdataTest, FailuresAfterAJobStayOutOfItsResultFile) {

@@ -82,6 +82,9 @@ void Commands::run() {
 
 void Commands::sale() {
     if (!line_.quantity.empty() && !prepareQuantityAndPrice()) {
+        driver::ShowMessage(context_.op, "Η τιμή του είδους δεν είναι αριθμός, δεν πουλήθηκε",
+                            common::buttons::kExclamation);
+        line_.dropped = DroppedLine::PriceNotNumber;
         return;
     }
     if (!line_.code.empty()) {
@@ -147,6 +150,7 @@ void Commands::saleWithoutCode() {
     if (!quantityAccepted()) {
         driver::ShowMessage(context_.op, "Λάθος ποσότητα είδους στην ταμειακή!",
                             common::buttons::kExclamation);
+        line_.dropped = DroppedLine::QuantityRefused;
         return;
     }
     const std::string sale =

@@ -7,6 +7,7 @@
 #include "core/common/append_line.h"
 #include "core/common/codepage.h"
 #include "core/common/date_time.h"
+#include "core/common/message_box.h"
 #include "core/common/text.h"
 #include "core/jobs/job.h"
 #include "core/jobs/job_file.h"
@@ -31,6 +32,8 @@ int Job::run(std::string_view content) {
     const auto lines = SplitJobLines(content);
     start(content, lines.size());
     for (const std::string_view line : lines) {
+        ++lineNumber_;
+        lineTag_ = common::trim(common::mid(line, 2, 3));
         fields_.price.clear();
         fields_.discount.clear();
         fields_.addon.clear();
@@ -125,6 +128,17 @@ void Job::appendResult(std::string_view text) {
     }
 }
 
+void Job::noteDropped(DroppedLine why) {
+    appendResult("Err = " + std::to_string(static_cast<int>(why)) + ", [line " +
+                 std::to_string(lineNumber_) + " " + lineTag_ + "] DateTime = " + now());
+}
+
+void Job::dropEmptyCommand() {
+    driver::ShowMessage(context_.op, "Κενή εντολή " + lineTag_ + ", δεν στάλθηκε",
+                        common::buttons::kExclamation);
+    noteDropped(DroppedLine::EmptyCommand);
+}
+
 std::string Job::now() const {
     return common::formatDateTime(context_.clock.localDateTime());
 }
@@ -138,6 +152,9 @@ void Job::callComms(const std::string& category, const std::string& sFileOut) {
     line.category = category;
     line.sFileOut = sFileOut;
     comms(line, settings_, context_);
+    if (line.dropped) {
+        noteDropped(*line.dropped);
+    }
 }
 
 JobOutcome getdata(const std::string& jobPath, const JobSettings& settings, JobContext& context) {
