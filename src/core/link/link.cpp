@@ -70,7 +70,7 @@ std::int16_t Link::SendCommand(const std::string& command, std::string& reply, b
         return registerStatus_;
     }
 
-    RunExchange(command, quiet, asyncSeconds);
+    RunExchange(command, quiet, asyncSeconds, errorLog.empty() ? resFile_ : errorLog);
     registerStatus_ = transport_->result();
     reply = transport_->exResult();
     // Only a successful exchange has a reply of its own; after a failure the reply holds a
