@@ -120,6 +120,31 @@ TEST(ParamWriterTest, RegisterFamilyLineFollowsTheListText) {
     }
 }
 
+// Only a "comN" name is lower-cased, for the link to know it as a serial port; a device path
+// or a host name is a name the system compares exactly.
+TEST(ParamWriterTest, OnlyComNamesAreLowerCased) {
+    const std::pair<std::string, std::string> rows[] = {
+        {"COM3", "com3"},
+        {"Com12:9600", "com12:9600"},
+        {"/dev/ttyUSB0", "/dev/ttyUSB0"},
+        {"/dev/serial/by-id/USB-FTDI_A1", "/dev/serial/by-id/USB-FTDI_A1"},
+        {"Register.Shop.LAN", "Register.Shop.LAN"},
+        {"COMX", "COMX"}};
+    for (const auto& [typed, saved] : rows) {
+        ParamDialogValues v = veskoDialog();
+        v.port = typed;
+        EXPECT_NE(formatParamFile(v, kToday).find("\r\n[port] " + saved + "\r\n"),
+                  std::string::npos)
+            << typed;
+    }
+    // Written as typed, the reader finds the same port again after the restart.
+    const std::string path = ::testing::TempDir() + "/param_device_path.ini";
+    ParamDialogValues v = veskoDialog();
+    v.port = "/dev/ttyUSB0";
+    ASSERT_TRUE(WriteParamFile(path, v, kToday).ok);
+    EXPECT_EQ(ReadParamFile(path).settings.linkAddress, "/dev/ttyUSB0:19200");
+}
+
 TEST(ParamWriterTest, ALineBreakInAFieldCannotForgeAKey) {
     ParamDialogValues v = veskoDialog();
     v.location = "C:\\pos\r\n[port] com9";
