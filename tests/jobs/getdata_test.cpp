@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "core/jobs/comms.h"
 #include "core/jobs/getdata.h"
 #include "core/link/link.h"
 #include "core/supervision/reports.h"
@@ -147,6 +148,30 @@ TEST_F(GetdataTest, ReportsFrameTheirCommandWithStatusTextsWhateverTheOutcome) {
     }
     supervision::errorclear(link_);
     EXPECT_EQ(transport_.sent().back(), "KXCL");
+}
+
+// The zero-amount rule needs an amount: a second-currency payment has none and goes out after
+// any subtotal, while a zero that is given still waits for a zero subtotal. A subtotal is read
+// with either decimal mark.
+TEST_F(GetdataTest, ZeroRuleAppliesOnlyToAGivenAmount) {
+    settings_.currency = "2";
+    settings_.decimalSeparator = ".";
+    const auto payments = [&](const std::string& amount) {
+        CommsLine line;
+        line.linetype = kLinePayment;
+        line.price = amount;
+        const std::size_t before = transport_.sent().size();
+        comms(line, settings_, context_);
+        return std::vector<std::string>(transport_.sent().begin() + before,
+                                        transport_.sent().end());
+    };
+    const std::vector<std::string> secondCurrency{"KXST", "KXT2"};
+    for (const auto& [subtotal, zero] : {std::pair{"0,00", true}, std::pair{"2,50", false}}) {
+        getdata(writeJob(std::string(" sut  ") + subtotal + "\r\n"), settings_, context_);
+        EXPECT_EQ(flags_.ZeroTotalReceipt, zero) << subtotal;
+        EXPECT_EQ(payments(""), secondCurrency) << subtotal;
+        EXPECT_EQ(payments("0"), zero ? secondCurrency : std::vector<std::string>{}) << subtotal;
+    }
 }
 
 // An empty raw command is not sent (a bare "KX" would cost 20 s of silence); the POS gets an
