@@ -107,15 +107,21 @@ ParamDialogValues tarDialog() {
 
 constexpr common::DateTime kToday{2026, 12, 5, 9, 41, 7};
 
+// Whether the dialog, with one of its texts changed, writes the given text.
+bool Writes(std::string ParamDialogValues::*field, const std::string& value,
+            const std::string& text) {
+    ParamDialogValues v = veskoDialog();
+    v.*field = value;
+    return formatParamFile(v, kToday).find(text) != std::string::npos;
+}
+
 TEST(ParamWriterTest, RegisterFamilyLineFollowsTheListText) {
     const std::pair<std::string, std::string> rows[] = {{"Tarvelon 48", "[ecrt] tar48\r\n"},
                                                         {"KOR  Fiscal Printer", "[ecrt] KORFP\r\n"},
                                                         {"KOR Fiscal Printer", ""}};
     for (const auto& [family, line] : rows) {
-        ParamDialogValues v = veskoDialog();
-        v.registerFamily = family;
-        EXPECT_NE(formatParamFile(v, kToday).find("machine\r\n" + line + "[multi"),
-                  std::string::npos)
+        EXPECT_TRUE(
+            Writes(&ParamDialogValues::registerFamily, family, "machine\r\n" + line + "[multi"))
             << family;
     }
 }
@@ -131,10 +137,7 @@ TEST(ParamWriterTest, OnlyComNamesAreLowerCased) {
         {"Register.Shop.LAN", "Register.Shop.LAN"},
         {"COMX", "COMX"}};
     for (const auto& [typed, saved] : rows) {
-        ParamDialogValues v = veskoDialog();
-        v.port = typed;
-        EXPECT_NE(formatParamFile(v, kToday).find("\r\n[port] " + saved + "\r\n"),
-                  std::string::npos)
+        EXPECT_TRUE(Writes(&ParamDialogValues::port, typed, "\r\n[port] " + saved + "\r\n"))
             << typed;
     }
     // Written as typed, the reader finds the same port again after the restart.
