@@ -35,13 +35,13 @@ std::vector<std::string_view> pieces(std::string_view text) {
 
 }  // namespace
 
-Priority MessagePriority(int buttons) {
+Priority messagePriority(int buttons) {
     constexpr int kIconMask = 0x70;
     return (buttons & kIconMask) == common::buttons::kCritical ? Priority::Error
                                                                : Priority::Warning;
 }
 
-Priority StatePriority(std::string_view text) {
+Priority statePriority(std::string_view text) {
     if (text.starts_with(kErrorCaption)) {
         return contains(text, kNoAnswer) ? Priority::Warning : Priority::Error;
     }
@@ -53,7 +53,7 @@ Priority StatePriority(std::string_view text) {
     return Priority::Info;
 }
 
-Priority LogLinePriority(std::string_view text) {
+Priority logLinePriority(std::string_view text) {
     if (text.starts_with("Err = ")) {
         return text.substr(6).starts_with('-') ? Priority::Warning : Priority::Error;
     }
@@ -64,7 +64,7 @@ Priority LogLinePriority(std::string_view text) {
     return text.starts_with("Τερματισμός") ? Priority::Info : Priority::Warning;
 }
 
-std::string FormatLogEntry(std::string_view stamp, std::string_view kind, std::string_view text,
+std::string formatLogEntry(std::string_view stamp, std::string_view kind, std::string_view text,
                            Priority priority, bool journal) {
     std::string column(kind);
     column.resize(std::max(column.size(), kKindWidth), ' ');

@@ -52,7 +52,7 @@ int main(int argc, char** argv) {
             std::fputs(
                 (merovan::common::cp737ToUtf8(merovan::settings::farewellText()) + "\n").c_str(),
                 stdout);
-            return merovan::gui::ShowFarewell(messages);
+            return merovan::gui::showFarewell(messages);
         }
         job = merovan::driver::CommandLineJob{parsed.settings, fields[2], line};
     }

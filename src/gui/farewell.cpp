@@ -6,7 +6,7 @@
 
 namespace merovan::gui {
 
-int ShowFarewell(MessagePresenter& messages) {
+int showFarewell(MessagePresenter& messages) {
     const std::string text = common::cp737ToUtf8(settings::farewellText());
     messages.show(
         nullptr, common::formatMessageBox(text, common::buttons::kInformation, std::string_view()));

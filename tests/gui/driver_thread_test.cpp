@@ -93,7 +93,7 @@ TEST_F(GuiTest, CommandLineRunsTheOneJobAndEnds) {
 // status follows it.
 TEST_F(GuiTest, TooShortAnOptionStringSaysFarewellInABox) {
     RecordingPresenter shown;
-    EXPECT_EQ(gui::ShowFarewell(shown), driver::kOptionsTooShort);
+    EXPECT_EQ(gui::showFarewell(shown), driver::kOptionsTooShort);
     ASSERT_EQ(shown.boxes.size(), 1u);
     EXPECT_NE(shown.boxes[0].text.find("Ευχαριστούμε που χρησιμοποιήσατε το Merovan"),
               std::string::npos);

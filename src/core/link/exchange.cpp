@@ -106,14 +106,14 @@ void Link::DiscardWaitingBytes() {
     }
     Trace("  discarded: ", RenderForTrace(stale));
     if (lateCardLog_) {
-        TakeLateCardAnswers(stale);
+        takeLateCardAnswers(stale);
     }
 }
 
 // A card terminal's answer that comes after its wait still means the card was charged: it is
 // recorded as the ccPay line it would have been and shown, and taken out of the bytes. Any
 // other bytes are left where they are.
-bool Link::TakeLateCardAnswers(std::string& bytes) {
+bool Link::takeLateCardAnswers(std::string& bytes) {
     bool taken = false;
     std::size_t start = 0;
     while (start < bytes.size()) {
@@ -122,7 +122,7 @@ bool Link::TakeLateCardAnswers(std::string& bytes) {
         const std::string answer =
             common::trim(common::removeAll(bytes.substr(start, end - start), '\r'));
         if (const auto line = CardReplyLine(common::removeAll(answer, kEot))) {
-            RecordLateCardAnswer(*line);
+            recordLateCardAnswer(*line);
             bytes.erase(start, end - start);
             taken = true;
         } else {
@@ -132,10 +132,10 @@ bool Link::TakeLateCardAnswers(std::string& bytes) {
     return taken;
 }
 
-void Link::RecordLateCardAnswer(const std::string& line) {
+void Link::recordLateCardAnswer(const std::string& line) {
     const std::string late = line + std::string(kLateCardMarker);
     if (lateCardLog_) {
-        WriteResultLine(*lateCardLog_, late);
+        writeResultLine(*lateCardLog_, late);
     }
     lateCardLog_.reset();
     const std::string text = "Καθυστερημένη απάντηση EFTPOS: " + common::cp1253ToUtf8(late);
@@ -167,7 +167,7 @@ void Link::RunExchange(const std::string& command, bool quiet, int asyncSeconds,
             // The card answer awaited in vain may come while this command waits for its own.
             if (lateCardLog_ && asyncSeconds <= 0 && buffer.find(kEot) != std::string::npos) {
                 const std::string seen = buffer;
-                if (TakeLateCardAnswers(buffer)) {
+                if (takeLateCardAnswers(buffer)) {
                     Trace("  discarded: ", RenderForTrace(seen));
                     continue;
                 }
@@ -242,7 +242,7 @@ void Link::HandleReply(std::string buffer, bool quiet) {
         transport_->sendData("KXCL");
         clock_.sleep(kPauseAfterAcknowledge);
         if (std::string swallowed = ReadWaitingBytes(); lateCardLog_) {
-            TakeLateCardAnswers(swallowed);
+            takeLateCardAnswers(swallowed);
         }
         transport_->setExResult(std::to_string(registerStatus_));
     } else {

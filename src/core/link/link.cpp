@@ -86,19 +86,19 @@ std::int16_t Link::SendCommand(const std::string& command, std::string& reply, b
 
 void Link::RecordCardReply(const std::string& reply) {
     if (const auto line = CardReplyLine(reply)) {
-        WriteResultLine(resFile_, *line);
+        writeResultLine(resFile_, *line);
     }
 }
 
 void Link::LogFailure(const std::string& command, const std::string& errorLog) {
-    WriteResultLine(errorLog.empty() ? resFile_ : errorLog,
+    writeResultLine(errorLog.empty() ? resFile_ : errorLog,
                     "Err = " + std::to_string(registerStatus_) + ", [" + command +
                         "] DateTime = " + common::formatDateTime(clock_.localDateTime()));
 }
 
 // Outside a job there is no result file: a finished job's must not collect lines that are
 // not its own, so the line goes to the program's log instead.
-void Link::WriteResultLine(const std::string& path, const std::string& line) {
+void Link::writeResultLine(const std::string& path, const std::string& line) {
     if (path.empty()) {
         operator_.log(common::cp1253ToUtf8(line));
         return;

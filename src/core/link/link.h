@@ -78,10 +78,10 @@ class Link {
     std::string ReceiveUntil(driver::Clock::TimePoint deadline);
     void ReportNoReply(bool quiet);
     void RecordCardReply(const std::string& reply);
-    bool TakeLateCardAnswers(std::string& bytes);
-    void RecordLateCardAnswer(const std::string& line);
+    bool takeLateCardAnswers(std::string& bytes);
+    void recordLateCardAnswer(const std::string& line);
     void LogFailure(const std::string& command, const std::string& errorLog);
-    void WriteResultLine(const std::string& path, const std::string& line);
+    void writeResultLine(const std::string& path, const std::string& line);
     void Trace(std::string_view label, std::string_view bytes);
 
     driver::Operator& operator_;
