@@ -4,15 +4,17 @@
 
 namespace merovan::cli {
 
-void LogOperator::write(const char* kind, const std::string& text) {
+void LogOperator::write(const char* kind, const std::string& text, Priority priority) {
     std::lock_guard lock(mutex_);
-    const std::string stamp = common::formatDateTime(clock_.localDateTime());
-    std::fprintf(out_, "%s %-8s %s\n", stamp.c_str(), kind, text.c_str());
+    const std::string entry = formatLogEntry(common::formatDateTime(clock_.localDateTime()), kind,
+                                             text, priority, journal_);
+    std::fputs(entry.c_str(), out_);
     std::fflush(out_);
 }
 
 int LogOperator::showMessage(const common::MessageBox& box) {
-    write("message", box.title + ": " + std::string(common::trim(box.text)));
+    write("message", box.title + ": " + std::string(common::trim(box.text)),
+          messagePriority(box.buttons));
     return common::answers::kOk;
 }
 
@@ -21,14 +23,14 @@ int LogOperator::showMessage(const common::MessageBox& box) {
 void LogOperator::setCaption(const std::string& caption) {
     if (caption != caption_) {
         caption_ = caption;
-        write("caption", caption);
+        write("caption", caption, statePriority(caption));
     }
 }
 
 void LogOperator::setStatus(const std::string& text) {
     if (text != status_ && !text.empty()) {
         status_ = text;
-        write("status", text);
+        write("status", text, statePriority(text));
     }
 }
 
@@ -59,7 +61,7 @@ void LogOperator::showSettings(const driver::SettingsView& view) {
 }
 
 void LogOperator::log(const std::string& line) {
-    write("log", line);
+    write("log", line, logLinePriority(line));
 }
 
 }  // namespace merovan::cli

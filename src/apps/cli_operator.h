@@ -1,21 +1,25 @@
 #pragma once
 
 #include <cstdio>
+#include <cstdlib>
 #include <mutex>
 #include <string>
 
+#include "apps/cli_log_line.h"
 #include "core/driver/clock.h"
 #include "core/driver/operator.h"
 
 namespace merovan::cli {
 
 // The headless program's window: every text the operator would see becomes a time-stamped
-// line on standard error, and a message box is logged and answered at once, since nobody is
-// there to press OK.
+// entry on standard error, and a message box is logged and answered at once, since nobody is
+// there to press OK. Under systemd (JOURNAL_STREAM set) the entries carry their syslog
+// priority instead of a time stamp.
 class LogOperator final : public driver::Operator {
   public:
-    LogOperator(driver::Clock& clock, bool trace, std::FILE* out = stderr)
-        : clock_(clock), trace_(trace), out_(out) {}
+    LogOperator(driver::Clock& clock, bool trace, std::FILE* out = stderr,
+                bool journal = std::getenv("JOURNAL_STREAM") != nullptr)
+        : clock_(clock), trace_(trace), out_(out), journal_(journal) {}
 
     int showMessage(const common::MessageBox& box) override;
     void setCaption(const std::string& caption) override;
@@ -30,11 +34,12 @@ class LogOperator final : public driver::Operator {
     void log(const std::string& line) override;
 
   private:
-    void write(const char* kind, const std::string& text);
+    void write(const char* kind, const std::string& text, Priority priority = Priority::Info);
 
     driver::Clock& clock_;
     bool trace_;
     std::FILE* out_;
+    bool journal_;
     std::mutex mutex_;
     std::string caption_;
     std::string status_;

@@ -10,6 +10,7 @@
 #include "core/link/system_transport_factory.h"
 #include "core/settings/command_line.h"
 #include "gui/desktop_program.h"
+#include "gui/farewell.h"
 
 namespace {
 
@@ -47,10 +48,11 @@ int main(int argc, char** argv) {
         const auto fields = merovan::settings::readcoman(line);
         const auto parsed = merovan::settings::settingsFromCommandLine(fields);
         if (parsed.optionsTooShort) {
+            // Also on standard output, where a POS program that started us may read it.
             std::fputs(
                 (merovan::common::cp737ToUtf8(merovan::settings::farewellText()) + "\n").c_str(),
                 stdout);
-            return merovan::driver::kOptionsTooShort;
+            return merovan::gui::showFarewell(messages);
         }
         job = merovan::driver::CommandLineJob{parsed.settings, fields[2], line};
     }

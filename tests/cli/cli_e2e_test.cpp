@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <fstream>
 #include <regex>
+#include <sstream>
 #include <thread>
 
 #include "child_process.h"
@@ -68,12 +69,15 @@ class CliEndToEnd : public ::testing::Test {
 
     // merovan-cli polling for print.N with the register's port in param.ini.
     std::unique_ptr<ChildProcess> startPolling() const {
+        writeParams();
+        return std::make_unique<ChildProcess>(std::vector<std::string>{kCli}, dir_, "cli");
+    }
+    void writeParams() const {
         std::ofstream(dir_ / "param.ini", std::ios::binary)
             << "[port] " << device_ << "\r\n[baud] 9600\r\n[file] print\r\n[ecrt] vesko\r\n"
             << "[multi type] true\r\n[time] 0\r\n[print_desc] true\r\n[print_code] true N\r\n"
             << "[comments] true\r\n[currency]=0\r\n[keyb_off]=false\r\n[dir_depa]=false\r\n"
             << "[quantity]=false\r\n[location] " << (dir_ / "").string() << "\r\n";
-        return std::make_unique<ChildProcess>(std::vector<std::string>{kCli}, dir_, "cli");
     }
 
     // Waits until the register has received count commands.
@@ -143,6 +147,45 @@ TEST_F(CliSlowPayment, SigtermDuringAJobLetsTheJobFinish) {
     cli->signal(SIGTERM);
     EXPECT_EQ(cli->wait(30s), std::optional(0)) << cli->errorOutput();
     expectResult("print.1", "ONE", 2);
+}
+
+// A register refusal whose Greek text has two lines: one entry on a terminal, its lines joined
+// by " | "; under systemd, continuation lines that keep the error's priority, and no time
+// stamps, which the journal adds itself.
+class CliRefusedReport : public CliEndToEnd {
+  protected:
+    CliRefusedReport() { scenario_ = "error KX0T1 7\n"; }
+};
+
+TEST_F(CliRefusedReport, LogEntriesForATerminalAndForTheJournal) {
+    writeParams();
+    const std::string text = "Merovan4_KVT: Λάθος : 7";
+    const std::string more[] = {"Πρόβλημα στην Φορολογική Μνήμη !", "Καλέστε τεχνικό !"};
+    {
+        ChildProcess cli({kCli, "--report", "x"}, dir_, "terminal");
+        EXPECT_EQ(cli.wait(30s), std::optional(1)) << cli.errorOutput();
+        const std::string log = withoutDates(cli.errorOutput());
+        EXPECT_NE(log.find("\nDD/MM/YYYY hh:mm:ss message  " + text + " | " + more[0] + " | " +
+                           more[1] + "\n"),
+                  std::string::npos)
+            << log;
+        EXPECT_EQ(log.find('\r'), std::string::npos);
+    }
+    setenv("JOURNAL_STREAM", "8:12345", 1);
+    ChildProcess cli({kCli, "--report", "x"}, dir_, "journal");
+    unsetenv("JOURNAL_STREAM");
+    EXPECT_EQ(cli.wait(30s), std::optional(1)) << cli.errorOutput();
+    const std::string log = cli.errorOutput();
+    EXPECT_NE(log.find("\n<3>message  " + text + "\n<3>" + std::string(9, ' ') + more[0] + "\n<3>" +
+                       std::string(9, ' ') + more[1] + "\n"),
+              std::string::npos)
+        << log;
+    EXPECT_NE(log.find("\n<3>caption  Σφάλμα !!!"), std::string::npos) << log;
+    EXPECT_NE(log.find("\n<3>log      Err = 7, [KX0T1] DateTime = "), std::string::npos) << log;
+    std::istringstream lines(log);
+    for (std::string line; std::getline(lines, line);) {
+        EXPECT_TRUE(std::regex_search(line, std::regex("^<[346]>[a-z ]{8} "))) << line;
+    }
 }
 
 }  // namespace

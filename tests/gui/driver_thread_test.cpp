@@ -7,6 +7,7 @@
 
 #include "core/link/transport.h"
 #include "core/settings/command_line.h"
+#include "gui/farewell.h"
 #include "gui_fixture.h"
 
 namespace merovan::testing {
@@ -86,6 +87,17 @@ TEST_F(GuiTest, CommandLineRunsTheOneJobAndEnds) {
     EXPECT_FALSE(std::filesystem::exists(job));
     EXPECT_NE(readFile("job.result").find("tag = T1"), std::string::npos);
     EXPECT_EQ(program().window().windowTitle(), "Merovan- Έτοιμο");
+}
+
+// A desktop user never sees standard output: the farewell is a message box, and the exit
+// status follows it.
+TEST_F(GuiTest, TooShortAnOptionStringSaysFarewellInABox) {
+    RecordingPresenter shown;
+    EXPECT_EQ(gui::showFarewell(shown), driver::kOptionsTooShort);
+    ASSERT_EQ(shown.boxes.size(), 1u);
+    EXPECT_NE(shown.boxes[0].text.find("Ευχαριστούμε που χρησιμοποιήσατε το Merovan"),
+              std::string::npos);
+    EXPECT_EQ(shown.boxes[0].title, "Merovan4_KVT");
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "core/jobs/comms.h"
 #include "core/jobs/getdata.h"
 #include "core/link/link.h"
 #include "core/supervision/reports.h"
@@ -147,6 +148,71 @@ TEST_F(GetdataTest, ReportsFrameTheirCommandWithStatusTextsWhateverTheOutcome) {
     }
     supervision::errorclear(link_);
     EXPECT_EQ(transport_.sent().back(), "KXCL");
+}
+
+// The zero-amount rule needs an amount: a second-currency payment has none and goes out after
+// any subtotal, while a zero that is given still waits for a zero subtotal. A subtotal is read
+// with either decimal mark.
+TEST_F(GetdataTest, ZeroRuleAppliesOnlyToAGivenAmount) {
+    settings_.currency = "2";
+    settings_.decimalSeparator = ".";
+    const auto payments = [&](const std::string& amount) {
+        CommsLine line;
+        line.linetype = kLinePayment;
+        line.price = amount;
+        const std::size_t before = transport_.sent().size();
+        comms(line, settings_, context_);
+        return std::vector<std::string>(transport_.sent().begin() + before,
+                                        transport_.sent().end());
+    };
+    const std::vector<std::string> secondCurrency{"KXST", "KXT2"};
+    for (const auto& [subtotal, zero] : {std::pair{"0,00", true}, std::pair{"2,50", false}}) {
+        getdata(writeJob(std::string(" sut  ") + subtotal + "\r\n"), settings_, context_);
+        EXPECT_EQ(flags_.ZeroTotalReceipt, zero) << subtotal;
+        EXPECT_EQ(payments(""), secondCurrency) << subtotal;
+        EXPECT_EQ(payments("0"), zero ? secondCurrency : std::vector<std::string>{}) << subtotal;
+    }
+}
+
+// An empty raw command is not sent (a bare "KX" would cost 20 s of silence); the POS gets an
+// "Err = " line naming the line, and for "snd" the reply line it waits for.
+TEST_F(GetdataTest, EmptyRawCommandsAreNotSentAndLeaveAnErrLine) {
+    getdata(writeJob(" snd\r\n PRG      \r\n prg  KY \r\n snd  CL\r\n"), settings_, context_);
+    EXPECT_EQ(transport_.sent(), (std::vector<std::string>{"KXCL", "KXCL", "KXCL", "KXRE"}));
+    std::string text = result();
+    for (const char* expected : {"Err = -305, [line 2 snd] DateTime = ", "sndReply = -305;\r\n",
+                                 "Err = -305, [line 3 PRG] DateTime = ",
+                                 "Err = -305, [line 4 prg] DateTime = ", "sndReply = 0;OK\r\n"}) {
+        const std::size_t at = text.find(expected);
+        ASSERT_NE(at, std::string::npos) << expected << " in\n" << result();
+        text.erase(0, at);
+    }
+    ASSERT_EQ(op_.messages().size(), 3u);
+    EXPECT_NE(op_.messages()[1].text.find("Κενή εντολή PRG, δεν στάλθηκε"), std::string::npos);
+}
+
+// A failure after the job has ended is no part of it: the result file the POS reads for that
+// job stays as the job left it, and is not made again once the POS has deleted it.
+TEST_F(GetdataTest, FailuresAfterAJobStayOutOfItsResultFile) {
+    getdata(writeJob(" voi\r\n"), settings_, context_);
+    const std::string finished = result();
+    ASSERT_NE(finished.find("exitcode = 0"), std::string::npos);
+    transport_.setResponder([](const std::string& command) {
+        return std::vector<testing::ScriptedTransport::Piece>{
+            {std::chrono::milliseconds(0), command == "KX0T1" ? "DE2\x04" : "DE1005\x04"}};
+    });
+    supervision::RunReport(link_, op_, supervision::Report::XFinancial);
+    EXPECT_EQ(result(), finished);
+    fs::remove(dir_ / "result.txt");
+    supervision::errorclear(link_);
+    EXPECT_FALSE(fs::exists(dir_ / "result.txt"));
+
+    const auto logged = op_.logLines();
+    ASSERT_EQ(logged.size(), 2u);
+    EXPECT_TRUE(logged[0].starts_with("Err = 2, [KX0T1] DateTime = ")) << logged[0];
+    EXPECT_TRUE(logged[1].starts_with("Err = 1005, [KXCL] DateTime = ")) << logged[1];
+    // Each was shown too.
+    EXPECT_EQ(op_.messages().size(), 2u);
 }
 
 }  // namespace

@@ -107,17 +107,45 @@ ParamDialogValues tarDialog() {
 
 constexpr common::DateTime kToday{2026, 12, 5, 9, 41, 7};
 
+// Whether the dialog, with one of its texts changed, writes the given text.
+bool Writes(std::string ParamDialogValues::*field, const std::string& value,
+            const std::string& text) {
+    ParamDialogValues v = veskoDialog();
+    v.*field = value;
+    return formatParamFile(v, kToday).find(text) != std::string::npos;
+}
+
 TEST(ParamWriterTest, RegisterFamilyLineFollowsTheListText) {
     const std::pair<std::string, std::string> rows[] = {{"Tarvelon 48", "[ecrt] tar48\r\n"},
                                                         {"KOR  Fiscal Printer", "[ecrt] KORFP\r\n"},
                                                         {"KOR Fiscal Printer", ""}};
     for (const auto& [family, line] : rows) {
-        ParamDialogValues v = veskoDialog();
-        v.registerFamily = family;
-        EXPECT_NE(formatParamFile(v, kToday).find("machine\r\n" + line + "[multi"),
-                  std::string::npos)
+        EXPECT_TRUE(
+            Writes(&ParamDialogValues::registerFamily, family, "machine\r\n" + line + "[multi"))
             << family;
     }
+}
+
+// Only a "comN" name is lower-cased, for the link to know it as a serial port; a device path
+// or a host name is a name the system compares exactly.
+TEST(ParamWriterTest, OnlyComNamesAreLowerCased) {
+    const std::pair<std::string, std::string> rows[] = {
+        {"COM3", "com3"},
+        {"Com12:9600", "com12:9600"},
+        {"/dev/ttyUSB0", "/dev/ttyUSB0"},
+        {"/dev/serial/by-id/USB-FTDI_A1", "/dev/serial/by-id/USB-FTDI_A1"},
+        {"Register.Shop.LAN", "Register.Shop.LAN"},
+        {"COMX", "COMX"}};
+    for (const auto& [typed, saved] : rows) {
+        EXPECT_TRUE(Writes(&ParamDialogValues::port, typed, "\r\n[port] " + saved + "\r\n"))
+            << typed;
+    }
+    // Written as typed, the reader finds the same port again after the restart.
+    const std::string path = ::testing::TempDir() + "/param_device_path.ini";
+    ParamDialogValues v = veskoDialog();
+    v.port = "/dev/ttyUSB0";
+    ASSERT_TRUE(WriteParamFile(path, v, kToday).ok);
+    EXPECT_EQ(ReadParamFile(path).settings.linkAddress, "/dev/ttyUSB0:19200");
 }
 
 TEST(ParamWriterTest, ALineBreakInAFieldCannotForgeAKey) {

@@ -29,7 +29,7 @@ std::optional<double> parseNumber(std::string_view text, std::string_view decima
             continue;
         }
         std::size_t markLength = 0;
-        if (c == '.') {
+        if (c == '.' || c == ',') {
             markLength = 1;
         } else if (!decimalSeparator.empty() &&
                    std::string_view(trimmed).substr(pos).starts_with(decimalSeparator)) {
@@ -64,7 +64,8 @@ std::optional<long long> parseInteger(std::string_view text) {
         trimmed.erase(0, 1);
     }
     long long value = 0;
-    const auto [end, error] = std::from_chars(trimmed.data(), trimmed.data() + trimmed.size(), value);
+    const auto [end, error] =
+        std::from_chars(trimmed.data(), trimmed.data() + trimmed.size(), value);
     if (trimmed.empty() || error != std::errc() || end != trimmed.data() + trimmed.size()) {
         return std::nullopt;
     }

@@ -82,6 +82,9 @@ void Commands::run() {
 
 void Commands::sale() {
     if (!line_.quantity.empty() && !prepareQuantityAndPrice()) {
+        driver::ShowMessage(context_.op, "Η τιμή του είδους δεν είναι αριθμός, δεν πουλήθηκε",
+                            common::buttons::kExclamation);
+        line_.dropped = DroppedLine::PriceNotNumber;
         return;
     }
     if (!line_.code.empty()) {
@@ -147,6 +150,7 @@ void Commands::saleWithoutCode() {
     if (!quantityAccepted()) {
         driver::ShowMessage(context_.op, "Λάθος ποσότητα είδους στην ταμειακή!",
                             common::buttons::kExclamation);
+        line_.dropped = DroppedLine::QuantityRefused;
         return;
     }
     const std::string sale =
@@ -186,7 +190,9 @@ bool Commands::quantityAccepted() {
 }
 
 void Commands::payment() {
-    if (value(line_.price) == 0 && !context_.flags.ZeroTotalReceipt) {
+    // The zero rule is for an amount that is given: a second-currency payment carries none,
+    // and a receipt with a subtotal must still be payable in that currency.
+    if (!line_.price.empty() && value(line_.price) == 0 && !context_.flags.ZeroTotalReceipt) {
         return;
     }
     const bool noAmount = line_.price.empty() || line_.price == "0";

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
+#include "core/jobs/dropped_line.h"
 #include "core/jobs/getdata.h"
 
 namespace merovan::jobs {
@@ -21,6 +23,7 @@ struct CommsLine {
     std::string unused;            // always empty
     int linetype = 0;              // 1 sale, 2 payment, 3 item adjustment, 9 raw, 51..54 receipt
     std::string sFileOut;          // payment lines: where a failed card payment is logged
+    std::optional<DroppedLine> dropped;  // set by comms when the item was not sold
 };
 
 inline constexpr int kLineSale = 1;

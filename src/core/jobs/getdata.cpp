@@ -6,6 +6,7 @@
 #include "core/common/append_line.h"
 #include "core/common/codepage.h"
 #include "core/common/date_time.h"
+#include "core/common/message_box.h"
 #include "core/common/text.h"
 #include "core/jobs/job.h"
 #include "core/jobs/job_file.h"
@@ -23,6 +24,8 @@ int Job::run(std::string_view content) {
     const auto lines = SplitJobLines(content);
     start(content, lines.size());
     for (const std::string_view line : lines) {
+        ++lineNumber_;
+        lineTag_ = common::trim(common::mid(line, 2, 3));
         fields_.price.clear();
         fields_.discount.clear();
         fields_.addon.clear();
@@ -36,6 +39,8 @@ int Job::run(std::string_view content) {
         }
     }
     end();
+    // What fails after this (an X report, an error clear, supervision) belongs to no job.
+    context_.link.setResFile({});
     return exitCode_;
 }
 
@@ -115,6 +120,17 @@ void Job::appendResult(std::string_view text) {
     }
 }
 
+void Job::noteDropped(DroppedLine why) {
+    appendResult("Err = " + std::to_string(static_cast<int>(why)) + ", [line " +
+                 std::to_string(lineNumber_) + " " + lineTag_ + "] DateTime = " + now());
+}
+
+void Job::dropEmptyCommand() {
+    driver::ShowMessage(context_.op, "Κενή εντολή " + lineTag_ + ", δεν στάλθηκε",
+                        common::buttons::kExclamation);
+    noteDropped(DroppedLine::EmptyCommand);
+}
+
 std::string Job::now() const {
     return common::formatDateTime(context_.clock.localDateTime());
 }
@@ -128,6 +144,9 @@ void Job::callComms(const std::string& category, const std::string& sFileOut) {
     line.category = category;
     line.sFileOut = sFileOut;
     comms(line, settings_, context_);
+    if (line.dropped) {
+        noteDropped(*line.dropped);
+    }
 }
 
 JobOutcome interpretJob(std::string_view content, const JobSettings& settings,

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/jobs/comms.h"
+#include "core/jobs/dropped_line.h"
 #include "core/jobs/getdata.h"
 #include "core/jobs/progress_indicator.h"
 #include "core/link/greek_vesko.h"
@@ -56,6 +57,9 @@ class Job {
 
     std::int16_t send(const std::string& command, bool quiet = false);
     void appendResult(std::string_view text);
+    // A line that was not sent leaves an "Err = " line naming it; the message is the caller's.
+    void noteDropped(DroppedLine why);
+    void dropEmptyCommand();
     std::string now() const;
     std::string registerText(std::string_view text, bool saleLine = false);
     // Argument 4 of comms is the line's category for sales, else the carried rate text.
@@ -73,7 +77,9 @@ class Job {
 
     std::string resFile_;
     bool resultFailureLogged_ = false;
-    std::string reply_;  // the reply of the job's last exchange
+    std::string reply_;           // the reply of the job's last exchange
+    std::size_t lineNumber_ = 0;  // of the line in hand, counted from 1 in the file
+    std::string lineTag_;
 
     // Carried from line to line.
     CommsLine fields_;  // description, code, quantity and payment type carry; the rest is per line

@@ -4,8 +4,8 @@
 #include <string>
 #include <string_view>
 
-// Number texts of job lines. Every reading accepts only what common::isNumeric accepts with
-// the job's decimal separator; anything else is the reading's failure value.
+// Number texts of job lines. Every reading accepts only what common::isNumeric accepts
+// ("," or "." as the decimal mark); anything else is the reading's failure value.
 namespace merovan::jobs {
 
 // A text with the locale's decimal separator: "12" with -1 (two decimals) gives "12,00";

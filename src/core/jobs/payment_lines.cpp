@@ -56,6 +56,14 @@ void Job::linePay(std::string_view line) {
 }
 
 void Job::lineSnd(std::string_view line) {
+    // A bare "KX" would only cost the register's 20 s of silence; the POS still gets the
+    // reply line it waits for, with the status saying why nothing went out.
+    if (trim(mid(line, 7, 90)).empty()) {
+        dropEmptyCommand();
+        appendResult("sndReply = " + std::to_string(static_cast<int>(DroppedLine::EmptyCommand)) +
+                     ";");
+        return;
+    }
     const std::int16_t status = send("KX" + mid(line, 7, 90), true);
     appendResult("sndReply = " + std::to_string(status) + ";" +
                  common::replaceAll(reply_, "\n", "~"));

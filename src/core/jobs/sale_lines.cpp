@@ -50,6 +50,9 @@ void Job::linePLU(std::string_view line) {
     fields_.price = ToLocaleDecimal(trim(price), -1, separator());
     fields_.quantity = ToLocaleDecimal(trim(mid(line, 48, 7)), 3, separator());
     if (!common::isNumeric(fields_.quantity, separator())) {
+        driver::ShowMessage(context_.op, "Η ποσότητα του είδους δεν είναι αριθμός, δεν πουλήθηκε",
+                            common::buttons::kExclamation);
+        noteDropped(DroppedLine::QuantityNotNumber);
         return;
     }
 
@@ -84,6 +87,7 @@ void Job::linePLU(std::string_view line) {
     fields_.description = registerText(fields_.description, true);
     if (fields_.category.empty()) {
         driver::ShowMessage(context_.op, "Ανύπαρκτη κατηγορία ΦΠΑ ", common::buttons::kExclamation);
+        noteDropped(DroppedLine::UnknownVatCategory);
         return;
     }
     callComms(fields_.category);
@@ -175,6 +179,10 @@ void Job::lineVoi() {
 
 void Job::linePRG(std::string_view line) {
     std::string command = common::toUpper1253(trim(mid(line, 6, 90)));
+    if (command.empty() || command == "KY") {
+        dropEmptyCommand();
+        return;
+    }
     if (!command.starts_with("KY")) {
         command = "KX" + command;
     }

@@ -8,6 +8,7 @@
 #include "core/common/date_time.h"
 #include "core/common/message_box.h"
 #include "core/common/text.h"
+#include "core/link/card_reply.h"
 #include "core/link/link.h"
 #include "core/link/status_codes.h"
 #include "core/link/trace.h"
@@ -34,6 +35,8 @@ constexpr std::string_view kNoAnswerCommand = "KX794ST\r";
 constexpr std::string_view kNoReplyText = "Ο Φορολ. Εκτυπωτής δεν Απαντά σε εντολή !";
 constexpr std::string_view kErrorCaption = "Σφάλμα !!!";
 constexpr std::string_view kNoReplyTitle = "Μύνημα Φορολ. Εκτυπωτή";
+// Ends the ccPay line of a card answer that came after its wait.
+constexpr std::string_view kLateCardMarker = ";late";
 
 std::chrono::milliseconds Remaining(driver::Clock::TimePoint deadline,
                                     driver::Clock::TimePoint now) {
@@ -91,13 +94,57 @@ std::string Link::ReadWaitingBytes() {
 
 // A late answer to an earlier command would otherwise be taken for this command's reply.
 void Link::DiscardWaitingBytes() {
-    const std::string stale = ReadWaitingBytes();
-    if (!stale.empty()) {
-        Trace("  discarded: ", RenderForTrace(stale));
+    std::string stale = ReadWaitingBytes();
+    if (stale.empty()) {
+        return;
+    }
+    // A card answer cut short by this read gets the time the card wait gives its answer.
+    const std::string tail = stale.substr(stale.rfind(kEot) + 1);
+    if (lateCardLog_ && CardReplyLine(tail)) {
+        clock_.sleep(kPauseAfterAsyncData);
+        stale += ReadWaitingBytes();
+    }
+    Trace("  discarded: ", RenderForTrace(stale));
+    if (lateCardLog_) {
+        takeLateCardAnswers(stale);
     }
 }
 
-void Link::RunExchange(const std::string& command, bool quiet, int asyncSeconds) {
+// A card terminal's answer that comes after its wait still means the card was charged: it is
+// recorded as the ccPay line it would have been and shown, and taken out of the bytes. Any
+// other bytes are left where they are.
+bool Link::takeLateCardAnswers(std::string& bytes) {
+    bool taken = false;
+    std::size_t start = 0;
+    while (start < bytes.size()) {
+        const std::size_t eot = bytes.find(kEot, start);
+        const std::size_t end = eot == std::string::npos ? bytes.size() : eot + 1;
+        const std::string answer =
+            common::trim(common::removeAll(bytes.substr(start, end - start), '\r'));
+        if (const auto line = CardReplyLine(common::removeAll(answer, kEot))) {
+            recordLateCardAnswer(*line);
+            bytes.erase(start, end - start);
+            taken = true;
+        } else {
+            start = end;
+        }
+    }
+    return taken;
+}
+
+void Link::recordLateCardAnswer(const std::string& line) {
+    const std::string late = line + std::string(kLateCardMarker);
+    if (lateCardLog_) {
+        writeResultLine(*lateCardLog_, late);
+    }
+    lateCardLog_.reset();
+    const std::string text = "Καθυστερημένη απάντηση EFTPOS: " + common::cp1253ToUtf8(late);
+    operator_.log(text);
+    driver::ShowMessage(operator_, text, common::buttons::kExclamation);
+}
+
+void Link::RunExchange(const std::string& command, bool quiet, int asyncSeconds,
+                       const std::string& cardLog) {
     registerStatus_ = 0;
     DiscardWaitingBytes();
     // Pieces of earlier attempts stay: a slow register may finish the first answer late.
@@ -117,9 +164,17 @@ void Link::RunExchange(const std::string& command, bool quiet, int asyncSeconds)
                 HandleReply(buffer + AwaitErrorEnd(buffer, deadline), quiet);
                 return;
             }
+            // The card answer awaited in vain may come while this command waits for its own.
+            if (lateCardLog_ && asyncSeconds <= 0 && buffer.find(kEot) != std::string::npos) {
+                const std::string seen = buffer;
+                if (takeLateCardAnswers(buffer)) {
+                    Trace("  discarded: ", RenderForTrace(seen));
+                    continue;
+                }
+            }
             if (buffer.find(kEot) != std::string::npos) {
                 Trace("      reply: ", RenderForTrace(buffer));
-                HandleReply(AwaitAsyncReply(buffer, asyncSeconds), quiet);
+                HandleReply(AwaitAsyncReply(buffer, asyncSeconds, cardLog), quiet);
                 return;
             }
             if (clock_.now() >= deadline) {
@@ -143,10 +198,12 @@ std::string Link::AwaitErrorEnd(const std::string& start, driver::Clock::TimePoi
     return rest;
 }
 
-std::string Link::AwaitAsyncReply(const std::string& firstReply, int asyncSeconds) {
+std::string Link::AwaitAsyncReply(const std::string& firstReply, int asyncSeconds,
+                                  const std::string& cardLog) {
     if (asyncSeconds <= 0) {
         return firstReply;
     }
+    lateCardLog_.reset();
     operator_.setCardWaitShown(true);
     cardWaitShown_ = true;
     const auto deadline = clock_.now() + std::chrono::seconds(asyncSeconds);
@@ -161,6 +218,7 @@ std::string Link::AwaitAsyncReply(const std::string& firstReply, int asyncSecond
             return buffer;
         }
     }
+    lateCardLog_ = cardLog;
     return firstReply;
 }
 
@@ -183,7 +241,9 @@ void Link::HandleReply(std::string buffer, bool quiet) {
         ReportRegisterError(buffer, quiet, operator_, shownStatus);
         transport_->sendData("KXCL");
         clock_.sleep(kPauseAfterAcknowledge);
-        ReadWaitingBytes();
+        if (std::string swallowed = ReadWaitingBytes(); lateCardLog_) {
+            takeLateCardAnswers(swallowed);
+        }
         transport_->setExResult(std::to_string(registerStatus_));
     } else {
         transport_->setExResult(buffer);

@@ -1,6 +1,7 @@
 #include "core/link/link.h"
 
 #include "core/common/append_line.h"
+#include "core/common/codepage.h"
 #include "core/common/date_time.h"
 #include "core/common/text.h"
 #include "core/link/card_reply.h"
@@ -69,7 +70,7 @@ std::int16_t Link::SendCommand(const std::string& command, std::string& reply, b
         return registerStatus_;
     }
 
-    RunExchange(command, quiet, asyncSeconds);
+    RunExchange(command, quiet, asyncSeconds, errorLog.empty() ? resFile_ : errorLog);
     registerStatus_ = transport_->result();
     reply = transport_->exResult();
     // Only a successful exchange has a reply of its own; after a failure the reply holds a
@@ -85,14 +86,24 @@ std::int16_t Link::SendCommand(const std::string& command, std::string& reply, b
 
 void Link::RecordCardReply(const std::string& reply) {
     if (const auto line = CardReplyLine(reply)) {
-        common::AppendLine(resFile_, *line);
+        writeResultLine(resFile_, *line);
     }
 }
 
 void Link::LogFailure(const std::string& command, const std::string& errorLog) {
-    const std::string& path = errorLog.empty() ? resFile_ : errorLog;
-    common::AppendLine(path, "Err = " + std::to_string(registerStatus_) + ", [" + command +
-                                 "] DateTime = " + common::formatDateTime(clock_.localDateTime()));
+    writeResultLine(errorLog.empty() ? resFile_ : errorLog,
+                    "Err = " + std::to_string(registerStatus_) + ", [" + command +
+                        "] DateTime = " + common::formatDateTime(clock_.localDateTime()));
+}
+
+// Outside a job there is no result file: a finished job's must not collect lines that are
+// not its own, so the line goes to the program's log instead.
+void Link::writeResultLine(const std::string& path, const std::string& line) {
+    if (path.empty()) {
+        operator_.log(common::cp1253ToUtf8(line));
+        return;
+    }
+    common::AppendLine(path, line);
 }
 
 void Link::CloseLink() {

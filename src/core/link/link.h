@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -38,6 +39,7 @@ class Link {
     std::int16_t registerStatus() const { return registerStatus_; }
     void setRegisterStatus(std::int16_t status) { registerStatus_ = status; }
 
+    // The running job's result file; empty between jobs, when failures go to the log.
     const std::string& resFile() const { return resFile_; }
     void setResFile(std::string path) { resFile_ = std::move(path); }
 
@@ -64,9 +66,11 @@ class Link {
     LinkTarget TargetFor(const std::string& address) const;
     LinkTarget NetworkTarget(const std::string& address) const;
     void OpenLink();
-    void RunExchange(const std::string& command, bool quiet, int asyncSeconds);
+    void RunExchange(const std::string& command, bool quiet, int asyncSeconds,
+                     const std::string& cardLog);
     std::string AwaitErrorEnd(const std::string& start, driver::Clock::TimePoint deadline);
-    std::string AwaitAsyncReply(const std::string& firstReply, int asyncSeconds);
+    std::string AwaitAsyncReply(const std::string& firstReply, int asyncSeconds,
+                                const std::string& cardLog);
     void HandleReply(std::string buffer, bool quiet);
     void HideCardWait();
     void DiscardWaitingBytes();
@@ -74,7 +78,10 @@ class Link {
     std::string ReceiveUntil(driver::Clock::TimePoint deadline);
     void ReportNoReply(bool quiet);
     void RecordCardReply(const std::string& reply);
+    bool takeLateCardAnswers(std::string& bytes);
+    void recordLateCardAnswer(const std::string& line);
     void LogFailure(const std::string& command, const std::string& errorLog);
+    void writeResultLine(const std::string& path, const std::string& line);
     void Trace(std::string_view label, std::string_view bytes);
 
     driver::Operator& operator_;
@@ -84,6 +91,9 @@ class Link {
     std::unique_ptr<Transport> transport_;
     std::unique_ptr<cPortProp> portProps_;
     bool cardWaitShown_ = false;
+    // The result file of the card payment whose terminal did not answer within its wait;
+    // none while no answer is outstanding.
+    std::optional<std::string> lateCardLog_;
     std::int16_t registerStatus_ = 0;
     std::string resFile_;
     std::string linkAddress_;

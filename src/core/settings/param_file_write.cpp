@@ -36,6 +36,17 @@ std::string_view ecrtValue(std::string_view registerFamily) {
     return {};
 }
 
+// The link takes a serial port for "com" in lower case only, so "COM3" is saved as "com3";
+// anything else (a device path, an address) is a name the system compares exactly.
+std::string portValue(std::string_view utf8) {
+    const std::string port = fileText(utf8);
+    const std::string lower = common::toLower1253(port);
+    const std::string number = lower.substr(0, lower.find(':'));
+    const bool comName = number.size() > 3 && number.starts_with("com") &&
+                         number.find_first_not_of("0123456789", 3) == std::string::npos;
+    return comName ? lower : port;
+}
+
 std::string_view printCodeValue(PrintCodeChoice choice) {
     switch (choice) {
         case PrintCodeChoice::AsText:
@@ -102,10 +113,10 @@ int writeWhole(const std::string& path, std::string_view bytes) {
 }  // namespace
 
 std::string formatParamFile(const ParamDialogValues& values, const common::DateTime& today) {
-    const std::string port = common::toLower1253(fileText(values.port));
+    const std::string port = portValue(values.port);
     // An IP address is saved with the register's UDP port when the user could not type one.
     const bool defaultTcpPort = values.baudHidden && port.find(':') == std::string::npos;
-    const std::string baud = defaultTcpPort ? "5012" : common::toLower1253(fileText(values.baud));
+    const std::string baud = defaultTcpPort ? "5012" : fileText(values.baud);
     const std::string_view ecrt = ecrtValue(values.registerFamily);
 
     Lines out;

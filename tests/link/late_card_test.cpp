@@ -1,0 +1,86 @@
+// A card terminal that answers after the 200 s wait has charged the card all the same.
+#include "link/link_fixture.h"
+
+namespace merovan::testing {
+namespace {
+
+using namespace std::chrono_literals;
+
+const std::string kOk = ScriptedTransport::okReply();
+const std::string kAnswer = "358OK 0001:x:VISA:1250:a:b:c:d:e:1234XXXX:AUTH77:TID9:r:42:BATCH3";
+const std::string kLateLine = "ccPay0 = 0001;VISA;1234XXXX;TID9;42;AUTH77;BATCH3;12,50;late\r\n";
+
+class LateCardTest : public LinkTest {
+  protected:
+    // The card payment of a job whose result file is resFile; its wait runs out unanswered,
+    // then the job ends. What comes afterwards is sent outside the job.
+    void PayByCardAndEndTheJob(std::chrono::milliseconds late, const std::string& bytes) {
+        Script({{"KX1250T2P1", {{0ms, kOk}, {200s + late, bytes}}},
+                {"KXCO ", {{1s, kOk}}},
+                {"KXCL", {{0ms, kOk}}}});
+        ASSERT_EQ(link.SendCommand("KX1250T2P1", reply, false, 200, resFile), 0);
+        EXPECT_EQ(reply, "OK");
+        EXPECT_EQ(clock.elapsed(), 200100ms);
+        link.setResFile({});
+    }
+    std::size_t Shown(const std::string& text) const {
+        std::size_t count = 0;
+        for (const auto& box : op.messages()) {
+            count += box.text.find(text) != std::string::npos ? 1 : 0;
+        }
+        return count;
+    }
+};
+
+// Half a second late, while the next command waits for its own reply: the answer is not
+// taken for that reply, and that command still gets its own.
+TEST_F(LateCardTest, AnswerHalfASecondLateArrivesDuringTheNextCommand) {
+    PayByCardAndEndTheJob(500ms, kAnswer + "\r\x04");
+    EXPECT_EQ(link.SendCommand("KXCO ", reply, false), 0);
+    EXPECT_EQ(reply, "OK");
+    EXPECT_EQ(Result(), kLateLine);
+    EXPECT_EQ(Shown("Καθυστερημένη απάντηση EFTPOS: ccPay0 = 0001;VISA;"), 1u);
+    ASSERT_EQ(op.logLines().size(), 1u);
+    EXPECT_NE(op.logLines()[0].find(";12,50;late"), std::string::npos);
+}
+
+// Five seconds late, with the link idle: the answer waits among the bytes discarded before
+// the next exchange, and is recorded from there; in pieces, it is awaited whole.
+TEST_F(LateCardTest, AnswerFiveSecondsLateIsTakenFromTheDiscardedBytes) {
+    PayByCardAndEndTheJob(5s, kAnswer.substr(0, 30));
+    wire.queueIncoming({5s + 1s, kAnswer.substr(30) + "\r\x04"});
+    clock.sleep(5s);
+    EXPECT_EQ(link.SendCommand("KXCL", reply, true), 0);
+    EXPECT_EQ(reply, "OK");
+    EXPECT_EQ(Result(), kLateLine);
+    EXPECT_EQ(Shown("Καθυστερημένη απάντηση EFTPOS"), 1u);
+    // Recorded once: a second exchange finds nothing more.
+    EXPECT_EQ(link.SendCommand("KXCL", reply, true), 0);
+    EXPECT_EQ(Result(), kLateLine);
+}
+
+// A plain late "OK" is no card answer: discarded and traced as before, nothing recorded.
+TEST_F(LateCardTest, PlainStaleOkIsOnlyDiscarded) {
+    PayByCardAndEndTheJob(500ms, kOk);
+    clock.sleep(1s);
+    EXPECT_EQ(link.SendCommand("KXCL", reply, true), 0);
+    EXPECT_FALSE(std::filesystem::exists(resFile));
+    EXPECT_TRUE(op.messages().empty());
+    EXPECT_TRUE(op.logLines().empty());
+    bool traced = false;
+    for (const auto& line : op.traceLines()) {
+        traced = traced || line.find("  discarded: OKASC(13) ASC(4) ") != std::string::npos;
+    }
+    EXPECT_TRUE(traced);
+}
+
+// Without a card wait that ran out, a stray terminal answer belongs to no payment.
+TEST_F(LateCardTest, StrayCardAnswerWithoutAWaitIsOnlyDiscarded) {
+    wire.queueIncoming({0ms, "356OK\r\x04"});
+    EXPECT_EQ(link.SendCommand("KXCL", reply, true), 0);
+    EXPECT_FALSE(std::filesystem::exists(resFile));
+    EXPECT_TRUE(op.messages().empty());
+}
+
+}  // namespace
+}  // namespace merovan::testing
