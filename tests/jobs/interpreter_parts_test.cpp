@@ -47,6 +47,18 @@ TEST(SaleAmountsTest, CalcCleansAmountsAndLeavesTheLastAdjustmentInPrice) {
     EXPECT_EQ(discount, "150");
     EXPECT_EQ(noPrice, "1,5 0");
 
+    // One decimal is a tenth, never a hundredth: "to 1 5.5" pays 5,50. With a thousands mark
+    // as well the amount is read as it always was.
+    for (const auto& [text, expected] : {std::pair{"5.5", "550"},
+                                         {" 5,5", "550"},
+                                         {"7,", "700"},
+                                         {"1.234,5", "12345"},
+                                         {"1.234,50", "123450"}}) {
+        std::string amount = text, noDiscount, noAddon;
+        calc(amount, noDiscount, noAddon);
+        EXPECT_EQ(amount, expected) << text;
+    }
+
     std::string zero = "0", both = "2.00", addon = " 3.00";
     calc(zero, both, addon);
     EXPECT_EQ(zero, "3.00");

@@ -8,12 +8,24 @@
 namespace merovan::jobs {
 namespace {
 
+// A POS that writes "5.5" means five and a half, not fifty-five hundredths: an amount with
+// one decimal mark and fewer than two digits after it is filled up to whole hundredths.
+// Amounts with two decimals, or with thousands marks as well, come out as they always did.
 std::string cleanAmount(std::string_view text) {
     std::string out;
+    int marks = 0;
+    std::size_t digitsAfterMark = 0;
     for (const char c : common::trim(text)) {
-        if (c != '.' && c != ',' && c != ' ') {
+        if (c == '.' || c == ',') {
+            ++marks;
+            digitsAfterMark = 0;
+        } else if (c != ' ') {
             out += c;
+            ++digitsAfterMark;
         }
+    }
+    if (marks == 1 && !out.empty() && digitsAfterMark < 2) {
+        out.append(2 - digitsAfterMark, '0');
     }
     return out;
 }

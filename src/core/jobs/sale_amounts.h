@@ -8,7 +8,7 @@
 namespace merovan::jobs {
 
 // Cleans the amount texts of a discount or payment line in place: outer blanks, then every
-// ".", "," and blank inside removed (12.50 becomes 1250). When a discount or addon is given,
+// ".", "," and blank inside removed (12.50 becomes 1250, 5.5 becomes 550). When a discount or addon is given,
 // price is left holding that text with its outer blanks removed (the addon's when both are).
 void calc(std::string& price, std::string& discount, std::string& addon);
 
