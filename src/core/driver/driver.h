@@ -134,6 +134,10 @@ class Driver {
     void showSettings();
     void startupFailure(const std::string& what);
     void goOnline();
+    // Command-line mode: asks until the register answers; false when the limit passed or a
+    // stop was asked for first.
+    bool awaitRegister(std::optional<Clock::TimePoint> giveUpAt,
+                       const std::function<bool()>& stopRequested);
     bool refreshPollSettings();
     bool isProcessed(const std::string& jobPath) const;
     void runJob(const std::string& jobPath);

@@ -6,6 +6,7 @@
 
 #include "core/common/codepage.h"
 #include "core/common/numeric.h"
+#include "core/common/os_error.h"
 #include "core/link/serial_transport.h"
 #include "core/link/transport_line.h"
 #include "core/link/transport_texts.h"
@@ -53,7 +54,9 @@ struct cCom::Port {
     DWORD readMultiplier = 0;
 };
 
-cCom::cCom(std::string linkAddress) : linkAddress_(std::move(linkAddress)) {}
+cCom::cCom(std::string linkAddress)
+    : linkAddress_(std::move(linkAddress)),
+      device_(devicePath(std::string_view(linkAddress_).substr(0, linkAddress_.find(':')))) {}
 
 cCom::~cCom() = default;
 
@@ -72,19 +75,30 @@ std::int16_t cCom::openConnection() {
     exResult_.clear();
     port_.reset();
     setUp_ = false;
+    clearFailure();
 
     const auto colon = linkAddress_.find(':');
-    const std::string name = linkAddress_.substr(0, colon);
     const std::string baud = colon == std::string::npos ? "" : linkAddress_.substr(colon + 1);
+    const std::string shownDevice = common::cp1253ToUtf8(device_);
+    // A port that is not set up is never used: its previous settings are anybody's guess.
+    const auto refuse = [&](std::int16_t code, std::string_view text, std::string reason) {
+        port_.reset();
+        result_ = code;
+        exResult_ = common::utf8ToCp1253(text) + linkAddress_;
+        setLost(std::move(reason));
+        return result_;
+    };
 
     // No sharing: a port that another program holds is refused, so the register never hears
     // two drivers at once.
-    HANDLE handle = CreateFileA(devicePath(name).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+    HANDLE handle = CreateFileA(device_.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                                 OPEN_EXISTING, 0, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
-        result_ = -1;
-        exResult_ = common::utf8ToCp1253(texts::kPortFailed) + linkAddress_;
-        return result_;
+        const DWORD error = GetLastError();
+        return refuse(-1, texts::kPortFailed,
+                      error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION
+                          ? texts::portHeldElsewhere(shownDevice)
+                          : texts::portOpenFailed(shownDevice, common::osErrorText(error)));
     }
     port_ = std::make_unique<Port>(handle);
     port_->readWithin(1, 1);
@@ -99,11 +113,13 @@ std::int16_t cCom::openConnection() {
         settings.fBinary = TRUE;
     }
     std::string mode = baud + ",N,8,1";
-    if (baud.empty() || !BuildCommDCBA(mode.c_str(), &settings) ||
-        !SetCommState(handle, &settings)) {
-        result_ = -2;
-        exResult_ = common::utf8ToCp1253(texts::kPortSetUpFailed) + linkAddress_;
-        return result_;
+    if (baud.empty() || !BuildCommDCBA(mode.c_str(), &settings)) {
+        return refuse(-2, texts::kPortSetUpFailed,
+                      texts::portSpeedRefused(shownDevice, common::cp1253ToUtf8(baud)));
+    }
+    if (!SetCommState(handle, &settings)) {
+        return refuse(-2, texts::kPortSetUpFailed,
+                      texts::portSetUpFailed(shownDevice, common::osErrorText(GetLastError())));
     }
     setUp_ = true;
     return result_;
@@ -111,6 +127,9 @@ std::int16_t cCom::openConnection() {
 
 bool cCom::sendData(const std::string& text) {
     if (!port_) {
+        if (!lost()) {
+            setLost(texts::portLost(common::cp1253ToUtf8(device_), texts::kClosed));
+        }
         return false;
     }
     const std::string line = withLineTerminator(text);
@@ -118,8 +137,13 @@ bool cCom::sendData(const std::string& text) {
         const std::string_view piece = std::string_view(line).substr(at, kChunk);
         DWORD written = 0;
         if (!WriteFile(port_->handle, piece.data(), static_cast<DWORD>(piece.size()), &written,
-                       nullptr) ||
-            written != piece.size()) {
+                       nullptr)) {
+            // An adapter that was unplugged fails every write from then on.
+            markLost(common::osErrorText(GetLastError()));
+            return false;
+        }
+        if (written != piece.size()) {
+            setFailure(texts::portWriteFailed(common::cp1253ToUtf8(device_), "time-out"));
             return false;
         }
     }
@@ -146,7 +170,11 @@ std::string cCom::receiveData(milliseconds maxWait) {
         // Only what has already come: the queue says how much, so the read does not wait.
         COMSTAT status{};
         DWORD errors = 0;
-        if (!ClearCommError(port_->handle, &errors, &status) || status.cbInQue == 0) {
+        if (!ClearCommError(port_->handle, &errors, &status)) {
+            markLost(common::osErrorText(GetLastError()));
+            return {};
+        }
+        if (status.cbInQue == 0) {
             return {};
         }
         wanted = std::min<DWORD>(status.cbInQue, kChunk);
@@ -159,9 +187,16 @@ std::string cCom::receiveData(milliseconds maxWait) {
     std::array<char, kChunk> buffer{};
     DWORD got = 0;
     if (!ReadFile(port_->handle, buffer.data(), wanted, &got, nullptr)) {
+        markLost(common::osErrorText(GetLastError()));
         return maxWait.count() > 0 ? idle() : std::string();
     }
     return std::string(buffer.data(), got);
+}
+
+void cCom::markLost(const std::string& why) {
+    port_.reset();
+    setUp_ = false;
+    setLost(texts::portLost(common::cp1253ToUtf8(device_), why));
 }
 
 void cCom::shutdownConnection() {
