@@ -174,8 +174,10 @@ bool Driver::awaitRegister(std::optional<Clock::TimePoint> giveUpAt,
                            const std::function<bool()>& stopRequested) {
     // The limit holds inside an exchange too: a silent register is not waited for past it.
     link_.setGiveUpAt(giveUpAt);
-    while (true) {
-        if (stopRequested && stopRequested()) {
+    while (!(stopRequested && stopRequested())) {
+        if (giveUpAt && clock_.now() >= *giveUpAt) {
+            op_.log("Ο Φορολογικός Εκτυπωτής δεν απάντησε· η εργασία δεν στάλθηκε: " +
+                    common::cp1253ToUtf8(commandLine_->jobPath));
             break;
         }
         const auto attempt = clock_.now();
@@ -186,11 +188,6 @@ bool Driver::awaitRegister(std::optional<Clock::TimePoint> giveUpAt,
         // A port that cannot be opened or set up is never reported by the exchange itself;
         // without this the operator would only see the driver waiting.
         op_.setStatus(common::cp1253ToUtf8(linkErrorText_));
-        if (giveUpAt && clock_.now() >= *giveUpAt) {
-            op_.log("Ο Φορολογικός Εκτυπωτής δεν απάντησε· η εργασία δεν στάλθηκε: " +
-                    common::cp1253ToUtf8(commandLine_->jobPath));
-            break;
-        }
         // A port that fails at once would otherwise be asked thousands of times a second.
         auto pause = 1s - (clock_.now() - attempt);
         if (giveUpAt) {
