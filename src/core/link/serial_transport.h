@@ -45,6 +45,11 @@ class cCom final : public Transport {
 
     // The port hung up or failed: closed, and lost() until opened anew.
     void markLost(const std::string& why);
+    // Opening: the state before it, and a failure (-1 or -2) with its reason.
+    void startOpening();
+    std::int16_t refuseOpening(std::int16_t code, std::string reason);
+    std::string baud() const;
+    std::string shownDevice() const;
 
     std::string linkAddress_;
     std::string device_;

@@ -94,47 +94,30 @@ std::string cCom::devicePath(std::string_view portName) {
 }
 
 std::int16_t cCom::openConnection() {
-    result_ = 0;
-    exResult_.clear();
-    port_.reset();
-    setUp_ = false;
-    clearFailure();
-
-    const auto colon = linkAddress_.find(':');
-    const std::string baud = colon == std::string::npos ? "" : linkAddress_.substr(colon + 1);
-    const std::string shownDevice = common::cp1253ToUtf8(device_);
-    // A port that is not set up is never used: in its cooked mode it would echo the
-    // register's replies back to it and swallow EOT.
-    const auto refuse = [&](std::int16_t code, std::string_view text, std::string reason) {
-        port_.reset();
-        result_ = code;
-        exResult_ = common::utf8ToCp1253(text) + linkAddress_;
-        setLost(std::move(reason));
-        return result_;
-    };
-
+    startOpening();
     const int fd = ::open(device_.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
-        return refuse(-1, texts::kPortFailed,
-                      texts::portOpenFailed(shownDevice, common::osErrorText(errno)));
+        return refuseOpening(-1, texts::portOpenFailed(shownDevice(), common::osErrorText(errno)));
     }
-    port_ = std::make_unique<Port>(fd);
+    // Kept only once set up: in its cooked mode a port would echo the register's replies back
+    // to it and swallow EOT.
+    auto port = std::make_unique<Port>(fd);
     // Another program holding the port (its own lock or exclusive mode) refuses us, as the
     // register must never hear two drivers at once.
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        return refuse(-1, texts::kPortFailed, texts::portHeldElsewhere(shownDevice));
+        return refuseOpening(-1, texts::portHeldElsewhere(shownDevice()));
     }
     ::ioctl(fd, TIOCEXCL);
 
     termios settings{};
-    const speed_t speed = speedFor(baud);
+    const std::string speedText = baud();
+    const speed_t speed = speedFor(speedText);
     if (speed == B0) {
-        return refuse(-2, texts::kPortSetUpFailed,
-                      texts::portSpeedRefused(shownDevice, common::cp1253ToUtf8(baud)));
+        return refuseOpening(
+            -2, texts::portSpeedRefused(shownDevice(), common::cp1253ToUtf8(speedText)));
     }
     if (::tcgetattr(fd, &settings) != 0) {
-        return refuse(-2, texts::kPortSetUpFailed,
-                      texts::portSetUpFailed(shownDevice, common::osErrorText(errno)));
+        return refuseOpening(-2, texts::portSetUpFailed(shownDevice(), common::osErrorText(errno)));
     }
     ::cfmakeraw(&settings);
     settings.c_cflag &= ~(PARENB | CSTOPB | CSIZE | CRTSCTS);
@@ -144,9 +127,9 @@ std::int16_t cCom::openConnection() {
     settings.c_cc[VTIME] = 0;
     if (::cfsetispeed(&settings, speed) != 0 || ::cfsetospeed(&settings, speed) != 0 ||
         ::tcsetattr(fd, TCSANOW, &settings) != 0) {
-        return refuse(-2, texts::kPortSetUpFailed,
-                      texts::portSetUpFailed(shownDevice, common::osErrorText(errno)));
+        return refuseOpening(-2, texts::portSetUpFailed(shownDevice(), common::osErrorText(errno)));
     }
+    port_ = std::move(port);
     setUp_ = true;
     return result_;
 }
@@ -154,7 +137,7 @@ std::int16_t cCom::openConnection() {
 bool cCom::sendData(const std::string& text) {
     if (!port_) {
         if (!lost()) {
-            setLost(texts::portLost(common::cp1253ToUtf8(device_), texts::kClosed));
+            setLost(texts::portLost(shownDevice(), texts::kClosed));
         }
         return false;
     }
@@ -185,9 +168,8 @@ bool cCom::sendData(const std::string& text) {
                 return false;
             }
             if (polled <= 0 || (ready.revents & POLLOUT) == 0) {
-                setFailure(
-                    texts::portWriteFailed(common::cp1253ToUtf8(device_),
-                                           polled < 0 ? common::osErrorText(errno) : "time-out"));
+                setFailure(texts::portWriteFailed(
+                    shownDevice(), polled < 0 ? common::osErrorText(errno) : "time-out"));
                 return false;
             }
         }
@@ -248,7 +230,7 @@ std::string cCom::receiveData(milliseconds maxWait) {
 void cCom::markLost(const std::string& why) {
     port_.reset();
     setUp_ = false;
-    setLost(texts::portLost(common::cp1253ToUtf8(device_), why));
+    setLost(texts::portLost(shownDevice(), why));
 }
 
 void cCom::shutdownConnection() {

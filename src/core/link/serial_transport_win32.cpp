@@ -71,37 +71,21 @@ std::string cCom::devicePath(std::string_view portName) {
 }
 
 std::int16_t cCom::openConnection() {
-    result_ = 0;
-    exResult_.clear();
-    port_.reset();
-    setUp_ = false;
-    clearFailure();
-
-    const auto colon = linkAddress_.find(':');
-    const std::string baud = colon == std::string::npos ? "" : linkAddress_.substr(colon + 1);
-    const std::string shownDevice = common::cp1253ToUtf8(device_);
-    // A port that is not set up is never used: its previous settings are anybody's guess.
-    const auto refuse = [&](std::int16_t code, std::string_view text, std::string reason) {
-        port_.reset();
-        result_ = code;
-        exResult_ = common::utf8ToCp1253(text) + linkAddress_;
-        setLost(std::move(reason));
-        return result_;
-    };
-
+    startOpening();
     // No sharing: a port that another program holds is refused, so the register never hears
     // two drivers at once.
     HANDLE handle = CreateFileA(device_.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                                 OPEN_EXISTING, 0, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
         const DWORD error = GetLastError();
-        return refuse(-1, texts::kPortFailed,
-                      error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION
-                          ? texts::portHeldElsewhere(shownDevice)
-                          : texts::portOpenFailed(shownDevice, common::osErrorText(error)));
+        return refuseOpening(
+            -1, error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION
+                    ? texts::portHeldElsewhere(shownDevice())
+                    : texts::portOpenFailed(shownDevice(), common::osErrorText(error)));
     }
-    port_ = std::make_unique<Port>(handle);
-    port_->readWithin(1, 1);
+    // Kept only once set up: with whatever settings it had, the register would not be heard.
+    auto port = std::make_unique<Port>(handle);
+    port->readWithin(1, 1);
 
     // The port's own settings first, so that binary mode and the rest stay as Windows
     // requires; the mode text then sets the speed and 8N1 without flow control.
@@ -112,15 +96,17 @@ std::int16_t cCom::openConnection() {
         settings.DCBlength = sizeof settings;
         settings.fBinary = TRUE;
     }
-    std::string mode = baud + ",N,8,1";
-    if (baud.empty() || !BuildCommDCBA(mode.c_str(), &settings)) {
-        return refuse(-2, texts::kPortSetUpFailed,
-                      texts::portSpeedRefused(shownDevice, common::cp1253ToUtf8(baud)));
+    const std::string speedText = baud();
+    const std::string mode = speedText + ",N,8,1";
+    if (speedText.empty() || !BuildCommDCBA(mode.c_str(), &settings)) {
+        return refuseOpening(
+            -2, texts::portSpeedRefused(shownDevice(), common::cp1253ToUtf8(speedText)));
     }
     if (!SetCommState(handle, &settings)) {
-        return refuse(-2, texts::kPortSetUpFailed,
-                      texts::portSetUpFailed(shownDevice, common::osErrorText(GetLastError())));
+        return refuseOpening(
+            -2, texts::portSetUpFailed(shownDevice(), common::osErrorText(GetLastError())));
     }
+    port_ = std::move(port);
     setUp_ = true;
     return result_;
 }
@@ -128,7 +114,7 @@ std::int16_t cCom::openConnection() {
 bool cCom::sendData(const std::string& text) {
     if (!port_) {
         if (!lost()) {
-            setLost(texts::portLost(common::cp1253ToUtf8(device_), texts::kClosed));
+            setLost(texts::portLost(shownDevice(), texts::kClosed));
         }
         return false;
     }
@@ -143,7 +129,7 @@ bool cCom::sendData(const std::string& text) {
             return false;
         }
         if (written != piece.size()) {
-            setFailure(texts::portWriteFailed(common::cp1253ToUtf8(device_), "time-out"));
+            setFailure(texts::portWriteFailed(shownDevice(), "time-out"));
             return false;
         }
     }
@@ -196,7 +182,7 @@ std::string cCom::receiveData(milliseconds maxWait) {
 void cCom::markLost(const std::string& why) {
     port_.reset();
     setUp_ = false;
-    setLost(texts::portLost(common::cp1253ToUtf8(device_), why));
+    setLost(texts::portLost(shownDevice(), why));
 }
 
 void cCom::shutdownConnection() {
