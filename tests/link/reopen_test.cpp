@@ -83,6 +83,18 @@ TEST_F(LinkReopen, APortThatHangsUpWhileAwaitedIsAskedAgainAtOnce) {
     EXPECT_EQ(op.logLines().back(), "Ο Φορολογικός Εκτυπωτής εκτός σύνδεσης: " + kGone);
 }
 
+// A reply read together with the hang-up is the command's reply: the command is not sent
+// again, and the port is opened anew for the next one.
+TEST_F(LinkReopen, AReplyThatCameWithTheHangUpIsTaken) {
+    wire.loseWithLastByte("η θύρα /dev/ttyS0 χάθηκε: hang-up");
+    EXPECT_EQ(link.SendCommand("KX100R1A", reply, true), 0);
+    EXPECT_EQ(reply, "OK");
+    EXPECT_THAT(wire.sent(), ElementsAre("KX100R1A"));
+    EXPECT_EQ(link.currentTransport(), nullptr);
+    EXPECT_EQ(link.SendCommand("KXCL", reply, true), 0);
+    EXPECT_EQ(wire.openCount(), 2);
+}
+
 TEST_F(LinkReopen, ANetworkThatCannotBeOpenedSaysWhyAndSendsNothing) {
     const std::string busy =
         "η τοπική θύρα UDP 0.0.0.0:5012 δεν δεσμεύεται: Address already in use";

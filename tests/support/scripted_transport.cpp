@@ -105,7 +105,12 @@ std::string ScriptedTransport::receiveData(std::chrono::milliseconds maxWait) {
     }
     clock_.advance(
         std::max(pending_.begin()->first - clock_.now(), driver::Clock::TimePoint::duration{}));
-    return std::move(pending_.extract(pending_.begin()).mapped());
+    std::string bytes = std::move(pending_.extract(pending_.begin()).mapped());
+    if (pending_.empty() && lossWithLastByte_) {
+        setLost(std::move(*lossWithLastByte_));
+        lossWithLastByte_.reset();
+    }
+    return bytes;
 }
 
 link::TransportFactory ScriptedTransport::factory() {

@@ -36,6 +36,8 @@ class ScriptedTransport final : public link::Transport {
     // written, or, with afterWriting, once the command went out (the register never answers
     // it). Every later send and read fails until the port is opened anew.
     void loseAtNextSend(std::string reason, bool afterWriting = false);
+    // The port hangs up in the read that delivers the last byte waiting.
+    void loseWithLastByte(std::string reason) { lossWithLastByte_ = std::move(reason); }
     // Bytes that arrive without a command (a late answer to an earlier one).
     void queueIncoming(Piece piece);
 
@@ -70,6 +72,7 @@ class ScriptedTransport final : public link::Transport {
     std::string openText_;
     std::string openReason_;
     std::optional<std::pair<std::string, bool>> pendingLoss_;
+    std::optional<std::string> lossWithLastByte_;
     int openCount_ = 0;
     int shutdownCount_ = 0;
     int receiveCalls_ = 0;

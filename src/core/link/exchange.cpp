@@ -140,7 +140,7 @@ Link::Outcome Link::RunExchange(const std::string& command, bool quiet, int asyn
             return {};
         }
         const auto deadline = AttemptDeadline();
-        while (!transport_->lost()) {
+        while (true) {
             // An error reply is taken without waiting for its end and never waits for a
             // card terminal; an answer that merely contains "DE" further on is awaited to
             // its EOT like any other.
@@ -153,7 +153,8 @@ Link::Outcome Link::RunExchange(const std::string& command, bool quiet, int asyn
                 NoteLinkState({});
                 return HandleReply(AwaitAsyncReply(buffer, asyncSeconds), quiet);
             }
-            if (clock_.now() >= deadline) {
+            // A reply that came just before the port hung up is taken above all the same.
+            if (transport_->lost() || clock_.now() >= deadline) {
                 break;
             }
             buffer += ReceiveUntil(deadline);
