@@ -86,6 +86,9 @@ void Link::DropTransport() {
 std::int16_t Link::SendCommand(const std::string& command, std::string& reply, bool quiet,
                                int asyncSeconds, const std::string& errorLog) {
     lostReason_.clear();
+    if (transport_) {
+        transport_->forgetPassingFailure();
+    }
     const Outcome outcome = RunExchange(command, quiet, asyncSeconds);
     registerStatus_ = outcome.status;
     reply = outcome.reply;

@@ -38,6 +38,13 @@ class Transport {
     // The device or socket is gone (hang-up, I/O error, a socket error, or it never opened):
     // nothing more will come through it, and only opening it anew can help.
     bool lost() const { return lost_; }
+    // Forgets a failure the transport went on from (nobody listened, a write timed out), so
+    // that it is not taken for the cause of a later one.
+    void forgetPassingFailure() {
+        if (!lost_) {
+            failureReason_.clear();
+        }
+    }
 
   protected:
     void setFailure(std::string reason) { failureReason_ = std::move(reason); }
