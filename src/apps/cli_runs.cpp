@@ -102,20 +102,28 @@ int runAction(const CliOptions& options, StopSignals& signals) {
         return status;
     }
     const auto report = reportOf(options.report);
-    const auto begin = clock.now();
-    // Supervision finds the register, as it does before printing.
+    std::optional<driver::Clock::TimePoint> giveUpAt;
+    if (options.giveUpAfter) {
+        giveUpAt = clock.now() + std::chrono::seconds(*options.giveUpAfter);
+    }
+    // Supervision finds the register, as it does before printing; no wait outlasts the limit.
+    driver.link().setGiveUpAt(giveUpAt);
     while (!driver.reportsEnabled()) {
-        if (signals.stopped() ||
-            (options.giveUpAfter &&
-             clock.now() - begin >= std::chrono::seconds(*options.giveUpAfter))) {
+        if (signals.stopped() || (giveUpAt && clock.now() >= *giveUpAt)) {
             driver.shutdown();
             return driver::kGaveUp;
         }
         driver.supervisionTick();
         if (!driver.reportsEnabled()) {
-            clock.sleep(1000ms);
+            auto pause = std::chrono::steady_clock::duration(1000ms);
+            if (giveUpAt) {
+                pause = std::max(std::min(pause, *giveUpAt - clock.now()),
+                                 std::chrono::steady_clock::duration::zero());
+            }
+            clock.sleep(std::chrono::ceil<std::chrono::milliseconds>(pause));
         }
     }
+    driver.link().setGiveUpAt(std::nullopt);
     driver.report(*report);
     const int status = statusOfExchange(driver.link().registerStatus());
     driver.shutdown();

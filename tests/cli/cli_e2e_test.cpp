@@ -2,10 +2,13 @@
 // pseudo-terminal, with job files in a temporary exchange directory.
 #include <gtest/gtest.h>
 
+#include <netinet/in.h>
 #include <signal.h>
+#include <sys/socket.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <fstream>
 #include <regex>
 #include <sstream>
@@ -14,6 +17,7 @@
 #include "child_process.h"
 #include "core/common/text.h"
 #include "core/vat/vat_table.h"
+#include "support/net_namespace_pair.h"
 
 namespace merovan::testing {
 namespace {
@@ -67,23 +71,40 @@ class CliEndToEnd : public ::testing::Test {
         fs::rename(dir_ / "job.part", dir_ / name);
     }
 
-    // merovan-cli polling for print.N with the register's port in param.ini.
-    std::unique_ptr<ChildProcess> startPolling() const {
-        writeParams();
-        return std::make_unique<ChildProcess>(std::vector<std::string>{kCli}, dir_, "cli");
+    // merovan-cli polling for print.N with the register's port in param.ini (by default the
+    // simulator's), started through launcher when one is given.
+    std::unique_ptr<ChildProcess> startPolling(const std::string& port = {},
+                                               const std::string& baud = "9600",
+                                               std::vector<std::string> launcher = {}) const {
+        writeParams(port, baud);
+        launcher.push_back(kCli);
+        launcher.push_back("--trace");
+        return std::make_unique<ChildProcess>(launcher, dir_, "cli");
     }
-    void writeParams() const {
+    void writeParams(const std::string& port = {}, const std::string& baud = "9600") const {
         std::ofstream(dir_ / "param.ini", std::ios::binary)
-            << "[port] " << device_ << "\r\n[baud] 9600\r\n[file] print\r\n[ecrt] vesko\r\n"
+            << "[port] " << (port.empty() ? device_ : port) << "\r\n[baud] " << baud
+            << "\r\n[file] print\r\n[ecrt] vesko\r\n"
             << "[multi type] true\r\n[time] 0\r\n[print_desc] true\r\n[print_code] true N\r\n"
             << "[comments] true\r\n[currency]=0\r\n[keyb_off]=false\r\n[dir_depa]=false\r\n"
             << "[quantity]=false\r\n[location] " << (dir_ / "").string() << "\r\n";
     }
 
-    // Waits until the register has received count commands.
-    bool awaitTraffic(long count, std::chrono::milliseconds timeout) const {
-        return eventually([&] { return std::ranges::count(readFile(traffic_), '\n') >= count; },
+    // Waits until the register has received count commands (into traffic, by default the
+    // first register's).
+    bool awaitTraffic(long count, std::chrono::milliseconds timeout,
+                      const std::string& traffic = {}) const {
+        const std::string& file = traffic.empty() ? traffic_ : traffic;
+        return eventually([&] { return std::ranges::count(readFile(file), '\n') >= count; },
                           timeout);
+    }
+    // Waits until job `name` has its whole result.
+    bool awaitResult(const std::string& name, std::chrono::milliseconds timeout) const {
+        return eventually(
+            [&] {
+                return readFile(dir_ / (name + ".result")).find("exitcode = ") != std::string::npos;
+            },
+            timeout);
     }
 
     // The result file of job `name`, which the register printed as receipt number next.
@@ -185,6 +206,175 @@ TEST_F(CliRefusedReport, LogEntriesForATerminalAndForTheJournal) {
     std::istringstream lines(log);
     for (std::string line; std::getline(lines, line);) {
         EXPECT_TRUE(std::regex_search(line, std::regex("^<[346]>[a-z ]{8} "))) << line;
+    }
+}
+
+// Ports that come back: a device that appears after the driver started, one that goes away
+// and comes back as another device, a local UDP port another program holds at start. In each,
+// a job dropped once the port is back prints without a restart, and the log said why the
+// register was off-line.
+class CliPortsComeBack : public CliEndToEnd {
+  protected:
+    void SetUp() override {
+        CliEndToEnd::SetUp();
+        if (::access("/dev", W_OK) != 0) {
+            GTEST_SKIP() << "needs to make a device name in /dev (root)";
+        }
+    }
+    void TearDown() override {
+        fs::remove(link_);
+        CliEndToEnd::TearDown();
+    }
+
+    // The name a USB adapter would have, made to point at a device; swapped in one step.
+    void pointLinkAt(const std::string& device) const {
+        const std::string next = link_ + ".new";
+        fs::remove(next);
+        fs::create_symlink(device, next);
+        fs::rename(next, link_);
+    }
+
+    // Drops print.1 and waits for it to be printed as the register's receipt `next`; says
+    // how long that took.
+    std::chrono::milliseconds printOneJob(const std::string& traffic, long commands,
+                                          const ChildProcess& cli, int next) const {
+        const auto dropped = std::chrono::steady_clock::now();
+        writeJob("print.1", "ONE");
+        EXPECT_TRUE(awaitTraffic(commands, 15s, traffic)) << cli.errorOutput();
+        EXPECT_TRUE(awaitResult("print.1", 15s)) << cli.errorOutput();
+        const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(
+            std::chrono::steady_clock::now() - dropped);
+        EXPECT_LT(took, 15s);
+        expectResult("print.1", "ONE", next);
+        return took;
+    }
+
+    static std::size_t occurrences(const std::string& text, const std::string& part) {
+        std::size_t count = 0;
+        for (auto at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) {
+            ++count;
+        }
+        return count;
+    }
+
+    // A serial port's name, as a udev rule makes one; at most 15 characters, as param.ini
+    // takes no more of [port].
+    const std::string link_ = "/dev/mv" + std::to_string(getpid());
+    const long jobCommands_ = std::ranges::count(kOneJob, '\n');
+};
+
+TEST_F(CliPortsComeBack, ADeviceThatAppearsAfterStartIsFound) {
+    const auto cli = startPolling(link_);
+    std::this_thread::sleep_for(4s);
+    const std::string why = "εκτός σύνδεσης: η θύρα " + link_ + " δεν ανοίγει: No such file";
+    EXPECT_EQ(occurrences(cli->errorOutput(), why), 1u) << cli->errorOutput();
+
+    pointLinkAt(device_);
+    const auto took = printOneJob(traffic_, jobCommands_, *cli, 2);
+    std::printf("device back to job printed: %lld ms\n", static_cast<long long>(took.count()));
+    EXPECT_EQ(readFile(traffic_), kOneJob);
+    EXPECT_EQ(occurrences(cli->errorOutput(), why), 1u) << "once, not every second";
+    cli->signal(SIGTERM);
+    EXPECT_EQ(cli->wait(10s), std::optional(0));
+}
+
+TEST_F(CliPortsComeBack, ADeviceThatIsRemovedAndMadeAgainIsFound) {
+    pointLinkAt(device_);
+    const auto cli = startPolling(link_);
+    ASSERT_TRUE(
+        eventually([&] { return cli->errorOutput().find("ON-Line") != std::string::npos; }, 10s))
+        << cli->errorOutput();
+
+    // Unplugged: the register goes away with its device and comes back as another one.
+    register_.reset();
+    fs::remove(link_);
+    std::this_thread::sleep_for(2s);
+    const std::string traffic = (dir_ / "traffic2.txt").string();
+    ChildProcess again({kRegister, "--pty", "--traffic", traffic}, dir_, "register2");
+    const std::string device = again.firstLine(5s).value_or("");
+    ASSERT_TRUE(device.starts_with("/dev/")) << device;
+    pointLinkAt(device);
+
+    const auto took = printOneJob(traffic, jobCommands_ - 1, *cli, 2);
+    std::printf("device back to job printed: %lld ms\n", static_cast<long long>(took.count()));
+    EXPECT_EQ(readFile(traffic), kOneJob.substr(kOneJob.find('\n') + 1));
+    EXPECT_NE(cli->errorOutput().find("εκτός σύνδεσης: η θύρα " + link_ + " χάθηκε"),
+              std::string::npos)
+        << cli->errorOutput();
+    cli->signal(SIGTERM);
+    EXPECT_EQ(cli->wait(10s), std::optional(0));
+}
+
+// The driver binds the register's port on every local address, as in a shop: it and the
+// register each live in a network namespace of their own.
+TEST_F(CliPortsComeBack, AUdpPortBusyAtStartIsTakenOnceFree) {
+    if (!NetNamespacePair::available()) {
+        GTEST_SKIP() << "needs root and the ip tool";
+    }
+    const NetNamespacePair pair;
+    ASSERT_TRUE(pair.ok()) << "could not build the namespace pair";
+    int held = -1;
+    NetNamespacePair::inside(pair.driver(), [&held] {
+        held = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+        sockaddr_in any{};
+        any.sin_family = AF_INET;
+        any.sin_port = htons(5012);
+        ::bind(held, reinterpret_cast<const sockaddr*>(&any), sizeof any);
+    });
+    ASSERT_GE(held, 0);
+    const std::string traffic = (dir_ / "traffic2.txt").string();
+    const std::vector<std::string> netns = {"/usr/bin/env", "ip", "netns", "exec"};
+    std::vector<std::string> registerArgs = netns;
+    registerArgs.insert(
+        registerArgs.end(),
+        {pair.register_(), kRegister, "--udp",
+         std::string(NetNamespacePair::kRegisterAddress) + ":5012", "--traffic", traffic});
+    ChildProcess udpRegister(registerArgs, dir_, "register2");
+    ASSERT_TRUE(udpRegister.firstLine(5s).has_value()) << udpRegister.errorOutput();
+    std::vector<std::string> launcher = netns;
+    launcher.push_back(pair.driver());
+    const auto cli = startPolling(NetNamespacePair::kRegisterAddress, "5012", launcher);
+
+    std::this_thread::sleep_for(3s);
+    const std::string why =
+        "εκτός σύνδεσης: η τοπική θύρα UDP 0.0.0.0:5012 δεν δεσμεύεται: Address already in use";
+    EXPECT_EQ(occurrences(cli->errorOutput(), why), 1u) << cli->errorOutput();
+    EXPECT_EQ(readFile(traffic), "");
+    ::close(held);
+
+    const auto took = printOneJob(traffic, jobCommands_, *cli, 2);
+    std::printf("port free to job printed: %lld ms\n", static_cast<long long>(took.count()));
+    EXPECT_EQ(readFile(traffic), kOneJob);
+    cli->signal(SIGTERM);
+    EXPECT_EQ(cli->wait(10s), std::optional(0));
+}
+
+class CliSilentRegister : public CliEndToEnd {
+  protected:
+    CliSilentRegister() { scenario_ = "silent KXCL\n"; }
+};
+
+// The limit holds in the middle of an exchange with a register that does not answer, and
+// before a port that will not open. What the program takes to start and end (much more under
+// a sanitizer) is measured on a run that ends at once, and not counted; that the wait does
+// not end early is for the fake clock to show.
+TEST_F(CliSilentRegister, GiveUpAfterEndsTheWaitAtItsLimit) {
+    writeJob("job.txt", "ONE");
+    const std::string job = (dir_ / "job.txt").string();
+    const auto run = [&](const std::string& line, int status) {
+        const auto start = std::chrono::steady_clock::now();
+        ChildProcess cli({kCli, "--give-up-after", "2", line}, dir_, "cli");
+        EXPECT_EQ(cli.wait(30s), std::optional(status)) << cli.errorOutput();
+        return std::chrono::duration_cast<std::chrono::milliseconds>(
+            std::chrono::steady_clock::now() - start);
+    };
+    for (const std::string& port : {device_, std::string("/dev/merovan-no-such-port")}) {
+        const auto startAndEnd = run("a,b,c,d,e,f", 3);
+        const auto took = run(port + ":9600,9600," + job + ",0,vesko,1110000", 4) - startAndEnd;
+        std::printf("--give-up-after 2 on %s: %lld ms besides starting and ending\n", port.c_str(),
+                    static_cast<long long>(took.count()));
+        EXPECT_LT(took, 2100ms) << port;
+        EXPECT_TRUE(fs::exists(job));
     }
 }
 

@@ -156,14 +156,5 @@ TEST_F(LinkTest, LinkAddressChoosesTransport) {
     EXPECT_EQ(wire.shutdownCount(), 5);
 }
 
-TEST_F(LinkTest, PortThatFailsToOpenSendsNothing) {
-    wire.setOpenStatus(-1, "no port");
-    EXPECT_EQ(link.SendCommand("KXCL", reply, false), -1);
-    EXPECT_EQ(reply, "no port");
-    EXPECT_THAT(wire.sent(), IsEmpty());
-    EXPECT_THAT(op.messages(), IsEmpty());
-    EXPECT_FALSE(std::filesystem::exists(resFile));
-}
-
 }  // namespace
 }  // namespace merovan::testing

@@ -42,7 +42,9 @@ TEST(SerialTransportWin32, TalksToARegisterAndRefusesABaudItCannotSet) {
     EXPECT_EQ(badBaud.openConnection(), -2);
     EXPECT_EQ(common::cp1253ToUtf8(badBaud.exResult()),
               "Πρόβλημα στο Set-Up τής Θύρας :" + std::string(port) + ":abc");
-    badBaud.shutdownConnection();
+    // Not used with whatever settings it had, and closed: the next opening gets the port.
+    EXPECT_TRUE(badBaud.lost());
+    EXPECT_FALSE(badBaud.sendData("KXCL"));
 
     cCom serial(std::string(port) + ":9600");
     ASSERT_EQ(serial.openConnection(), 0);

@@ -43,6 +43,22 @@ TEST(ReadcomanTest, OptionCharactersBecomeTheSettingsInForce) {
     }
 }
 
+// A port named without its speed is set to the speed of field 2, never left unset.
+TEST(ReadcomanTest, TheLinkOpensWithTheSpeedOfFieldTwoWhenFieldOneHasNone) {
+    const std::pair<std::string, std::string> rows[] = {
+        {"com1,9600,job,0,vesko,1111111", "com1:9600"},
+        {"/dev/ttyUSB0 19200 job 0 vesko 1111111", "/dev/ttyUSB0:19200"},
+        {"com1:4800,9600,job,0,vesko,1111111", "com1:4800"},
+        {"192.168.1.50,5012,job,0,vesko,1111111", "192.168.1.50:5012"},
+        {"com1,,job,0,vesko,1111111", "com1"},
+        {"com1,fast,job,0,vesko,1111111", "com1"},
+    };
+    for (const auto& [line, address] : rows) {
+        const auto settings = settingsFromCommandLine(readcoman(line)).settings;
+        EXPECT_EQ(commandLineLinkAddress(settings), address) << line;
+    }
+}
+
 TEST(ReadcomanTest, FewerThanSevenOptionsMeanFarewell) {
     for (const char* line : {"com1,9600,job,0,vesko", "com1,9600,job,0,vesko,111111", "a,,b"}) {
         EXPECT_TRUE(settingsFromCommandLine(readcoman(line)).optionsTooShort) << line;

@@ -52,6 +52,9 @@ TEST(ParamReaderTest, LinkAddressFollowsTheLineOrderAndAutoStartNeedsYes) {
         {"[port] com1\n[baud] 9600\n", "com1:9600", false},
         {"[port] com1\r[baud] 9600\r", "com1:9600", false},
         {"[port] com1\n\r[baud] 9600\n\r", "com1:9600", false},
+        // Blanks around the speed are not part of it: "9600 " would set up no port.
+        {"[port] com1\r\n[baud] 9600 \r\n", "com1:9600", false},
+        {"[port] com1\r\n[baud]  9600\r\n", "com1:9600", false},
         {"[autostar]=yes", "", true},
         {"[AUTOSTAR]=YES!", "", true},
         {"[AutoStar]= yes", "", false},

@@ -4,6 +4,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -29,7 +30,14 @@ class ScriptedTransport final : public link::Transport {
 
     // Default: every command is answered at once with "OK" CR EOT.
     void setResponder(Responder responder) { responder_ = std::move(responder); }
-    void setOpenStatus(std::int16_t status, std::string text = {});
+    // How the next openings end; a failure leaves the port lost() with reason as its cause.
+    void setOpenStatus(std::int16_t status, std::string text = {}, std::string reason = {});
+    // The port is lost at the next send, as an unplugged adapter is: before a byte is
+    // written, or, with afterWriting, once the command went out (the register never answers
+    // it). Every later send and read fails until the port is opened anew.
+    void loseAtNextSend(std::string reason, bool afterWriting = false);
+    // The port hangs up in the read that delivers the last byte waiting.
+    void loseWithLastByte(std::string reason) { lossWithLastByte_ = std::move(reason); }
     // Bytes that arrive without a command (a late answer to an earlier one).
     void queueIncoming(Piece piece);
 
@@ -62,6 +70,9 @@ class ScriptedTransport final : public link::Transport {
     std::vector<link::LinkTarget> targets_;
     std::int16_t openStatus_ = 0;
     std::string openText_;
+    std::string openReason_;
+    std::optional<std::pair<std::string, bool>> pendingLoss_;
+    std::optional<std::string> lossWithLastByte_;
     int openCount_ = 0;
     int shutdownCount_ = 0;
     int receiveCalls_ = 0;

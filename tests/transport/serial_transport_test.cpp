@@ -112,10 +112,16 @@ TEST(SerialTransport, RefusesAHeldPortAndABaudRateItCannotTake) {
         EXPECT_EQ(bad.exResult(), common::utf8ToCp1253("Πρόβλημα στο Set-Up τής Θύρας :") +
                                       pty.slavePath() + ":" + baud);
         EXPECT_FALSE(bad.isSetUp());
-        // The port stays usable with its previous settings, and shutting down releases it.
-        EXPECT_TRUE(bad.sendData("KXCL"));
-        EXPECT_EQ(pty.read(6), "KXCL\r\n");
-        bad.shutdownConnection();
+        EXPECT_TRUE(bad.lost());
+        EXPECT_NE(bad.failureReason().find(pty.slavePath() + " δεν ρυθμίζεται"), std::string::npos)
+            << bad.failureReason();
+        // A port in its cooked mode would echo the register's replies back: it is closed, not
+        // used, and free for the next opening.
+        EXPECT_FALSE(bad.sendData("KXCL"));
+        EXPECT_EQ(pty.read(1, milliseconds(30)), "");
+        EXPECT_EQ(bad.result(), -2);
+        cCom good(address);
+        EXPECT_EQ(good.openConnection(), 0) << baud;
     }
 }
 
@@ -129,8 +135,26 @@ TEST(SerialTransport, AGoneOrMissingPortIsQuietNotBusy) {
     EXPECT_EQ(missing.openConnection(), -1);
     for (cCom* transport : {&com, &missing}) {
         testing::expectIdleRead(*transport, milliseconds(1000), milliseconds(240));
+        // Either way nothing more will come through it until it is opened anew.
+        EXPECT_TRUE(transport->lost());
+        EXPECT_FALSE(transport->sendData("KXCL"));
     }
-    EXPECT_FALSE(missing.sendData("KXCL"));
+    EXPECT_EQ(com.failureReason(),
+              "η θύρα " + pty.slavePath() + " χάθηκε: η άλλη άκρη έκλεισε (hang-up)");
+    EXPECT_FALSE(com.isSetUp());
+    EXPECT_EQ(missing.failureReason(),
+              "η θύρα /dev/merovan-no-such-port δεν ανοίγει: No such file or directory");
+}
+
+// An adapter unplugged between two commands: the write fails, and says why.
+TEST(SerialTransport, AWriteToAGonePortLosesIt) {
+    PtyPair pty;
+    cCom com(pty.slavePath() + ":9600");
+    ASSERT_EQ(com.openConnection(), 0);
+    pty.closeMaster();
+    EXPECT_FALSE(com.sendData("KXCL"));
+    EXPECT_TRUE(com.lost());
+    EXPECT_EQ(com.failureReason(), "η θύρα " + pty.slavePath() + " χάθηκε: Input/output error");
 }
 
 }  // namespace

@@ -1,56 +1,27 @@
 // The driver's real bind (every local address, the register's port) checked without any
-// test address: the driver and the register each live in a network namespace of their own,
-// joined by a veth pair with private addresses that exist only inside the pair.
+// test address: the driver and the register each live in a network namespace of their own.
 #include <arpa/inet.h>
-#include <fcntl.h>
-#include <sched.h>
 #include <sys/socket.h>
-#include <unistd.h>
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <functional>
-#include <thread>
-
 #include "core/link/udp_transport.h"
+#include "support/net_namespace_pair.h"
 #include "tools/register/register_simulator.h"
 
 namespace merovan::link {
 namespace {
 
-bool run(const std::string& command) {
-    return std::system((command + " >/dev/null 2>&1").c_str()) == 0;
-}
-
-// Runs work on a thread that has joined the namespace; sockets made there stay in it.
-void inside(const std::string& name, const std::function<void()>& work) {
-    std::thread thread([&] {
-        const int fd = ::open(("/var/run/netns/" + name).c_str(), O_RDONLY | O_CLOEXEC);
-        ASSERT_EQ(::setns(fd, CLONE_NEWNET), 0) << name;
-        ::close(fd);
-        work();
-    });
-    thread.join();
-}
+using testing::NetNamespacePair;
 
 TEST(UdpTransportNamespace, BindsEveryLocalAddressOnTheRegistersPort) {
-    if (::geteuid() != 0 || !run("ip -V")) {
+    if (!NetNamespacePair::available()) {
         GTEST_SKIP() << "needs root and the ip tool";
     }
-    // "mvd<pid>" for the driver and "mvr<pid>" for the register, removed however the test ends.
-    const std::string d = "mvd" + std::to_string(::getpid()),
-                      r = "mvr" + std::to_string(::getpid());
-    struct Removal {
-        std::string command;
-        ~Removal() { run(command); }
-    } removal{"ip netns del " + d + "; ip netns del " + r};
-    ASSERT_TRUE(run("ip netns add " + d + " && ip netns add " + r + " && ip link add " + d +
-                    " netns " + d + " type veth peer name " + r + " netns " + r + " && ip -n " + d +
-                    " addr add 10.231.0.1/30 dev " + d + " && ip -n " + r +
-                    " addr add 10.231.0.2/30 dev " + r + " && ip -n " + d + " link set " + d +
-                    " up && ip -n " + r + " link set " + r + " up"))
-        << "could not build the namespace pair";
+    const NetNamespacePair pair;
+    ASSERT_TRUE(pair.ok()) << "could not build the namespace pair";
+    const auto inside = NetNamespacePair::inside;
+    const std::string d = pair.driver(), r = pair.register_();
 
     sim::RegisterSimulator::Options options;
     options.mode = sim::RegisterSimulator::Options::Mode::Udp;

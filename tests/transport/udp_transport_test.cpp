@@ -71,6 +71,31 @@ TEST(UdpTransport, OpeningFailuresLeaveResultAloneAndNoSocket) {
     EXPECT_EQ(everywhere.openConnection(), -4);
 }
 
+// A busy port says why and is taken once free; nobody at the register's address is noted
+// but keeps the socket, as the register may start listening any moment.
+TEST(UdpTransport, ABusyPortSaysWhyAndAnEmptyAddressKeepsTheSocket) {
+    const auto port = testing::freeUdpPort();
+    cTCPIP other, udp;
+    aim(other, "127.0.0.1", "127.0.0.2", port);
+    ASSERT_EQ(other.openConnection(), 0);
+    aim(udp, "127.0.0.1", "127.0.0.2", port);
+    EXPECT_EQ(udp.openConnection(), -4);
+    EXPECT_TRUE(udp.lost());
+    EXPECT_EQ(udp.failureReason(), "η τοπική θύρα UDP 127.0.0.1:" + std::to_string(port) +
+                                       " δεν δεσμεύεται: Address already in use");
+    other.shutdownConnection();
+    ASSERT_EQ(udp.openConnection(), 0);
+    EXPECT_FALSE(udp.lost());
+    EXPECT_EQ(udp.failureReason(), "");
+
+    EXPECT_TRUE(udp.sendData("KXCL"));
+    EXPECT_EQ(udp.receiveData(milliseconds(200)), "");
+    EXPECT_FALSE(udp.lost());
+    EXPECT_NE(udp.socketHnd(), 0);
+    EXPECT_EQ(udp.failureReason(), "κανείς δεν ακούει στη διεύθυνση 127.0.0.2:" +
+                                       std::to_string(port) + ": Connection refused");
+}
+
 TEST(UdpTransport, ShutdownIsRepeatableAndLaterUseFailsQuietly) {
     const auto port = testing::freeUdpPort();
     cTCPIP udp, again;

@@ -12,6 +12,7 @@
 #include "core/jobs/job_reading.h"
 #include "core/jobs/readiness.h"
 #include "core/link/local_address.h"
+#include "core/settings/command_line.h"
 
 namespace merovan::driver {
 namespace {
@@ -81,7 +82,7 @@ void Driver::showState(std::string_view status, std::string_view caption) {
 void Driver::showSettings() {
     const auto& s = settings_;
     SettingsView view;
-    view.serial = common::cp1253ToUtf8(link_.linkAddress());
+    view.serial = common::cp1253ToUtf8(s.linkAddress);
     view.baud = common::cp1253ToUtf8(s.baud);
     view.file = common::cp1253ToUtf8(s.file + " @Path : " + s.location);
     view.ecr = common::cp1253ToUtf8(s.ecrt);
@@ -155,7 +156,7 @@ int Driver::runCommandLine(const CommandLineJob& job,
                            const std::function<bool()>& stopRequested) {
     commandLine_ = job;
     settings_ = job.settings;
-    link_.setLinkAddress(settings_.linkAddress);
+    link_.setLinkAddress(settings::commandLineLinkAddress(settings_));
     showSettings();
     showState(texts::kStatusSearching, texts::kCaptionSearching);
     op_.enableControl(Control::Start, false);
@@ -163,28 +164,12 @@ int Driver::runCommandLine(const CommandLineJob& job,
     setTimer(timer2_, false);
     setTimer(timer1_, true, 3000ms);
 
-    const auto begin = clock_.now();
-    while (true) {
-        if (stopRequested && stopRequested()) {
-            return kGaveUp;
-        }
-        const auto attempt = clock_.now();
-        if (link_.SendCommand("KXCL", linkErrorText_, false) == 0) {
-            break;
-        }
-        // A port that cannot be opened or set up is never reported by the exchange itself;
-        // without this the operator would only see the driver waiting.
-        op_.setStatus(common::cp1253ToUtf8(linkErrorText_));
-        if (giveUpAfter && clock_.now() - begin >= *giveUpAfter) {
-            op_.log("Ο Φορολογικός Εκτυπωτής δεν απάντησε· η εργασία δεν στάλθηκε: " +
-                    common::cp1253ToUtf8(job.jobPath));
-            return kGaveUp;
-        }
-        // A port that fails at once would otherwise be asked thousands of times a second.
-        if (clock_.now() - attempt < 1s) {
-            clock_.sleep(std::chrono::duration_cast<std::chrono::milliseconds>(
-                1s - (clock_.now() - attempt)));
-        }
+    std::optional<Clock::TimePoint> giveUpAt;
+    if (giveUpAfter) {
+        giveUpAt = clock_.now() + *giveUpAfter;
+    }
+    if (!awaitRegister(giveUpAt, stopRequested)) {
+        return kGaveUp;
     }
     showState(texts::kStatusOnline, texts::kCaptionReady);
     op_.enableControl(Control::Start, true);
@@ -209,6 +194,37 @@ int Driver::runCommandLine(const CommandLineJob& job,
     jobs::DeleteFileQuietly(job.jobPath);
     runHelperIfAsked();
     return outcome.exitCode == 1 ? kJobAborted : kJobDone;
+}
+
+bool Driver::awaitRegister(std::optional<Clock::TimePoint> giveUpAt,
+                           const std::function<bool()>& stopRequested) {
+    // The limit holds inside an exchange too: a silent register is not waited for past it.
+    link_.setGiveUpAt(giveUpAt);
+    while (!(stopRequested && stopRequested())) {
+        if (giveUpAt && clock_.now() >= *giveUpAt) {
+            op_.log("Ο Φορολογικός Εκτυπωτής δεν απάντησε· η εργασία δεν στάλθηκε: " +
+                    common::cp1253ToUtf8(commandLine_->jobPath));
+            break;
+        }
+        const auto attempt = clock_.now();
+        if (link_.SendCommand("KXCL", linkErrorText_, false) == 0) {
+            link_.setGiveUpAt(std::nullopt);
+            return true;
+        }
+        // A port that cannot be opened or set up is never reported by the exchange itself;
+        // without this the operator would only see the driver waiting.
+        op_.setStatus(common::cp1253ToUtf8(linkErrorText_));
+        // A port that fails at once would otherwise be asked thousands of times a second.
+        auto pause = 1s - (clock_.now() - attempt);
+        if (giveUpAt) {
+            pause = std::min(pause, *giveUpAt - clock_.now());
+        }
+        if (pause > 0s) {
+            clock_.sleep(std::chrono::ceil<std::chrono::milliseconds>(pause));
+        }
+    }
+    link_.setGiveUpAt(std::nullopt);
+    return false;
 }
 
 jobs::JobSettings Driver::jobSettings() const {

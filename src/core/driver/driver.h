@@ -139,6 +139,10 @@ class Driver {
     void startupFailure(const std::string& what);
     void goOnline();
     void loadJournal();
+    // Command-line mode: asks until the register answers; false when the limit passed or a
+    // stop was asked for first.
+    bool awaitRegister(std::optional<Clock::TimePoint> giveUpAt,
+                       const std::function<bool()>& stopRequested);
     bool refreshPollSettings();
     // What became of the job a tick found.
     enum class Taken { Printed, Refused, NotSent, Nothing };

@@ -143,26 +143,57 @@ void Link::recordLateCardAnswer(const std::string& line) {
     driver::ShowMessage(operator_, text, common::buttons::kExclamation);
 }
 
-void Link::RunExchange(const std::string& command, bool quiet, int asyncSeconds,
-                       const std::string& cardLog) {
+driver::Clock::TimePoint Link::AttemptDeadline() const {
+    const auto deadline = clock_.now() + kAttemptTime;
+    return giveUpAt_ ? std::min(deadline, *giveUpAt_) : deadline;
+}
+
+bool Link::GaveUp() const {
+    return giveUpAt_ && clock_.now() >= *giveUpAt_;
+}
+
+Link::Outcome Link::RunExchange(const std::string& command, bool quiet, int asyncSeconds,
+                                const std::string& cardLog) {
     registerStatus_ = 0;
-    DiscardWaitingBytes();
     // Pieces of earlier attempts stay: a slow register may finish the first answer late.
     std::string buffer;
-    for (int attempt = 0; attempt < kAttempts; ++attempt) {
-        transport_->sendData(command);
-        Trace("       send:[", command + "]");
-        if (command == kNoAnswerCommand) {
-            return;
+    bool fresh = true;
+    for (int attempt = 0; attempt < kAttempts && !GaveUp(); ++attempt) {
+        if (!transport_) {
+            if (auto failed = OpenLink()) {
+                NoteLinkState(lostReason_);
+                return *failed;
+            }
+            buffer.clear();
+            fresh = true;
         }
-        const auto deadline = clock_.now() + kAttemptTime;
+        if (fresh) {
+            // A late answer to an earlier command would otherwise be taken for this reply.
+            DiscardWaitingBytes();
+            fresh = false;
+        }
+        if (transport_->sendData(command)) {
+            Trace("       send:[", command + "]");
+        } else {
+            Trace("   not sent:[",
+                  command + "] " + common::utf8ToCp1253(transport_->failureReason()));
+        }
+        if (transport_->lost()) {
+            // A port that is gone carries no reply: open it anew and send again.
+            DropTransport();
+            continue;
+        }
+        if (command == kNoAnswerCommand) {
+            return {};
+        }
+        const auto deadline = AttemptDeadline();
         while (true) {
             // An error reply is taken without waiting for its end and never waits for a
             // card terminal; an answer that merely contains "DE" further on is awaited to
             // its EOT like any other.
             if (common::startsWith(buffer, "DE")) {
-                HandleReply(buffer + AwaitErrorEnd(buffer, deadline), quiet);
-                return;
+                NoteLinkState({});
+                return HandleReply(buffer + AwaitErrorEnd(buffer, deadline), quiet);
             }
             // The card answer awaited in vain may come while this command waits for its own.
             if (lateCardLog_ && asyncSeconds <= 0 && buffer.find(kEot) != std::string::npos) {
@@ -174,16 +205,20 @@ void Link::RunExchange(const std::string& command, bool quiet, int asyncSeconds,
             }
             if (buffer.find(kEot) != std::string::npos) {
                 Trace("      reply: ", RenderForTrace(buffer));
-                HandleReply(AwaitAsyncReply(buffer, asyncSeconds, cardLog), quiet);
-                return;
+                NoteLinkState({});
+                return HandleReply(AwaitAsyncReply(buffer, asyncSeconds, cardLog), quiet);
             }
-            if (clock_.now() >= deadline) {
+            // A reply that came just before the port hung up is taken above all the same.
+            if (transport_->lost() || clock_.now() >= deadline) {
                 break;
             }
             buffer += ReceiveUntil(deadline);
         }
+        if (transport_->lost()) {
+            DropTransport();
+        }
     }
-    ReportNoReply(quiet);
+    return ReportNoReply(quiet);
 }
 
 // An error reply cut after "DE1" would give the wrong number: the rest of it is given a
@@ -207,7 +242,7 @@ std::string Link::AwaitAsyncReply(const std::string& firstReply, int asyncSecond
     operator_.setCardWaitShown(true);
     cardWaitShown_ = true;
     const auto deadline = clock_.now() + std::chrono::seconds(asyncSeconds);
-    while (clock_.now() < deadline) {
+    while (clock_.now() < deadline && !transport_->lost()) {
         const std::string first = ReceiveUntil(deadline);
         if (!first.empty()) {
             // The terminal's answer comes in pieces; give it time to arrive whole.
@@ -229,11 +264,12 @@ void Link::HideCardWait() {
     }
 }
 
-void Link::HandleReply(std::string buffer, bool quiet) {
+Link::Outcome Link::HandleReply(std::string buffer, bool quiet) {
     HideCardWait();
     Trace("      reply: ", RenderForTrace(buffer));
     buffer = common::removeAll(common::removeAll(buffer, '\r'), kEot);
     clock_.sleep(kPauseAfterReply);
+    Outcome outcome;
     if (common::startsWith(buffer, "DE")) {
         registerStatus_ = ErrorStatus(buffer);
         // The status is the exchange's own, whether or not the message is shown.
@@ -244,22 +280,32 @@ void Link::HandleReply(std::string buffer, bool quiet) {
         if (std::string swallowed = ReadWaitingBytes(); lateCardLog_) {
             takeLateCardAnswers(swallowed);
         }
-        transport_->setExResult(std::to_string(registerStatus_));
+        outcome = {registerStatus_, std::to_string(registerStatus_)};
     } else {
-        transport_->setExResult(buffer);
+        outcome = {registerStatus_, buffer};
     }
-    transport_->setResult(registerStatus_);
+    // A port that hung up with the reply is opened anew at the next exchange.
+    if (transport_->lost()) {
+        DropTransport();
+    }
     Trace(" -----------", {});
+    return outcome;
 }
 
-void Link::ReportNoReply(bool quiet) {
-    registerStatus_ = -4;
-    transport_->setResult(registerStatus_);
-    transport_->setExResult(common::utf8ToCp1253(kNoReplyText));
+Link::Outcome Link::ReportNoReply(bool quiet) {
+    registerStatus_ = kNoReplyStatus;
+    // A port that was lost on the way, or a socket that heard nobody there, says more than
+    // the silence itself.
+    std::string reason = lostReason_;
+    if (reason.empty() && transport_) {
+        reason = transport_->failureReason();
+    }
+    NoteLinkState(reason.empty() ? std::string(kNoReplyText) : reason);
     if (!quiet) {
         operator_.setCaption(std::string(kErrorCaption) + std::string(kNoReplyText));
         driver::ShowMessage(operator_, kNoReplyText, common::buttons::kInformation, kNoReplyTitle);
     }
+    return {registerStatus_, common::utf8ToCp1253(kNoReplyText)};
 }
 
 }  // namespace merovan::link

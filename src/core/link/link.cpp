@@ -9,6 +9,9 @@
 namespace merovan::link {
 namespace {
 
+constexpr std::string_view kLinkDownText = "Ο Φορολογικός Εκτυπωτής εκτός σύνδεσης: ";
+constexpr std::string_view kLinkBackText = "Ο Φορολογικός Εκτυπωτής απαντά ξανά";
+
 // "comN" as written (lower case) and device paths are serial ports; anything else is a host.
 bool IsSerialAddress(std::string_view address) {
     return common::left(address, 3) == "com" || common::startsWith(address, "/dev/");
@@ -46,42 +49,74 @@ LinkTarget Link::NetworkTarget(const std::string& address) const {
     return target;
 }
 
-void Link::OpenLink() {
+std::optional<Link::Outcome> Link::OpenLink() {
     const LinkTarget target = TargetFor(linkAddress_);
-    transport_ = factory_(target);
-    const std::int16_t opened = transport_->openConnection();
-    // A serial failure stops the command; a network one is only reported here, and the
-    // command still goes out and fails in the exchange.
-    registerStatus_ = target.kind == LinkTarget::Kind::Serial ? transport_->result() : opened;
+    std::unique_ptr<Transport> transport = factory_(target);
+    const std::int16_t opened = transport->openConnection();
+    const bool serial = target.kind == LinkTarget::Kind::Serial;
+    const std::int16_t status = serial ? transport->result() : opened;
+    if (status == 0 && !transport->lost()) {
+        transport_ = std::move(transport);
+        return std::nullopt;
+    }
+    // Nothing stays open after a failed opening: the next exchange tries again, so a port
+    // that appears later, or a local port another program lets go, is found then.
+    lostReason_ = transport->failureReason();
+    if (lostReason_.empty()) {
+        lostReason_ = common::cp1253ToUtf8(transport->exResult());
+    }
+    transport->shutdownConnection();
+    Trace("  not open: ", common::utf8ToCp1253(lostReason_));
+    if (serial) {
+        return Outcome{status, transport->exResult()};
+    }
+    // The network failed to open: to its callers the register does not answer, as it never
+    // could; the status box shows why.
+    return Outcome{kNoReplyStatus, common::utf8ToCp1253(lostReason_)};
+}
+
+void Link::DropTransport() {
+    lostReason_ = transport_->failureReason();
+    transport_->shutdownConnection();
+    transport_.reset();
+    // Said even when the port opened anew at once answers: a port that hangs up is news.
+    NoteLinkState(lostReason_);
 }
 
 std::int16_t Link::SendCommand(const std::string& command, std::string& reply, bool quiet,
                                int asyncSeconds, const std::string& errorLog) {
-    if (!transport_) {
-        OpenLink();
-        reply = transport_->exResult();
-    } else {
-        transport_->setResult(0);
-        transport_->setExResult({});
+    lostReason_.clear();
+    if (transport_) {
+        transport_->forgetPassingFailure();
     }
-    if (transport_->result() != 0) {
-        registerStatus_ = transport_->result();
-        reply = transport_->exResult();
-        return registerStatus_;
+    const Outcome outcome =
+        RunExchange(command, quiet, asyncSeconds, errorLog.empty() ? resFile_ : errorLog);
+    registerStatus_ = outcome.status;
+    reply = outcome.reply;
+    if (transport_) {
+        transport_->setResult(outcome.status);
+        transport_->setExResult(outcome.reply);
     }
-
-    RunExchange(command, quiet, asyncSeconds, errorLog.empty() ? resFile_ : errorLog);
-    registerStatus_ = transport_->result();
-    reply = transport_->exResult();
     // Only a successful exchange has a reply of its own; after a failure the reply holds a
     // number or a message, never a card terminal's answer.
     if (registerStatus_ == 0) {
         RecordCardReply(reply);
-    }
-    if (registerStatus_ != 0) {
+    } else {
         LogFailure(command, errorLog);
     }
     return registerStatus_;
+}
+
+void Link::NoteLinkState(const std::string& reason) {
+    if (reason == downReason_) {
+        return;
+    }
+    if (reason.empty()) {
+        operator_.log(std::string(kLinkBackText));
+    } else {
+        operator_.log(std::string(kLinkDownText) + reason);
+    }
+    downReason_ = reason;
 }
 
 void Link::RecordCardReply(const std::string& reply) {
@@ -91,9 +126,14 @@ void Link::RecordCardReply(const std::string& reply) {
 }
 
 void Link::LogFailure(const std::string& command, const std::string& errorLog) {
-    writeResultLine(errorLog.empty() ? resFile_ : errorLog,
-                    "Err = " + std::to_string(registerStatus_) + ", [" + command +
-                        "] DateTime = " + common::formatDateTime(clock_.localDateTime()));
+    const std::string& path = errorLog.empty() ? resFile_ : errorLog;
+    // Outside a job a link that cannot be reached is logged once per reason (NoteLinkState);
+    // a line for every supervision attempt would bury the log.
+    if (path.empty() && registerStatus_ < 0) {
+        return;
+    }
+    writeResultLine(path, "Err = " + std::to_string(registerStatus_) + ", [" + command +
+                              "] DateTime = " + common::formatDateTime(clock_.localDateTime()));
 }
 
 // Outside a job there is no result file: a finished job's must not collect lines that are

@@ -18,6 +18,8 @@ namespace merovan::link {
 // Status of an error reply whose number cannot be read ("DE", "DEX1"): still a failure,
 // never 0, and not a number the register's error table knows.
 inline constexpr std::int16_t kUnreadableErrorStatus = 9999;
+// No complete reply in the time allowed, or no way to send the command at all.
+inline constexpr std::int16_t kNoReplyStatus = -4;
 
 // The one link to the register and the exchange state that goes with it: the open transport,
 // registerStatus, the current job's result file. Every command the driver gives the register
@@ -49,6 +51,15 @@ class Link {
     // Closes the link at program end; errors are ignored.
     void CloseLink();
 
+    // No exchange waits past this moment: one that is still waiting then ends as if the
+    // register had not answered. For a caller that waits for the register only so long;
+    // none: no limit.
+    void setGiveUpAt(std::optional<driver::Clock::TimePoint> at) { giveUpAt_ = at; }
+
+    // Why the register cannot be reached, as last logged (UTF-8): the port that will not
+    // open, the address that cannot be bound, no answer. Empty while it answers.
+    const std::string& downReason() const { return downReason_; }
+
     Transport* currentTransport() { return transport_.get(); }
     void setCurrentTransport(std::unique_ptr<Transport> transport) {
         transport_ = std::move(transport);
@@ -63,20 +74,32 @@ class Link {
     }
 
   private:
+    // How one exchange ended: registerStatus and the reply or failure text.
+    struct Outcome {
+        std::int16_t status = 0;
+        std::string reply;
+    };
+
     LinkTarget TargetFor(const std::string& address) const;
     LinkTarget NetworkTarget(const std::string& address) const;
-    void OpenLink();
-    void RunExchange(const std::string& command, bool quiet, int asyncSeconds,
-                     const std::string& cardLog);
+    // Opens the transport; none when it opened, else the failure (nothing is left open).
+    std::optional<Outcome> OpenLink();
+    void DropTransport();
+    Outcome RunExchange(const std::string& command, bool quiet, int asyncSeconds,
+                        const std::string& cardLog);
+    driver::Clock::TimePoint AttemptDeadline() const;
+    bool GaveUp() const;
     std::string AwaitErrorEnd(const std::string& start, driver::Clock::TimePoint deadline);
     std::string AwaitAsyncReply(const std::string& firstReply, int asyncSeconds,
                                 const std::string& cardLog);
-    void HandleReply(std::string buffer, bool quiet);
+    Outcome HandleReply(std::string buffer, bool quiet);
     void HideCardWait();
     void DiscardWaitingBytes();
     std::string ReadWaitingBytes();
     std::string ReceiveUntil(driver::Clock::TimePoint deadline);
-    void ReportNoReply(bool quiet);
+    Outcome ReportNoReply(bool quiet);
+    // Logs why the register cannot be reached, once per change of reason; empty: it answers.
+    void NoteLinkState(const std::string& reason);
     void RecordCardReply(const std::string& reply);
     bool takeLateCardAnswers(std::string& bytes);
     void recordLateCardAnswer(const std::string& line);
@@ -97,6 +120,10 @@ class Link {
     std::int16_t registerStatus_ = 0;
     std::string resFile_;
     std::string linkAddress_;
+    std::optional<driver::Clock::TimePoint> giveUpAt_;
+    std::string downReason_;
+    // Why the transport failed during this exchange, kept after it was dropped.
+    std::string lostReason_;
 };
 
 }  // namespace merovan::link

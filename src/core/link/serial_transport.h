@@ -23,14 +23,15 @@ class cCom final : public Transport {
 
     // -1 "Πρόβλημα στην Θύρα :" when the port cannot be opened or another program holds it,
     // -2 "Πρόβλημα στο Set-Up τής Θύρας :" when it cannot take the baud rate; also left in
-    // result()/exResult(). After -2 the port stays open with its previous settings.
+    // result()/exResult(). Either way the port is closed again: a port that is not set up
+    // is never used.
     std::int16_t openConnection() override;
     bool sendData(const std::string& text) override;
     std::string receiveData(std::chrono::milliseconds maxWait) override;
     void shutdownConnection() override;
 
     const std::string& linkAddress() const { return linkAddress_; }
-    // Whether the port is open and set up.
+    // Whether the port is open and set up; a hang-up or I/O error closes it.
     bool isSetUp() const { return setUp_; }
 
     // The device a port name stands for on this platform: "com3" is the third serial port.
@@ -42,7 +43,16 @@ class cCom final : public Transport {
   private:
     struct Port;
 
+    // The port hung up or failed: closed, and lost() until opened anew.
+    void markLost(const std::string& why);
+    // Opening: the state before it, and a failure (-1 or -2) with its reason.
+    void startOpening();
+    std::int16_t refuseOpening(std::int16_t code, std::string reason);
+    std::string baud() const;
+    std::string shownDevice() const;
+
     std::string linkAddress_;
+    std::string device_;
     std::unique_ptr<Port> port_;
     bool setUp_ = false;
 };

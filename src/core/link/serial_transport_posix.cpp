@@ -12,6 +12,7 @@
 
 #include "core/common/codepage.h"
 #include "core/common/numeric.h"
+#include "core/common/os_error.h"
 #include "core/link/serial_transport.h"
 #include "core/link/transport_line.h"
 #include "core/link/transport_texts.h"
@@ -75,7 +76,9 @@ struct cCom::Port {
     int fd;
 };
 
-cCom::cCom(std::string linkAddress) : linkAddress_(std::move(linkAddress)) {}
+cCom::cCom(std::string linkAddress)
+    : linkAddress_(std::move(linkAddress)),
+      device_(devicePath(std::string_view(linkAddress_).substr(0, linkAddress_.find(':')))) {}
 
 cCom::~cCom() = default;
 
@@ -91,38 +94,30 @@ std::string cCom::devicePath(std::string_view portName) {
 }
 
 std::int16_t cCom::openConnection() {
-    result_ = 0;
-    exResult_.clear();
-    port_.reset();
-    setUp_ = false;
-
-    const auto colon = linkAddress_.find(':');
-    const std::string name = linkAddress_.substr(0, colon);
-    const std::string baud = colon == std::string::npos ? "" : linkAddress_.substr(colon + 1);
-
-    const int fd = ::open(devicePath(name).c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    startOpening();
+    const int fd = ::open(device_.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
-        result_ = -1;
-        exResult_ = common::utf8ToCp1253(texts::kPortFailed) + linkAddress_;
-        return result_;
+        return refuseOpening(-1, texts::portOpenFailed(shownDevice(), common::osErrorText(errno)));
     }
+    // Kept only once set up: in its cooked mode a port would echo the register's replies back
+    // to it and swallow EOT.
     auto port = std::make_unique<Port>(fd);
     // Another program holding the port (its own lock or exclusive mode) refuses us, as the
     // register must never hear two drivers at once.
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        result_ = -1;
-        exResult_ = common::utf8ToCp1253(texts::kPortFailed) + linkAddress_;
-        return result_;
+        return refuseOpening(-1, texts::portHeldElsewhere(shownDevice()));
     }
     ::ioctl(fd, TIOCEXCL);
-    port_ = std::move(port);
 
     termios settings{};
-    const speed_t speed = speedFor(baud);
-    if (speed == B0 || ::tcgetattr(fd, &settings) != 0) {
-        result_ = -2;
-        exResult_ = common::utf8ToCp1253(texts::kPortSetUpFailed) + linkAddress_;
-        return result_;
+    const std::string speedText = baud();
+    const speed_t speed = speedFor(speedText);
+    if (speed == B0) {
+        return refuseOpening(
+            -2, texts::portSpeedRefused(shownDevice(), common::cp1253ToUtf8(speedText)));
+    }
+    if (::tcgetattr(fd, &settings) != 0) {
+        return refuseOpening(-2, texts::portSetUpFailed(shownDevice(), common::osErrorText(errno)));
     }
     ::cfmakeraw(&settings);
     settings.c_cflag &= ~(PARENB | CSTOPB | CSIZE | CRTSCTS);
@@ -132,16 +127,18 @@ std::int16_t cCom::openConnection() {
     settings.c_cc[VTIME] = 0;
     if (::cfsetispeed(&settings, speed) != 0 || ::cfsetospeed(&settings, speed) != 0 ||
         ::tcsetattr(fd, TCSANOW, &settings) != 0) {
-        result_ = -2;
-        exResult_ = common::utf8ToCp1253(texts::kPortSetUpFailed) + linkAddress_;
-        return result_;
+        return refuseOpening(-2, texts::portSetUpFailed(shownDevice(), common::osErrorText(errno)));
     }
+    port_ = std::move(port);
     setUp_ = true;
     return result_;
 }
 
 bool cCom::sendData(const std::string& text) {
     if (!port_) {
+        if (!lost()) {
+            setLost(texts::portLost(shownDevice(), texts::kClosed));
+        }
         return false;
     }
     const std::string line = withLineTerminator(text);
@@ -160,12 +157,19 @@ bool cCom::sendData(const std::string& text) {
                 continue;
             }
             if (count < 0 && errno != EAGAIN) {
+                markLost(common::osErrorText(errno));
                 return false;
             }
             pollfd ready{port_->fd, POLLOUT, 0};
             const auto left = std::chrono::duration_cast<milliseconds>(deadline - Steady::now());
-            if (left.count() <= 0 || ::poll(&ready, 1, pollMillis(left)) <= 0 ||
-                (ready.revents & POLLOUT) == 0) {
+            const int polled = left.count() <= 0 ? 0 : ::poll(&ready, 1, pollMillis(left));
+            if (polled > 0 && (ready.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0) {
+                markLost(std::string(texts::kHangUp));
+                return false;
+            }
+            if (polled <= 0 || (ready.revents & POLLOUT) == 0) {
+                setFailure(texts::portWriteFailed(
+                    shownDevice(), polled < 0 ? common::osErrorText(errno) : "time-out"));
                 return false;
             }
         }
@@ -177,8 +181,8 @@ std::string cCom::receiveData(milliseconds maxWait) {
     const auto start = Steady::now();
     const milliseconds firstWait = std::min(maxWait, kReadTotal);
     std::string received;
-    // A port that never opened, or whose other end is gone, has nothing to give: wait out the
-    // time the caller allowed instead of handing back at once, so its loop cannot spin.
+    // A port that never opened has nothing to give: wait out the time the caller allowed
+    // instead of handing back at once, so its loop cannot spin.
     const auto idle = [&] {
         if (received.empty()) {
             std::this_thread::sleep_for(firstWait - since(start));
@@ -206,17 +210,27 @@ std::string cCom::receiveData(milliseconds maxWait) {
         if (count <= 0) {
             break;
         }
+        // The other end is gone (an unplugged adapter, a closed pseudo-terminal): what it
+        // sent before is still read, then the port is given up.
         if ((ready.revents & POLLIN) == 0) {
+            markLost(std::string(texts::kHangUp));
             return idle();
         }
         const auto got = ::read(port_->fd, buffer.data(), kChunk - received.size());
         if (got > 0) {
             received.append(buffer.data(), static_cast<std::size_t>(got));
         } else if (got == 0 || (errno != EAGAIN && errno != EINTR)) {
+            markLost(got == 0 ? std::string(texts::kHangUp) : common::osErrorText(errno));
             return idle();
         }
     }
     return received;
+}
+
+void cCom::markLost(const std::string& why) {
+    port_.reset();
+    setUp_ = false;
+    setLost(texts::portLost(shownDevice(), why));
 }
 
 void cCom::shutdownConnection() {

@@ -6,6 +6,7 @@
 
 #include "core/common/codepage.h"
 #include "core/common/numeric.h"
+#include "core/common/os_error.h"
 #include "core/link/serial_transport.h"
 #include "core/link/transport_line.h"
 #include "core/link/transport_texts.h"
@@ -53,7 +54,9 @@ struct cCom::Port {
     DWORD readMultiplier = 0;
 };
 
-cCom::cCom(std::string linkAddress) : linkAddress_(std::move(linkAddress)) {}
+cCom::cCom(std::string linkAddress)
+    : linkAddress_(std::move(linkAddress)),
+      device_(devicePath(std::string_view(linkAddress_).substr(0, linkAddress_.find(':')))) {}
 
 cCom::~cCom() = default;
 
@@ -68,26 +71,21 @@ std::string cCom::devicePath(std::string_view portName) {
 }
 
 std::int16_t cCom::openConnection() {
-    result_ = 0;
-    exResult_.clear();
-    port_.reset();
-    setUp_ = false;
-
-    const auto colon = linkAddress_.find(':');
-    const std::string name = linkAddress_.substr(0, colon);
-    const std::string baud = colon == std::string::npos ? "" : linkAddress_.substr(colon + 1);
-
+    startOpening();
     // No sharing: a port that another program holds is refused, so the register never hears
     // two drivers at once.
-    HANDLE handle = CreateFileA(devicePath(name).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+    HANDLE handle = CreateFileA(device_.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                                 OPEN_EXISTING, 0, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
-        result_ = -1;
-        exResult_ = common::utf8ToCp1253(texts::kPortFailed) + linkAddress_;
-        return result_;
+        const DWORD error = GetLastError();
+        return refuseOpening(
+            -1, error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION
+                    ? texts::portHeldElsewhere(shownDevice())
+                    : texts::portOpenFailed(shownDevice(), common::osErrorText(error)));
     }
-    port_ = std::make_unique<Port>(handle);
-    port_->readWithin(1, 1);
+    // Kept only once set up: with whatever settings it had, the register would not be heard.
+    auto port = std::make_unique<Port>(handle);
+    port->readWithin(1, 1);
 
     // The port's own settings first, so that binary mode and the rest stay as Windows
     // requires; the mode text then sets the speed and 8N1 without flow control.
@@ -98,19 +96,26 @@ std::int16_t cCom::openConnection() {
         settings.DCBlength = sizeof settings;
         settings.fBinary = TRUE;
     }
-    std::string mode = baud + ",N,8,1";
-    if (baud.empty() || !BuildCommDCBA(mode.c_str(), &settings) ||
-        !SetCommState(handle, &settings)) {
-        result_ = -2;
-        exResult_ = common::utf8ToCp1253(texts::kPortSetUpFailed) + linkAddress_;
-        return result_;
+    const std::string speedText = baud();
+    const std::string mode = speedText + ",N,8,1";
+    if (speedText.empty() || !BuildCommDCBA(mode.c_str(), &settings)) {
+        return refuseOpening(
+            -2, texts::portSpeedRefused(shownDevice(), common::cp1253ToUtf8(speedText)));
     }
+    if (!SetCommState(handle, &settings)) {
+        return refuseOpening(
+            -2, texts::portSetUpFailed(shownDevice(), common::osErrorText(GetLastError())));
+    }
+    port_ = std::move(port);
     setUp_ = true;
     return result_;
 }
 
 bool cCom::sendData(const std::string& text) {
     if (!port_) {
+        if (!lost()) {
+            setLost(texts::portLost(shownDevice(), texts::kClosed));
+        }
         return false;
     }
     const std::string line = withLineTerminator(text);
@@ -118,8 +123,13 @@ bool cCom::sendData(const std::string& text) {
         const std::string_view piece = std::string_view(line).substr(at, kChunk);
         DWORD written = 0;
         if (!WriteFile(port_->handle, piece.data(), static_cast<DWORD>(piece.size()), &written,
-                       nullptr) ||
-            written != piece.size()) {
+                       nullptr)) {
+            // An adapter that was unplugged fails every write from then on.
+            markLost(common::osErrorText(GetLastError()));
+            return false;
+        }
+        if (written != piece.size()) {
+            setFailure(texts::portWriteFailed(shownDevice(), "time-out"));
             return false;
         }
     }
@@ -146,7 +156,11 @@ std::string cCom::receiveData(milliseconds maxWait) {
         // Only what has already come: the queue says how much, so the read does not wait.
         COMSTAT status{};
         DWORD errors = 0;
-        if (!ClearCommError(port_->handle, &errors, &status) || status.cbInQue == 0) {
+        if (!ClearCommError(port_->handle, &errors, &status)) {
+            markLost(common::osErrorText(GetLastError()));
+            return {};
+        }
+        if (status.cbInQue == 0) {
             return {};
         }
         wanted = std::min<DWORD>(status.cbInQue, kChunk);
@@ -159,9 +173,16 @@ std::string cCom::receiveData(milliseconds maxWait) {
     std::array<char, kChunk> buffer{};
     DWORD got = 0;
     if (!ReadFile(port_->handle, buffer.data(), wanted, &got, nullptr)) {
+        markLost(common::osErrorText(GetLastError()));
         return maxWait.count() > 0 ? idle() : std::string();
     }
     return std::string(buffer.data(), got);
+}
+
+void cCom::markLost(const std::string& why) {
+    port_.reset();
+    setUp_ = false;
+    setLost(texts::portLost(shownDevice(), why));
 }
 
 void cCom::shutdownConnection() {

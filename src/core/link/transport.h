@@ -10,11 +10,12 @@ namespace merovan::link {
 // page 1253 text, one character per byte. Result and exResult carry the last failure while
 // an exchange runs; the exchange overwrites them at its end.
 class Transport {
-public:
+  public:
     virtual ~Transport() = default;
 
     // Opens the link. Returns the opening status: the serial transport also leaves it in
-    // Result/exResult; the network transport only returns it.
+    // Result/exResult; the network transport only returns it. A failed opening leaves
+    // nothing open, says why in failureReason() and counts as lost().
     virtual std::int16_t openConnection() = 0;
     // Sends one command; CR LF is added when the text is longer than 2 characters and does
     // not end with it. Returns whether the bytes went out.
@@ -30,9 +31,38 @@ public:
     const std::string& exResult() const { return exResult_; }
     void setExResult(std::string text) { exResult_ = std::move(text); }
 
-protected:
+    // Why the transport failed last, in plain words naming the device or address and the
+    // OS reason (UTF-8): set by a failed opening, by a failed send and by a hang-up or I/O
+    // error; empty after a good opening.
+    const std::string& failureReason() const { return failureReason_; }
+    // The device or socket is gone (hang-up, I/O error, a socket error, or it never opened):
+    // nothing more will come through it, and only opening it anew can help.
+    bool lost() const { return lost_; }
+    // Forgets a failure the transport went on from (nobody listened, a write timed out), so
+    // that it is not taken for the cause of a later one.
+    void forgetPassingFailure() {
+        if (!lost_) {
+            failureReason_.clear();
+        }
+    }
+
+  protected:
+    void setFailure(std::string reason) { failureReason_ = std::move(reason); }
+    void setLost(std::string reason) {
+        failureReason_ = std::move(reason);
+        lost_ = true;
+    }
+    void clearFailure() {
+        failureReason_.clear();
+        lost_ = false;
+    }
+
     std::int16_t result_ = 0;
     std::string exResult_;
+
+  private:
+    std::string failureReason_;
+    bool lost_ = false;
 };
 
 }  // namespace merovan::link

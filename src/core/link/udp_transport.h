@@ -32,9 +32,10 @@ class cTCPIP final : public Transport {
     std::int32_t remotePort() const { return remotePort_; }
     const std::string& localHostIP() const { return localHostIP_; }
 
-    // 0 opened (or already open), -2 no socket, -4 the local port could not be bound (another
-    // program holds it), -5 the register's address is invalid, -6 connect failed. Leaves
-    // result() and exResult() alone. A failed opening leaves no socket behind.
+    // 0 opened (or already open), -1 the socket library did not start (Windows), -2 no
+    // socket, -4 the local port could not be bound (another program holds it), -5 the
+    // register's address is invalid, -6 connect failed. Leaves result() and exResult() alone.
+    // A failed opening leaves no socket behind; failureReason() says why.
     std::int16_t openConnection() override;
     bool sendData(const std::string& text) override;
     // Waits up to maxWait for one datagram and returns it (at most 10000 bytes).
@@ -48,6 +49,13 @@ class cTCPIP final : public Transport {
 
   private:
     struct Socket;
+
+    // A failed send, receive or readiness check: the socket is dropped (lost()) unless the
+    // error only says nobody answers at the register's address.
+    void noteSocketError(int error);
+    // "address:port" of each end, for the reasons given in failureReason() (UTF-8).
+    std::string localEndpoint() const;
+    std::string remoteEndpoint() const;
 
     std::string remoteHostIP_;
     std::int32_t remotePort_ = 0;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/common/codepage.h"
+#include "core/common/os_error.h"
 #include "core/link/transport_line.h"
 #include "core/link/transport_texts.h"
 #include "core/link/udp_transport.h"
@@ -53,26 +54,44 @@ std::int16_t cTCPIP::openConnection() {
     if (socket_) {
         return 0;
     }
+    clearFailure();
+    const auto refuse = [this](std::int16_t code, std::string reason) {
+        setLost(std::move(reason));
+        return code;
+    };
     const int fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, IPPROTO_UDP);
     if (fd < 0) {
-        return -2;
+        return refuse(-2, texts::udpSocketFailed(common::osErrorText(errno)));
     }
     auto socket = std::make_unique<Socket>(fd);
     const bool portValid = remotePort_ >= 1 && remotePort_ <= 65535;
     sockaddr_in local{};
     if (!toAddress(bindAddress_, portValid ? remotePort_ : 0, local) ||
         ::bind(fd, reinterpret_cast<const sockaddr*>(&local), sizeof local) != 0) {
-        return -4;
+        return refuse(-4, texts::udpBindFailed(localEndpoint(), common::osErrorText(errno)));
     }
     sockaddr_in remote{};
     if (!portValid || !toAddress(remoteHostIP_, remotePort_, remote) || remoteHostIP_.empty()) {
-        return -5;
+        return refuse(-5, texts::udpAddressInvalid(common::cp1253ToUtf8(remoteHostIP_),
+                                                   std::to_string(remotePort_)));
     }
     if (::connect(fd, reinterpret_cast<const sockaddr*>(&remote), sizeof remote) != 0) {
-        return -6;
+        return refuse(-6, texts::udpConnectFailed(remoteEndpoint(), common::osErrorText(errno)));
     }
     socket_ = std::move(socket);
     return 0;
+}
+
+// An error that a socket reports for an earlier datagram (nobody listens there, the way is
+// closed) leaves the socket usable; any other means it is gone.
+void cTCPIP::noteSocketError(int error) {
+    if (error == ECONNREFUSED || error == EHOSTUNREACH || error == ENETUNREACH ||
+        error == EHOSTDOWN) {
+        setFailure(texts::udpNoListener(remoteEndpoint(), common::osErrorText(error)));
+        return;
+    }
+    socket_.reset();
+    setLost(texts::udpSocketLost(remoteEndpoint(), common::osErrorText(error)));
 }
 
 bool cTCPIP::sendData(const std::string& text) {
@@ -82,6 +101,12 @@ bool cTCPIP::sendData(const std::string& text) {
         do {
             sent = ::send(socket_->fd, datagram.data(), datagram.size(), MSG_NOSIGNAL);
         } while (sent < 0 && errno == EINTR);
+        if (sent < 0) {
+            noteSocketError(errno);
+        }
+    }
+    if (!socket_ && !lost()) {
+        setLost(texts::udpSocketLost(remoteEndpoint(), texts::kClosed));
     }
     if (sent < 0) {
         result_ = -1;
@@ -105,6 +130,7 @@ std::string cTCPIP::receiveData(std::chrono::milliseconds maxWait) {
     if (count < 0) {
         result_ = -3;
         exResult_ = common::utf8ToCp1253(texts::kReadinessFailed);
+        noteSocketError(errno);
         return {};
     }
     if (count == 0) {
@@ -118,6 +144,7 @@ std::string cTCPIP::receiveData(std::chrono::milliseconds maxWait) {
         }
         result_ = -2;
         exResult_ = common::utf8ToCp1253(texts::kReceiveFailed);
+        noteSocketError(errno);
         return {};
     }
     return std::string(buffer.data(), static_cast<std::size_t>(got));

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/common/codepage.h"
+#include "core/common/os_error.h"
 #include "core/link/transport_line.h"
 #include "core/link/transport_texts.h"
 #include "core/link/udp_transport.h"
@@ -63,41 +64,67 @@ std::int16_t cTCPIP::openConnection() {
     if (socket_) {
         return 0;
     }
+    clearFailure();
+    const auto refuse = [this](std::int16_t code, std::string reason) {
+        setLost(std::move(reason));
+        return code;
+    };
     auto socket = std::make_unique<Socket>();
-    if (WSAStartup(MAKEWORD(1, 1), &socket->library) != 0) {
-        return -1;
+    if (const int started = WSAStartup(MAKEWORD(1, 1), &socket->library); started != 0) {
+        return refuse(-1, texts::udpSocketFailed(common::osErrorText(started)));
     }
     socket->started = true;
     socket->handle = ::socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP);
     if (socket->handle == INVALID_SOCKET) {
-        return -2;
+        return refuse(-2, texts::udpSocketFailed(common::osErrorText(WSAGetLastError())));
     }
     const bool portValid = remotePort_ >= 1 && remotePort_ <= 65535;
     sockaddr_in local{};
     if (!toAddress(bindAddress_, portValid ? remotePort_ : 0, local) ||
         ::bind(socket->handle, reinterpret_cast<const sockaddr*>(&local), sizeof local) != 0) {
-        return -4;
+        return refuse(
+            -4, texts::udpBindFailed(localEndpoint(), common::osErrorText(WSAGetLastError())));
     }
     sockaddr_in remote{};
     if (!portValid || remoteHostIP_.empty() || !toAddress(remoteHostIP_, remotePort_, remote)) {
-        return -5;
+        return refuse(-5, texts::udpAddressInvalid(common::cp1253ToUtf8(remoteHostIP_),
+                                                   std::to_string(remotePort_)));
     }
     if (::connect(socket->handle, reinterpret_cast<const sockaddr*>(&remote), sizeof remote) != 0) {
-        return -6;
+        return refuse(
+            -6, texts::udpConnectFailed(remoteEndpoint(), common::osErrorText(WSAGetLastError())));
     }
     socket_ = std::move(socket);
     return 0;
 }
 
+// An error that a socket reports for an earlier datagram (nobody listens there, the way is
+// closed) leaves the socket usable; any other means it is gone.
+void cTCPIP::noteSocketError(int error) {
+    if (error == WSAECONNRESET || error == WSAECONNREFUSED || error == WSAEHOSTUNREACH ||
+        error == WSAENETUNREACH || error == WSAEHOSTDOWN) {
+        setFailure(texts::udpNoListener(remoteEndpoint(), common::osErrorText(error)));
+        return;
+    }
+    socket_.reset();
+    setLost(texts::udpSocketLost(remoteEndpoint(), common::osErrorText(error)));
+}
+
 bool cTCPIP::sendData(const std::string& text) {
     const std::string datagram = withLineTerminator(text);
-    if (!socket_ || ::send(socket_->handle, datagram.data(), static_cast<int>(datagram.size()),
-                           0) == SOCKET_ERROR) {
-        result_ = -1;
-        exResult_ = common::utf8ToCp1253(texts::kSendFailed);
-        return false;
+    if (!socket_) {
+        if (!lost()) {
+            setLost(texts::udpSocketLost(remoteEndpoint(), texts::kClosed));
+        }
+    } else if (::send(socket_->handle, datagram.data(), static_cast<int>(datagram.size()), 0) !=
+               SOCKET_ERROR) {
+        return true;
+    } else {
+        noteSocketError(WSAGetLastError());
     }
-    return true;
+    result_ = -1;
+    exResult_ = common::utf8ToCp1253(texts::kSendFailed);
+    return false;
 }
 
 std::string cTCPIP::receiveData(std::chrono::milliseconds maxWait) {
@@ -115,6 +142,7 @@ std::string cTCPIP::receiveData(std::chrono::milliseconds maxWait) {
     if (count == SOCKET_ERROR) {
         result_ = -3;
         exResult_ = common::utf8ToCp1253(texts::kReadinessFailed);
+        noteSocketError(WSAGetLastError());
         return {};
     }
     if (count == 0) {
@@ -125,6 +153,7 @@ std::string cTCPIP::receiveData(std::chrono::milliseconds maxWait) {
     if (got == SOCKET_ERROR) {
         result_ = -2;
         exResult_ = common::utf8ToCp1253(texts::kReceiveFailed);
+        noteSocketError(WSAGetLastError());
         return {};
     }
     return std::string(buffer.data(), static_cast<std::size_t>(got));

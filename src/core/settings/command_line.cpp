@@ -66,6 +66,15 @@ CommandLineSettings settingsFromCommandLine(const CommandLineFields& fields) {
     return out;
 }
 
+std::string commandLineLinkAddress(const ParamSettings& settings) {
+    const bool number = !settings.baud.empty() &&
+                        settings.baud.find_first_not_of("0123456789") == std::string::npos;
+    if (settings.linkAddress.find(':') != std::string::npos || !number) {
+        return settings.linkAddress;
+    }
+    return settings.linkAddress + ":" + settings.baud;
+}
+
 std::string farewellText() {
     // ╔═…═╗ / ║ Ευχαριστούμε που χρησιμοποιήσατε το Merovan ║ / ╚═…═╝, in the DOS Greek code
     // page the farewell has always been kept in.

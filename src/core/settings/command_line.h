@@ -25,6 +25,11 @@ struct CommandLineSettings {
 // The settings in force for a one-job run started from the command line.
 CommandLineSettings settingsFromCommandLine(const CommandLineFields& fields);
 
+// The address the link opens for a one-job run: field 1 as given, or, when it names no
+// speed or port of its own (no ":"), field 1, ":" and the number of field 2, so that
+// "com1,9600,..." sets the port to 9600 rather than leaving it unset.
+std::string commandLineLinkAddress(const ParamSettings& settings);
+
 // The farewell printed before the program ends, as code page 737 bytes: a box-drawn frame
 // around one line of thanks, lines separated by "\n".
 std::string farewellText();

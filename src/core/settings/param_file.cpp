@@ -48,7 +48,8 @@ void applyLine(std::string_view line, ParamReadMode mode, ParamSettings& setting
         return;
     }
     if (line.starts_with("[baud]")) {
-        settings.baud = mid(line, 8, polling ? 6 : 5);
+        // "9600 " would be a speed no port takes: blanks around the number are not part of it.
+        settings.baud = common::trim(mid(line, 8, polling ? 6 : 5));
         if (!polling) {
             // Built from the port in force rather than appended to the address, so that a
             // second [baud] line replaces the first instead of chaining "com1:9600:4800".

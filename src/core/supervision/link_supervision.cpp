@@ -12,9 +12,13 @@ LinkSupervision::Outcome LinkSupervision::tick(link::Link& link, driver::Operato
                                                driver::Clock& clock, std::string& linkErrorText) {
     if (failures_ >= kLimit) {
         if (retryWhileOffline_) {
-            if (!lastRetry_) {
+            // A port that could not be opened costs nothing to try again: it is tried every
+            // tick, so a device that appears is found within a second. A register that is
+            // silent costs the whole wait, and is asked less often.
+            const bool notOpen = link.currentTransport() == nullptr;
+            if (!lastRetry_ && !notOpen) {
                 lastRetry_ = clock.now();
-            } else if (clock.now() - *lastRetry_ >= *retryWhileOffline_) {
+            } else if (notOpen || clock.now() - *lastRetry_ >= *retryWhileOffline_) {
                 lastRetry_ = clock.now();
                 // Quiet: a register that stays switched off must not fill the log with boxes.
                 if (link.SendCommand("KXCL", linkErrorText, true) == 0) {

@@ -24,7 +24,8 @@ class LinkSupervision {
 
     static constexpr int kLimit = 3;
 
-    // retryWhileOffline: how often an off-line register is asked again (none: never).
+    // retryWhileOffline: how often an off-line register is asked again (none: never); a port
+    // that could not be opened is tried again every tick.
     explicit LinkSupervision(std::optional<std::chrono::seconds> retryWhileOffline = {})
         : retryWhileOffline_(retryWhileOffline) {}
 

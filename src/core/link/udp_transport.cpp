@@ -1,0 +1,16 @@
+// What both platforms' UDP transports say about their ends.
+#include "core/link/udp_transport.h"
+#include "core/common/codepage.h"
+
+namespace merovan::link {
+
+std::string cTCPIP::localEndpoint() const {
+    const std::string address = bindAddress_.empty() ? "0.0.0.0" : bindAddress_;
+    return common::cp1253ToUtf8(address) + ":" + std::to_string(remotePort_);
+}
+
+std::string cTCPIP::remoteEndpoint() const {
+    return common::cp1253ToUtf8(remoteHostIP_) + ":" + std::to_string(remotePort_);
+}
+
+}  // namespace merovan::link

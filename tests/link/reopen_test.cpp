@@ -1,0 +1,149 @@
+// A port that fails or goes away is opened anew at the next exchange; the log says why the
+// register cannot be reached, once per reason.
+#include "core/common/codepage.h"
+#include "link/link_fixture.h"
+
+namespace merovan::testing {
+namespace {
+
+using namespace std::chrono_literals;
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+
+const std::string kPortFailed = common::utf8ToCp1253("Πρόβλημα στην Θύρα :") + "com1:9600";
+const std::string kGone = "η θύρα /dev/ttyS0 δεν ανοίγει: No such file or directory";
+
+using LinkReopen = LinkTest;
+
+TEST_F(LinkReopen, APortThatFailsToOpenIsTriedAgainAtEveryExchange) {
+    wire.setOpenStatus(-1, kPortFailed, kGone);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(link.SendCommand("KXCL", reply, false), -1);
+        EXPECT_EQ(reply, kPortFailed);
+    }
+    EXPECT_EQ(wire.openCount(), 3);
+    EXPECT_THAT(wire.sent(), IsEmpty());
+    EXPECT_THAT(op.messages(), IsEmpty());
+    EXPECT_EQ(clock.elapsed(), 0s);
+    EXPECT_EQ(link.currentTransport(), nullptr);
+    // Each failed command leaves its line, so a job run meanwhile does not look printed.
+    const std::string line = "Err = -1, [KXCL] DateTime = " + Now() + "\r\n";
+    EXPECT_EQ(Result(), line + line + line);
+    EXPECT_THAT(op.logLines(), ElementsAre("Ο Φορολογικός Εκτυπωτής εκτός σύνδεσης: " + kGone));
+    EXPECT_EQ(link.downReason(), kGone);
+
+    wire.setOpenStatus(0);
+    EXPECT_EQ(link.SendCommand("KXCL", reply, false), 0);
+    EXPECT_EQ(wire.openCount(), 4);
+    EXPECT_EQ(op.logLines().back(), "Ο Φορολογικός Εκτυπωτής απαντά ξανά");
+    EXPECT_EQ(link.downReason(), "");
+    EXPECT_EQ(link.SendCommand("KXCL", reply, false), 0);
+    EXPECT_EQ(wire.openCount(), 4) << "a working port is kept";
+    EXPECT_EQ(op.logLines().size(), 2u);
+}
+
+// Nothing was written to a port that failed at the send: it is opened anew and the command
+// goes out once, and the trace shows only what was written.
+TEST_F(LinkReopen, APortLostAtTheSendIsOpenedAnewAndTheCommandSentOnce) {
+    EXPECT_EQ(link.SendCommand("KXCL", reply, true), 0);
+    op.clear();
+    wire.loseAtNextSend("η θύρα /dev/ttyS0 χάθηκε: Input/output error");
+    EXPECT_EQ(link.SendCommand("KX100R1A", reply, true), 0);
+    EXPECT_EQ(reply, "OK");
+    EXPECT_THAT(wire.sent(), ElementsAre("KXCL", "KX100R1A"));
+    EXPECT_EQ(wire.openCount(), 2);
+    EXPECT_EQ(wire.shutdownCount(), 1);
+    ASSERT_GE(op.traceLines().size(), 2u);
+    EXPECT_EQ(op.traceLines()[0],
+              "41:07   not sent:[KX100R1A] η θύρα /dev/ttyS0 χάθηκε: Input/output error");
+    EXPECT_EQ(op.traceLines()[1], "41:07       send:[KX100R1A]");
+    EXPECT_THAT(op.logLines(),
+                ElementsAre("Ο Φορολογικός Εκτυπωτής εκτός σύνδεσης: η θύρα /dev/ttyS0 χάθηκε: "
+                            "Input/output error",
+                            "Ο Φορολογικός Εκτυπωτής απαντά ξανά"));
+    EXPECT_FALSE(std::filesystem::exists(resFile));
+}
+
+// A hang-up after the command went out ends the wait at once; the port opened anew is asked
+// again, as a resend after silence would.
+TEST_F(LinkReopen, APortThatHangsUpWhileAwaitedIsAskedAgainAtOnce) {
+    wire.loseAtNextSend("η θύρα /dev/ttyS0 χάθηκε: hang-up", true);
+    EXPECT_EQ(link.SendCommand("KXCL", reply, true), 0);
+    EXPECT_THAT(wire.sent(), ElementsAre("KXCL", "KXCL"));
+    EXPECT_EQ(wire.openCount(), 2);
+    EXPECT_LT(clock.elapsed(), 1s);
+
+    // Gone for good: the next opening fails, and the exchange ends with its status at once.
+    wire.loseAtNextSend("η θύρα /dev/ttyS0 χάθηκε: hang-up", true);
+    wire.setOpenStatus(-1, kPortFailed, kGone);
+    const auto before = clock.elapsed();
+    EXPECT_EQ(link.SendCommand("KXCL", reply, true), -1);
+    EXPECT_EQ(reply, kPortFailed);
+    EXPECT_LT(clock.elapsed() - before, 1s);
+    EXPECT_EQ(op.logLines().back(), "Ο Φορολογικός Εκτυπωτής εκτός σύνδεσης: " + kGone);
+}
+
+// A reply read together with the hang-up is the command's reply: the command is not sent
+// again, and the port is opened anew for the next one.
+TEST_F(LinkReopen, AReplyThatCameWithTheHangUpIsTaken) {
+    wire.loseWithLastByte("η θύρα /dev/ttyS0 χάθηκε: hang-up");
+    EXPECT_EQ(link.SendCommand("KX100R1A", reply, true), 0);
+    EXPECT_EQ(reply, "OK");
+    EXPECT_THAT(wire.sent(), ElementsAre("KX100R1A"));
+    EXPECT_EQ(link.currentTransport(), nullptr);
+    EXPECT_EQ(link.SendCommand("KXCL", reply, true), 0);
+    EXPECT_EQ(wire.openCount(), 2);
+}
+
+TEST_F(LinkReopen, ANetworkThatCannotBeOpenedSaysWhyAndSendsNothing) {
+    const std::string busy =
+        "η τοπική θύρα UDP 0.0.0.0:5012 δεν δεσμεύεται: Address already in use";
+    link.setLinkAddress("192.168.1.50:5012");
+    wire.setOpenStatus(-4, "", busy);
+    EXPECT_EQ(link.SendCommand("KXCL", reply, false), -4);
+    EXPECT_EQ(common::cp1253ToUtf8(reply), busy);
+    EXPECT_THAT(wire.sent(), IsEmpty());
+    EXPECT_THAT(op.messages(), IsEmpty());
+    EXPECT_EQ(clock.elapsed(), 0s);
+    EXPECT_THAT(op.logLines(), ElementsAre("Ο Φορολογικός Εκτυπωτής εκτός σύνδεσης: " + busy));
+
+    wire.setOpenStatus(0);
+    EXPECT_EQ(link.SendCommand("KXCL", reply, false), 0);
+    EXPECT_EQ(wire.openCount(), 2);
+}
+
+TEST_F(LinkReopen, ASilentRegisterIsLoggedOnceNotAtEveryExchange) {
+    Script({});
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(link.SendCommand("KXCL", reply, true), -4);
+    }
+    EXPECT_EQ(wire.openCount(), 1) << "silence is not a reason to reopen";
+    EXPECT_THAT(op.logLines(), ElementsAre("Ο Φορολογικός Εκτυπωτής εκτός σύνδεσης: Ο Φορολ. "
+                                           "Εκτυπωτής δεν Απαντά σε εντολή !"));
+    // A refusal is an answer: the register is there.
+    Script({{"KXT1", {{0ms, "DE6\r\x04"}}}});
+    EXPECT_EQ(link.SendCommand("KXT1", reply, true), 6);
+    EXPECT_EQ(op.logLines().back(), "Ο Φορολογικός Εκτυπωτής απαντά ξανά");
+}
+
+// Whoever waits for the register only so long is not kept waiting by a 20-second exchange.
+TEST_F(LinkReopen, AnExchangeEndsAtTheGiveUpMoment) {
+    Script({});
+    link.setGiveUpAt(clock.now() + 2s);
+    EXPECT_EQ(link.SendCommand("KXCL", reply, false), -4);
+    EXPECT_EQ(clock.elapsed(), 2s);
+    EXPECT_EQ(wire.sent().size(), 1u);
+    EXPECT_EQ(op.messages().size(), 1u);
+
+    // Past the moment nothing more is sent.
+    EXPECT_EQ(link.SendCommand("KXCL", reply, false), -4);
+    EXPECT_EQ(wire.sent().size(), 1u);
+    EXPECT_EQ(clock.elapsed(), 2s);
+
+    link.setGiveUpAt(std::nullopt);
+    EXPECT_EQ(link.SendCommand("KXCL", reply, true), -4);
+    EXPECT_EQ(clock.elapsed(), 22s);
+}
+
+}  // namespace
+}  // namespace merovan::testing
