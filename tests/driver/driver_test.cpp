@@ -327,13 +327,17 @@ TEST_F(Polling, SingleFileJobIsProcessedOnceUntilItChanges) {
 TEST_F(Polling, DirectoryChangesOnlyForJobNamesTriggerATick) {
     startPolling();
     writeFile("print.2", "job");
-    driver_->directoryChanged("result.txt");
+    driver_->directoryChanged("result.txt", jobs::FileEvent::Closed);
     EXPECT_THAT(jobsRun_, IsEmpty());
-    driver_->directoryChanged("print.2");
+    driver_->directoryChanged("print.2", jobs::FileEvent::Written);
+    EXPECT_THAT(jobsRun_, IsEmpty());
+    driver_->pollTick();  // written to and not closed since: somebody is still writing it
+    EXPECT_THAT(jobsRun_, IsEmpty());
+    driver_->directoryChanged("print.2", jobs::FileEvent::Closed);
     EXPECT_EQ(jobsRun_.size(), 1u);
     driver_->stopPrinting();
     writeFile("print.3", "job");
-    driver_->directoryChanged("print.3");
+    driver_->directoryChanged("print.3", jobs::FileEvent::Closed);
     EXPECT_EQ(jobsRun_.size(), 1u);
 }
 

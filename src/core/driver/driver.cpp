@@ -48,6 +48,7 @@ Driver::Driver(Operator& op, Clock& clock, DriverServices services, DriverOption
       options_(std::move(options)),
       link_(op_, clock, services_.transports),
       journal_(joinPath(options_.workDir, options_.journalName)),
+      readiness_(options_.quietPeriod),
       supervision_(options_.retryWhileOffline) {
     link_.setLocalAddressLookup(services_.localAddress);
 }
@@ -180,7 +181,10 @@ int Driver::runCommandLine(const CommandLineJob& job,
                     common::buttons::kCritical);
         return kJobUnreadable;
     }
-    jobs::DeleteFileQuietly(job.jobPath);
+    // The POS takes a job that is still there for one not yet printed.
+    if (std::string why; !jobs::deleteFile(job.jobPath, why)) {
+        op_.log(std::string(texts::kJobNotDeleted) + common::cp1253ToUtf8(why));
+    }
     runHelperIfAsked();
     return outcome.exitCode == 1 ? kJobAborted : kJobDone;
 }
@@ -344,11 +348,17 @@ std::optional<std::string> Driver::watchDirectory() const {
     return jobs::jobPlace(settings_.location, settings_.file).directory;
 }
 
-void Driver::directoryChanged(const std::string& name) {
-    if (!timer1_.enabled) {
+void Driver::directoryChanged(const std::string& name, jobs::FileEvent event) {
+    const auto place = jobs::jobPlace(settings_.location, settings_.file);
+    if (event == jobs::FileEvent::Lost) {
+        readiness_.record(name, event);
         return;
     }
-    if (jobs::mayBeJobName(name, jobs::jobPlace(settings_.location, settings_.file))) {
+    if (!jobs::mayBeJobName(name, place)) {
+        return;
+    }
+    readiness_.record(place.directory + name, event);
+    if (timer1_.enabled && event != jobs::FileEvent::Written && event != jobs::FileEvent::Gone) {
         pollTick();
     }
 }
@@ -390,7 +400,7 @@ void Driver::pollTick() {
     if (!refreshPollSettings()) {
         return;
     }
-    const auto isReady = [](const std::string& path) { return jobs::IsJobFileReady(path); };
+    const auto isReady = [this](const std::string& path) { return readiness_.isReady(path); };
     const auto processed = [this](const std::string& path) { return isProcessed(path); };
     if (settings_.multiType == "fals") {
         const std::string jobPath = settings_.location + settings_.file;

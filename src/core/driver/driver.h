@@ -13,6 +13,7 @@
 #include "core/jobs/getdata.h"
 #include "core/jobs/job_files.h"
 #include "core/jobs/job_journal.h"
+#include "core/jobs/readiness.h"
 #include "core/link/link.h"
 #include "core/settings/param_settings.h"
 #include "core/supervision/link_supervision.h"
@@ -51,6 +52,9 @@ struct DriverOptions {
     std::optional<bool> startWhenOnline;
     // How often an off-line register is asked again; none: only an error clear brings it back.
     std::optional<std::chrono::seconds> retryWhileOffline;
+    // How long a job file that changed while the directory watch did not see it must stay
+    // unchanged before it is taken (zero: at once).
+    std::chrono::milliseconds quietPeriod = jobs::kDefaultQuietPeriod;
 };
 
 // The timers of the main window as the driver sets them; a loop (or a test) fires them.
@@ -95,8 +99,9 @@ class Driver {
     void pollTick();          // Timer1
     void supervisionTick();   // Timer2
     void housekeepingTick();  // mTimer
-    // A file in the job directory was closed by its writer: pick the job up at once.
-    void directoryChanged(const std::string& name);
+    // The directory watch saw this happen to a file in the job directory: a job closed by its
+    // writer is picked up at once, one still being written is not taken.
+    void directoryChanged(const std::string& name, jobs::FileEvent event);
 
     // Operator actions.
     void startPrinting();  // Start button
@@ -147,6 +152,7 @@ class Driver {
     link::Link link_;
     jobs::ProgramFlags flags_;
     jobs::JobJournal journal_;
+    jobs::JobReadiness readiness_;
     supervision::LinkSupervision supervision_;
 
     settings::ParamSettings settings_;

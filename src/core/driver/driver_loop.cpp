@@ -27,8 +27,8 @@ bool isDue(const TimerSetting& timer, SteadyClock::time_point now, auto& armed) 
 }  // namespace
 
 DriverLoop::DriverLoop(Driver& driver)
-    : driver_(driver), watch_([this](const std::string& name) {
-          post([name](Driver& d) { d.directoryChanged(name); });
+    : driver_(driver), watch_([this](const std::string& name, jobs::FileEvent event) {
+          post([name, event](Driver& d) { d.directoryChanged(name, event); });
       }) {}
 
 DriverLoop::~DriverLoop() {
