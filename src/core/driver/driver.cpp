@@ -202,6 +202,8 @@ jobs::JobSettings Driver::jobSettings() const {
     s.quantity = settings_.quantity;
     s.decimalSeparator = options_.decimalSeparator;
     s.workDir = options_.workDir;
+    s.resultRules.ownFiles = jobs::ownFilesOf(options_.workDir, options_.journalName);
+    s.resultRules.allowedDirs = options_.resultDirs;
     return s;
 }
 

@@ -5,6 +5,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "core/driver/clock.h"
 #include "core/driver/helper_program.h"
@@ -55,6 +56,8 @@ struct DriverOptions {
     // How long a job file that changed while the directory watch did not see it must stay
     // unchanged before it is taken (zero: at once).
     std::chrono::milliseconds quietPeriod = jobs::kDefaultQuietPeriod;
+    // When not empty, result files must lie in these directories.
+    std::vector<std::string> resultDirs;
 };
 
 // The timers of the main window as the driver sets them; a loop (or a test) fires them.

@@ -11,6 +11,7 @@
 #include "core/jobs/job.h"
 #include "core/jobs/job_file.h"
 #include "core/jobs/register_text.h"
+#include "core/jobs/result_file.h"
 
 namespace merovan::jobs {
 namespace {
@@ -48,7 +49,7 @@ int Job::run(std::string_view content) {
 }
 
 void Job::start(std::string_view content, std::size_t lineCount) {
-    resFile_ = FindResultFile(content);
+    resFile_ = acceptedResultFile(content);
     context_.link.setResFile(resFile_);
     progress_.setMax(
         static_cast<int>(std::min<std::size_t>(lineCount, std::numeric_limits<int>::max())));
@@ -113,6 +114,18 @@ Job::Next Job::dispatch(std::string_view line) {
 std::int16_t Job::send(const std::string& command, bool quiet) {
     reply_.clear();
     return context_.link.SendCommand(command, reply_, quiet);
+}
+
+std::string Job::acceptedResultFile(std::string_view content) {
+    const std::string named = FindResultFile(content);
+    const auto refused = checkResultFile(named, settings_.resultRules);
+    if (!refused) {
+        return named;
+    }
+    // The job still runs: the receipt is what the customer waits for.
+    context_.op.log("Το αρχείο αποτελεσμάτων δεν γράφεται: " + *refused);
+    resultFailureLogged_ = true;
+    return {};
 }
 
 void Job::appendResult(std::string_view text) {
