@@ -65,6 +65,10 @@ int run(int argc, char** argv) {
     auto* giveUp = app.add_option("--give-up-after", giveUpAfter,
                                   "stop waiting for the register after SECONDS (exit 4)")
                        ->check(CLI::PositiveNumber);
+    app.add_option("--result-dir", options.resultDirs,
+                   "allow result files only in DIR and below (repeatable; relative to the "
+                   "working directory); without it a job may name any result file but the "
+                   "driver's own files");
     app.add_option("line", line, "the six fields of a POS program's command line");
     app.set_version_flag("--version", std::string("merovan-cli ") + MEROVAN_VERSION);
     try {
@@ -79,6 +83,14 @@ int run(int argc, char** argv) {
     if (!workdir.empty() && (std::filesystem::current_path(workdir, changed), changed)) {
         std::fprintf(stderr, "merovan-cli: --workdir: %s\n", changed.message().c_str());
         return merovan::cli::kCannotStart;
+    }
+    for (auto& dir : options.resultDirs) {
+        std::error_code wrong;
+        if (!std::filesystem::is_directory(dir, wrong)) {
+            std::fprintf(stderr, "merovan-cli: --result-dir %s: not a directory\n", dir.c_str());
+            return merovan::cli::kCannotStart;
+        }
+        dir = std::filesystem::absolute(dir, wrong).string();
     }
     if (demo) {
         return merovan::cli::runDemo(options, signals);
