@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "core/driver/helper_program.h"
+#include "core/jobs/file_places.h"
 #include "core/jobs/readiness.h"
 #include "driver/job_dir_fixture.h"
 
@@ -89,6 +90,36 @@ TEST_F(JobFilesTest, UnwatchedFileIsReadyAfterTheQuietPeriod) {
 
     write("print.2", "job");
     EXPECT_TRUE(JobReadiness(0ms).isReady(path("print.2")));
+}
+
+TEST_F(JobFilesTest, JobLinksAreFollowedOnlyToRegularFilesInTheExchangeDirectory) {
+    const std::string exchange = (dir_ / "").string();
+    std::string why;
+    write("print.1", "job");
+    EXPECT_TRUE(isAcceptableJobPath(path("print.1"), exchange, why)) << why;
+    std::filesystem::create_directory(path("jobs"));
+    write("jobs/real", "job");
+    std::filesystem::create_symlink("jobs/real", path("print.2"));
+    EXPECT_TRUE(isAcceptableJobPath(path("print.2"), exchange, why)) << why;
+
+    const std::filesystem::path outside = dir_.string() + "-outside";
+    std::filesystem::create_directories(outside);
+    std::ofstream(outside / "secret") << "job";
+    std::filesystem::create_symlink(outside / "secret", path("print.3"));
+    EXPECT_FALSE(isAcceptableJobPath(path("print.3"), exchange, why));
+    EXPECT_NE(why.find("print.3"), std::string::npos) << why;
+    std::filesystem::create_symlink("../" + outside.filename().string() + "/secret",
+                                    path("print.4"));
+    EXPECT_FALSE(isAcceptableJobPath(path("print.4"), exchange, why));
+    std::filesystem::remove_all(outside);
+
+    std::filesystem::create_symlink("jobs", path("print.5"));
+    EXPECT_FALSE(isAcceptableJobPath(path("print.5"), exchange, why));
+    ASSERT_EQ(::mkfifo(path("print.6").c_str(), 0666), 0);
+    EXPECT_FALSE(isAcceptableJobPath(path("print.6"), exchange, why));
+    why.clear();
+    EXPECT_FALSE(isAcceptableJobPath(path("print.7"), exchange, why));
+    EXPECT_EQ(why, "");  // a missing file is no news
 }
 
 TEST_F(JobFilesTest, ConversionHelperRunsInTheWorkingDirectoryOrIsReported) {

@@ -8,6 +8,7 @@
 #include "core/driver/default_services.h"
 #include "core/driver/helper_program.h"
 #include "core/driver/texts.h"
+#include "core/jobs/file_places.h"
 #include "core/jobs/readiness.h"
 #include "core/link/local_address.h"
 
@@ -350,6 +351,19 @@ std::optional<std::string> Driver::watchDirectory() const {
     return jobs::jobPlace(settings_.location, settings_.file).directory;
 }
 
+bool Driver::isJobReady(const std::string& jobPath) {
+    std::string why;
+    const auto place = jobs::jobPlace(settings_.location, settings_.file);
+    if (!jobs::isAcceptableJobPath(jobPath, place.directory, why)) {
+        if (!why.empty() && refusedJobPaths_.insert(jobPath).second) {
+            op_.log(std::string(texts::kJobRefused) + common::cp1253ToUtf8(why));
+        }
+        return false;
+    }
+    refusedJobPaths_.erase(jobPath);
+    return readiness_.isReady(jobPath);
+}
+
 void Driver::directoryChanged(const std::string& name, jobs::FileEvent event) {
     const auto place = jobs::jobPlace(settings_.location, settings_.file);
     if (event == jobs::FileEvent::Lost) {
@@ -402,7 +416,7 @@ void Driver::pollTick() {
     if (!refreshPollSettings()) {
         return;
     }
-    const auto isReady = [this](const std::string& path) { return readiness_.isReady(path); };
+    const auto isReady = [this](const std::string& path) { return isJobReady(path); };
     const auto processed = [this](const std::string& path) { return isProcessed(path); };
     if (settings_.multiType == "fals") {
         const std::string jobPath = settings_.location + settings_.file;

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -144,6 +145,8 @@ class Driver {
     void goOnline();
     bool refreshPollSettings();
     bool isProcessed(const std::string& jobPath) const;
+    // Complete, and a file the driver may read as a job; a refusal is logged once per file.
+    bool isJobReady(const std::string& jobPath);
     void runJob(const std::string& jobPath);
     jobs::JobSettings jobSettings() const;
     void runHelperIfAsked();
@@ -156,6 +159,7 @@ class Driver {
     jobs::ProgramFlags flags_;
     jobs::JobJournal journal_;
     jobs::JobReadiness readiness_;
+    std::set<std::string> refusedJobPaths_;
     supervision::LinkSupervision supervision_;
 
     settings::ParamSettings settings_;

@@ -24,6 +24,7 @@ inline constexpr std::string_view kStatusStopped =
 
 inline constexpr std::string_view kErrorPrefix = "Λάθος : ";
 inline constexpr std::string_view kInterruptedJob = "Η εργασία διακόπηκε και δεν ξανατυπώνεται: ";
+inline constexpr std::string_view kJobRefused = "Το αρχείο δεν διαβάζεται ως εργασία: ";
 inline constexpr std::string_view kJobNotDeleted =
     "Η εργασία τυπώθηκε αλλά το αρχείο της δεν σβήνεται: ";
 

@@ -6,42 +6,12 @@
 
 #include "core/common/codepage.h"
 #include "core/common/regular_file.h"
+#include "core/jobs/file_places.h"
 
 namespace merovan::jobs {
 namespace {
 
 namespace fs = std::filesystem;
-
-// Where a path really leads: absolute, with "." and ".." and every link resolved, a link to a
-// file that does not exist yet too (writing through it would create that file).
-std::optional<fs::path> resolved(const std::string& path) {
-    std::error_code error;
-    std::error_code missing;  // a file yet to be created is no failure
-    fs::path whole = fs::absolute(fs::path(path), error);
-    for (int links = 0; !error && links < 40; ++links) {
-        whole = fs::weakly_canonical(whole, error);
-        if (error || !fs::is_symlink(fs::symlink_status(whole, missing))) {
-            return error ? std::nullopt : std::optional(whole);
-        }
-        const fs::path target = fs::read_symlink(whole, error);
-        whole = target.is_absolute() ? target : whole.parent_path() / target;
-    }
-    return std::nullopt;
-}
-
-bool isWithin(const fs::path& file, const fs::path& directory) {
-    auto d = directory.begin();
-    auto f = file.begin();
-    for (; d != directory.end(); ++d, ++f) {
-        if (d->empty()) {
-            continue;  // a trailing separator
-        }
-        if (f == file.end() || *f != *d) {
-            return false;
-        }
-    }
-    return f != file.end();
-}
 
 bool sameFile(const std::optional<common::FileStamp>& a,
               const std::optional<common::FileStamp>& b) {
@@ -64,7 +34,7 @@ std::optional<std::string> checkResultFile(const std::string& path, const Result
     if (path.empty()) {
         return std::string("no result file named");
     }
-    const auto target = resolved(path);
+    const auto target = resolvedPath(path);
     if (!target) {
         return shown + ": the path cannot be resolved";
     }
@@ -76,7 +46,7 @@ std::optional<std::string> checkResultFile(const std::string& path, const Result
     }
     const auto stamp = common::regularFileStamp(path);
     for (const auto& own : rules.ownFiles) {
-        const auto ownTarget = resolved(own);
+        const auto ownTarget = resolvedPath(own);
         if ((ownTarget && *ownTarget == *target) ||
             sameFile(stamp, common::regularFileStamp(own))) {
             return shown + ": one of the driver's own files";
@@ -84,8 +54,8 @@ std::optional<std::string> checkResultFile(const std::string& path, const Result
     }
     if (!rules.allowedDirs.empty() &&
         std::ranges::none_of(rules.allowedDirs, [&target](const std::string& dir) {
-            const auto allowed = resolved(dir);
-            return allowed && isWithin(*target, *allowed);
+            const auto allowed = resolvedPath(dir);
+            return allowed && isWithinDirectory(*target, *allowed);
         })) {
         return shown + ": outside the directories allowed for result files";
     }
