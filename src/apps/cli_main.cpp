@@ -8,6 +8,7 @@
 #include "apps/cli_console.h"
 #include "apps/cli_runs.h"
 #include "apps/cli_signals.h"
+#include "core/common/file_size_signal.h"
 
 namespace {
 
@@ -107,6 +108,7 @@ int run(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    merovan::common::ignoreFileSizeSignal();
     // Whatever fails unexpectedly is said in plain words rather than ending in an abort.
     try {
         return run(argc, argv);

@@ -11,6 +11,7 @@
 #include "core/jobs/file_places.h"
 #include "core/jobs/readiness.h"
 #include "core/link/local_address.h"
+#include "core/settings/settings_check.h"
 
 namespace merovan::driver {
 namespace {
@@ -113,6 +114,11 @@ bool Driver::load() {
         op_.enableControl(Control::Start, false);
         op_.enableControl(Control::Stop, false);
         setTimer(timer1_, false);
+        // Said at start: otherwise the driver would only wait, or blame the register.
+        for (const auto& problem : settings::settingsProblems(settings_)) {
+            op_.setStatus(problem);
+            op_.log(problem);
+        }
         for (const auto& jobPath : journal_.load()) {
             const std::string text =
                 std::string(texts::kInterruptedJob) + common::cp1253ToUtf8(jobPath);
