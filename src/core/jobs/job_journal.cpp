@@ -5,10 +5,14 @@
 #include <fstream>
 #include <sstream>
 
+#include "core/common/regular_file.h"
 #include "core/jobs/job_journal_io.h"
 
 namespace merovan::jobs {
 namespace {
+
+// Far more than the journal's capacity of entries ever takes.
+constexpr std::uint64_t kMaxJournalBytes = 16 * 1024 * 1024;
 
 std::uint64_t hashFile(const std::string& path, bool& ok) {
     std::ifstream in(path, std::ios::binary);
@@ -70,7 +74,10 @@ JobJournal::JobJournal(std::string path, std::size_t capacity)
 std::vector<std::string> JobJournal::load() {
     entries_.clear();
     linesInFile_ = 0;
-    std::ifstream in(path_, std::ios::binary);
+    // Bounded and non-blocking: a FIFO or /dev/zero in the journal's place must not hang the
+    // start or fill the memory; it reads as an empty journal.
+    const auto file = common::readRegularFile(path_, kMaxJournalBytes);
+    std::istringstream in(file ? file->bytes : std::string());
     std::string line;
     while (std::getline(in, line)) {
         ++linesInFile_;

@@ -1,30 +1,18 @@
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
 
+#include "core/common/unique_fd.h"
 #include "core/jobs/job_journal_io.h"
 
 namespace merovan::jobs {
 namespace {
 
-class Fd {
-  public:
-    explicit Fd(int fd) : fd_(fd) {}
-    ~Fd() {
-        if (fd_ >= 0) {
-            close(fd_);
-        }
-    }
-    Fd(const Fd&) = delete;
-    Fd& operator=(const Fd&) = delete;
-    int get() const { return fd_; }
-
-  private:
-    int fd_;
-};
+using Fd = common::UniqueFd;
 
 bool writeAll(int fd, const std::string& text) {
     std::size_t written = 0;
@@ -38,10 +26,21 @@ bool writeAll(int fd, const std::string& text) {
     return fdatasync(fd) == 0;
 }
 
+// Non-blocking, and only a regular file: a FIFO or a device in the journal's place must not
+// hang the driver or swallow its records.
+Fd openRegularForWriting(const std::string& path, int flags) {
+    Fd fd(open(path.c_str(), flags | O_WRONLY | O_CREAT | O_CLOEXEC | O_NONBLOCK | O_NOCTTY, 0644));
+    struct stat info {};
+    if (fd.get() >= 0 && (fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode))) {
+        return Fd(-1);
+    }
+    return fd;
+}
+
 }  // namespace
 
 bool appendDurably(const std::string& path, const std::string& text) {
-    const Fd fd(open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644));
+    const Fd fd = openRegularForWriting(path, O_APPEND);
     return fd.get() >= 0 && writeAll(fd.get(), text);
 }
 
@@ -57,7 +56,7 @@ std::optional<std::int64_t> lastWriteTime(const std::string& path) {
 bool replaceDurably(const std::string& path, const std::string& text) {
     const std::string side = path + ".new";
     {
-        const Fd fd(open(side.c_str(), O_WRONLY | O_TRUNC | O_CREAT | O_CLOEXEC, 0644));
+        const Fd fd = openRegularForWriting(side, O_TRUNC);
         if (fd.get() < 0 || !writeAll(fd.get(), text)) {
             return false;
         }
