@@ -46,6 +46,7 @@ TEST_F(ResultFileTest, EscapesFromTheAllowedDirectoriesAreRefused) {
     EXPECT_NE(check(exchange("sub/../../escaped.txt")), std::nullopt);
     EXPECT_NE(check(outside_.file("r.txt")), std::nullopt);
     EXPECT_NE(check(exchange("")), std::nullopt);  // the directory itself
+    EXPECT_NE(check(exchange("missing/..")), std::nullopt);
     fs::create_symlink(outside_.file("r.txt"), exchange("out.txt"));
     EXPECT_NE(check(exchange("out.txt")), std::nullopt);
     fs::create_directory_symlink(outside_.path, exchange("away"));

@@ -12,6 +12,10 @@ std::optional<fs::path> resolvedPath(const std::string& path) {
     fs::path whole = fs::absolute(fs::path(path), error);
     for (int links = 0; !error && links < 40; ++links) {
         whole = fs::weakly_canonical(whole, error);
+        // "dir/missing/.." comes back as "dir/": the directory itself, not something in it.
+        if (!whole.has_filename() && whole.has_relative_path()) {
+            whole = whole.parent_path();
+        }
         if (error || !fs::is_symlink(fs::symlink_status(whole, missing))) {
             return error ? std::nullopt : std::optional(whole);
         }
@@ -32,7 +36,12 @@ bool isWithinDirectory(const fs::path& file, const fs::path& directory) {
         }
         ++f;
     }
-    return f != file.end();
+    for (; f != file.end(); ++f) {
+        if (!f->empty()) {
+            return true;
+        }
+    }
+    return false;
 }
 
 bool isAcceptableJobPath(const std::string& path, const std::string& exchangeDir,
