@@ -15,9 +15,11 @@ namespace {
 using namespace std::chrono_literals;
 namespace fs = std::filesystem;
 
-const std::string kCli = std::string(MEROVAN_BINARY_DIR) + "/src/apps/merovan-cli";
-const std::string kRegister = std::string(MEROVAN_BINARY_DIR) + "/src/apps/merovan-register";
 const std::string kSetpriv = "/usr/bin/setpriv";
+
+std::string program(const std::string& name) {
+    return (fs::path(MEROVAN_BINARY_DIR) / "src" / "apps" / name).string();
+}
 
 void giveTo(const SystemUser& user, const fs::path& path) {
     ASSERT_EQ(::chown(path.c_str(), user.uid, user.gid), 0) << path;
@@ -50,7 +52,7 @@ std::size_t countOf(const std::string& text, const std::string& part) {
 }
 
 void ExchangeFixture::SetUp() {
-    if (!fs::exists(kCli) || !fs::exists(kRegister)) {
+    if (!fs::exists(program("merovan-cli")) || !fs::exists(program("merovan-register"))) {
         GTEST_SKIP() << "merovan-cli or merovan-register not built";
     }
     // [location] takes 99 characters: a short name.
@@ -90,10 +92,10 @@ void ExchangeFixture::startRegister(const std::string& scenario) {
     if (service_) {
         giveTo(*service_, work_);
     }
-    register_.emplace(
-        as(service_, {kRegister, "--pty", "--traffic", (work_ / "traffic.txt").string(),
-                      "--scenario", (work_ / "scenario.txt").string()}),
-        work_, "register");
+    register_.emplace(as(service_, {program("merovan-register"), "--pty", "--traffic",
+                                    (work_ / "traffic.txt").string(), "--scenario",
+                                    (work_ / "scenario.txt").string()}),
+                      work_, "register");
     device_ = register_->firstLine(5s).value_or("");
     ASSERT_TRUE(device_.starts_with("/dev/")) << device_;
 }
@@ -107,7 +109,7 @@ void ExchangeFixture::writeParam() const {
 }
 
 std::unique_ptr<ChildProcess> ExchangeFixture::startCli(std::vector<std::string> options) const {
-    std::vector<std::string> argv{kCli, "--result-dir", exchange_.string()};
+    std::vector<std::string> argv{program("merovan-cli"), "--result-dir", exchange_.string()};
     argv.insert(argv.end(), options.begin(), options.end());
     return std::make_unique<ChildProcess>(as(service_, argv), work_, "cli");
 }

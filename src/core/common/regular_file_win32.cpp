@@ -1,5 +1,8 @@
 #include <windows.h>
 
+#include <algorithm>
+#include <utility>
+
 #include "core/common/regular_file.h"
 
 namespace merovan::common {
@@ -13,6 +16,8 @@ class ScopedHandle {
             CloseHandle(handle_);
         }
     }
+    ScopedHandle(ScopedHandle&& other) noexcept
+        : handle_(std::exchange(other.handle_, INVALID_HANDLE_VALUE)) {}
     ScopedHandle(const ScopedHandle&) = delete;
     ScopedHandle& operator=(const ScopedHandle&) = delete;
     HANDLE get() const { return handle_; }
