@@ -57,6 +57,16 @@ TEST_F(StartUp, MissingParamFileEndsTheProgram) {
     EXPECT_THAT(register_.sent(), IsEmpty());
 }
 
+TEST_F(StartUp, ABadLocationIsSaidAtStartAndTheDriverStillLooksForTheRegister) {
+    params_.location = path("missing/");
+    makeDriver();
+    ASSERT_TRUE(driver_->load());
+    ASSERT_EQ(op_.logLines().size(), 1u);
+    EXPECT_TRUE(op_.logLines()[0].starts_with("[location] " + path("missing/")))
+        << op_.logLines()[0];
+    EXPECT_TRUE(driver_->supervisionTimer().enabled);
+}
+
 TEST_F(StartUp, ThreeFailedTicksGoOffLineAndErrorClearBringsItBack) {
     silenceRegister();
     makeDriver();
@@ -370,6 +380,16 @@ TEST_F(CommandLine, ProcessesTheJobOnceAndDeletesIt) {
     EXPECT_THAT(register_.sent(), ElementsAre("KXCL", "KXJOB job.txt"));
     EXPECT_FALSE(std::filesystem::exists(path("job.txt")));
     EXPECT_EQ(op_.caption(), "Merovan- Έτοιμο");
+}
+
+TEST_F(CommandLine, AJobThatCannotBeDeletedIsLogged) {
+    // Printed, but left where the POS would take it for one still to print.
+    makeDriver();
+    std::filesystem::create_directories(path("job.txt") + "/inside");
+    EXPECT_EQ(driver_->runCommandLine(commandLineJob(path("job.txt")), std::nullopt),
+              driver::kJobDone);
+    ASSERT_EQ(op_.logLines().size(), 1u);
+    EXPECT_NE(op_.logLines()[0].find(path("job.txt")), std::string::npos) << op_.logLines()[0];
 }
 
 TEST_F(CommandLine, OutcomesBecomeExitStatuses) {
