@@ -351,7 +351,9 @@ bool Driver::isProcessed(const std::string& jobPath) const {
 }
 
 std::optional<std::string> Driver::watchDirectory() const {
-    if (!timer1_.enabled || (settings_.multiType != "true" && settings_.multiType != "fals")) {
+    // Watched from the start, before printing begins: a job written while nothing watched has
+    // to wait out the quiet period.
+    if (settings_.multiType != "true" && settings_.multiType != "fals") {
         return std::nullopt;
     }
     return jobs::jobPlace(settings_.location, settings_.file).directory;

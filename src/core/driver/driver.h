@@ -124,7 +124,7 @@ class Driver {
     const TimerSetting& pollTimer() const { return timer1_; }
     const TimerSetting& supervisionTimer() const { return timer2_; }
     const TimerSetting& housekeepingTimer() const { return mTimer_; }
-    // The directory to watch for jobs, when polling is on.
+    // The directory to watch for jobs, when the settings name one.
     std::optional<std::string> watchDirectory() const;
 
     bool polling() const { return timer1_.enabled; }

@@ -102,6 +102,7 @@ void DriverLoop::followWatchDirectory() {
 }
 
 void DriverLoop::run() {
+    followWatchDirectory();
     while (true) {
         Task task;
         {
