@@ -64,8 +64,7 @@ std::optional<long long> parseInteger(std::string_view text) {
         trimmed.erase(0, 1);
     }
     long long value = 0;
-    const auto [end, error] =
-        std::from_chars(trimmed.data(), trimmed.data() + trimmed.size(), value);
+    const auto [end, error] = std::from_chars(trimmed.data(), trimmed.data() + trimmed.size(), value);
     if (trimmed.empty() || error != std::errc() || end != trimmed.data() + trimmed.size()) {
         return std::nullopt;
     }
