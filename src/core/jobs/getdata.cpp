@@ -20,6 +20,8 @@ namespace {
 // through it line by line would keep the register busy for hours.
 constexpr std::uintmax_t kMaxJobBytes = 1024 * 1024;
 
+constexpr std::string_view kResultNotWritten = "Το αρχείο αποτελεσμάτων δεν γράφεται: ";
+
 }  // namespace
 
 Job::Job(const JobSettings& settings, JobContext& context)
@@ -123,7 +125,7 @@ std::string Job::acceptedResultFile(std::string_view content) {
         return named;
     }
     // The job still runs: the receipt is what the customer waits for.
-    context_.op.log("Το αρχείο αποτελεσμάτων δεν γράφεται: " + *refused);
+    context_.op.log(std::string(kResultNotWritten) + *refused);
     resultFailureLogged_ = true;
     return {};
 }
@@ -132,7 +134,7 @@ void Job::appendResult(std::string_view text) {
     // The POS learns nothing of this job: say so once, where someone may look.
     if (!common::AppendLine(resFile_, text) && !resultFailureLogged_) {
         resultFailureLogged_ = true;
-        context_.op.log("Το αρχείο αποτελεσμάτων δεν γράφεται: " + common::cp1253ToUtf8(resFile_));
+        context_.op.log(std::string(kResultNotWritten) + common::cp1253ToUtf8(resFile_));
     }
 }
 
