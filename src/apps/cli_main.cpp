@@ -8,6 +8,7 @@
 #include "apps/cli_console.h"
 #include "apps/cli_runs.h"
 #include "apps/cli_signals.h"
+#include "core/common/file_size_signal.h"
 
 namespace {
 
@@ -65,6 +66,10 @@ int run(int argc, char** argv) {
     auto* giveUp = app.add_option("--give-up-after", giveUpAfter,
                                   "stop waiting for the register after SECONDS (exit 4)")
                        ->check(CLI::PositiveNumber);
+    app.add_option("--result-dir", options.resultDirs,
+                   "allow result files only in DIR and below (repeatable; relative to the "
+                   "working directory); without it a job may name any result file but the "
+                   "driver's own files");
     app.add_option("line", line, "the six fields of a POS program's command line");
     app.set_version_flag("--version", std::string("merovan-cli ") + MEROVAN_VERSION);
     try {
@@ -79,6 +84,14 @@ int run(int argc, char** argv) {
     if (!workdir.empty() && (std::filesystem::current_path(workdir, changed), changed)) {
         std::fprintf(stderr, "merovan-cli: --workdir: %s\n", changed.message().c_str());
         return merovan::cli::kCannotStart;
+    }
+    for (auto& dir : options.resultDirs) {
+        std::error_code wrong;
+        if (!std::filesystem::is_directory(dir, wrong)) {
+            std::fprintf(stderr, "merovan-cli: --result-dir %s: not a directory\n", dir.c_str());
+            return merovan::cli::kCannotStart;
+        }
+        dir = std::filesystem::absolute(dir, wrong).string();
     }
     if (demo) {
         return merovan::cli::runDemo(options, signals);
@@ -95,6 +108,7 @@ int run(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    merovan::common::ignoreFileSizeSignal();
     // Whatever fails unexpectedly is said in plain words rather than ending in an abort.
     try {
         return run(argc, argv);

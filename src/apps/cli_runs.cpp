@@ -17,13 +17,15 @@ using namespace std::chrono_literals;
 
 // printWhenOnline: nobody is there to press Start. An off-line register is asked again, as
 // nobody is there to restart the program for a register that is switched on late.
-driver::Driver makeDriver(driver::Operator& op, driver::Clock& clock, bool printWhenOnline = true) {
+driver::Driver makeDriver(driver::Operator& op, driver::Clock& clock, const CliOptions& cli,
+                          bool printWhenOnline = true) {
     driver::DriverServices services;
     services.transports = link::systemTransportFactory();
     driver::DriverOptions options;
     options.decimalSeparator = common::LocaleDecimalSeparator();
     options.startWhenOnline = printWhenOnline;
     options.retryWhileOffline = 10s;
+    options.resultDirs = cli.resultDirs;
     return driver::Driver(op, clock, std::move(services), std::move(options));
 }
 
@@ -61,7 +63,7 @@ int runCommandLine(const std::string& line, const CliOptions& options, StopSigna
     }
     driver::SystemClock clock;
     LogOperator op(clock, options.trace);
-    auto driver = makeDriver(op, clock);
+    auto driver = makeDriver(op, clock, options);
     std::optional<std::chrono::seconds> giveUp;
     if (options.giveUpAfter) {
         giveUp = std::chrono::seconds(*options.giveUpAfter);
@@ -75,7 +77,7 @@ int runCommandLine(const std::string& line, const CliOptions& options, StopSigna
 int runPolling(const CliOptions& options, StopSignals& signals) {
     driver::SystemClock clock;
     LogOperator op(clock, options.trace);
-    auto driver = makeDriver(op, clock);
+    auto driver = makeDriver(op, clock, options);
     if (!driver.load()) {
         return kCannotStart;
     }
@@ -91,7 +93,7 @@ int runPolling(const CliOptions& options, StopSignals& signals) {
 int runAction(const CliOptions& options, StopSignals& signals) {
     driver::SystemClock clock;
     LogOperator op(clock, options.trace);
-    auto driver = makeDriver(op, clock, false);
+    auto driver = makeDriver(op, clock, options, false);
     if (!driver.load()) {
         return kCannotStart;
     }

@@ -13,6 +13,8 @@ struct CliOptions {
     std::string report;  // x, x-period, z, z-period
     bool clearError = false;
     std::optional<int> giveUpAfter;  // seconds
+    // When not empty, result files must lie in these directories.
+    std::vector<std::string> resultDirs;
 };
 
 // Exit status when the program could not start: param.ini missing or unreadable.

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "core/common/codepage.h"
+#include "core/common/file_size_signal.h"
 #include "core/common/locale_decimal.h"
 #include "core/driver/clock.h"
 #include "core/link/system_transport_factory.h"
@@ -20,6 +21,7 @@ constexpr int kCannotStart = 5;
 }  // namespace
 
 int main(int argc, char** argv) {
+    merovan::common::ignoreFileSizeSignal();
     QApplication app(argc, argv);
     QApplication::setApplicationName("Merovan");
     QApplication::setApplicationVersion(MEROVAN_VERSION);

@@ -71,6 +71,8 @@ int usageError(const std::string& message) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // A traffic file past a file-size limit is cut short rather than the register killed.
+    std::signal(SIGXFSZ, SIG_IGN);
     using merovan::sim::RegisterSimulator;
     RegisterSimulator::Options options;
     bool modeGiven = false;

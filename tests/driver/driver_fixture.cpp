@@ -28,6 +28,8 @@ DriverFixture::~DriverFixture() {
 void DriverFixture::makeDriver(driver::DriverOptions options) {
     options.workDir = workDir_.empty() ? dir_.string() : workDir_.string();
     options.endMarker = path("end.txt");
+    // Every job is written whole before the tick that should take it; no watch runs here.
+    options.quietPeriod = std::chrono::milliseconds(0);
     driver::DriverServices services;
     services.transports = register_.factory();
     services.readParams = [this](const std::string&, bool,
@@ -47,6 +49,9 @@ void DriverFixture::makeDriver(driver::DriverOptions options) {
         std::string command = "KXJOB ";
         command += name;
         context.link.SendCommand(command, reply, false);
+        if (duringJob_) {
+            duringJob_(jobPath);
+        }
         return nextOutcome_;
     };
     if (realInterpreter_) {

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -42,6 +43,7 @@ class DriverFixture : public ::testing::Test {
     std::vector<std::string> jobsRun_;
     std::vector<std::string> contentsRun_;  // the bytes each job was handed
     jobs::JobOutcome nextOutcome_;
+    std::function<void(const std::string& jobPath)> duringJob_;  // runs inside the fake job
     bool realInterpreter_ = false;
     std::unique_ptr<driver::Driver> driver_;
 };

@@ -59,6 +59,16 @@ TEST_F(StartUp, MissingParamFileEndsTheProgram) {
     EXPECT_THAT(register_.sent(), IsEmpty());
 }
 
+TEST_F(StartUp, ABadLocationIsSaidAtStartAndTheDriverStillLooksForTheRegister) {
+    params_.location = path("missing/");
+    makeDriver();
+    ASSERT_TRUE(driver_->load());
+    ASSERT_EQ(op_.logLines().size(), 1u);
+    EXPECT_TRUE(op_.logLines()[0].starts_with("[location] " + path("missing/")))
+        << op_.logLines()[0];
+    EXPECT_TRUE(driver_->supervisionTimer().enabled);
+}
+
 TEST_F(StartUp, ThreeFailedTicksGoOffLineAndErrorClearBringsItBack) {
     silenceRegister();
     makeDriver();
@@ -332,13 +342,17 @@ TEST_F(Polling, SingleFileJobIsProcessedOnceUntilItChanges) {
 TEST_F(Polling, DirectoryChangesOnlyForJobNamesTriggerATick) {
     startPolling();
     writeFile("print.2", "job");
-    driver_->directoryChanged("result.txt");
+    driver_->directoryChanged("result.txt", jobs::FileEvent::Closed);
     EXPECT_THAT(jobsRun_, IsEmpty());
-    driver_->directoryChanged("print.2");
+    driver_->directoryChanged("print.2", jobs::FileEvent::Written);
+    EXPECT_THAT(jobsRun_, IsEmpty());
+    driver_->pollTick();  // written to and not closed since: somebody is still writing it
+    EXPECT_THAT(jobsRun_, IsEmpty());
+    driver_->directoryChanged("print.2", jobs::FileEvent::Closed);
     EXPECT_EQ(jobsRun_.size(), 1u);
     driver_->stopPrinting();
     writeFile("print.3", "job");
-    driver_->directoryChanged("print.3");
+    driver_->directoryChanged("print.3", jobs::FileEvent::Closed);
     EXPECT_EQ(jobsRun_.size(), 1u);
 }
 
@@ -371,6 +385,21 @@ TEST_F(CommandLine, ProcessesTheJobOnceAndDeletesIt) {
     EXPECT_THAT(register_.sent(), ElementsAre("KXCL", "KXJOB job.txt"));
     EXPECT_FALSE(std::filesystem::exists(path("job.txt")));
     EXPECT_EQ(op_.caption(), "Merovan- Έτοιμο");
+}
+
+TEST_F(CommandLine, AJobThatCannotBeDeletedIsLogged) {
+    // Printed, but left where the POS would take it for one still to print.
+    writeFile("job.txt", "job");
+    // A directory that is not empty cannot be deleted, not even by root.
+    duringJob_ = [](const std::string& jobPath) {
+        std::filesystem::remove(jobPath);
+        std::filesystem::create_directories(jobPath + "/inside");
+    };
+    makeDriver();
+    EXPECT_EQ(driver_->runCommandLine(commandLineJob(path("job.txt")), std::nullopt),
+              driver::kJobDone);
+    ASSERT_EQ(op_.logLines().size(), 1u);
+    EXPECT_NE(op_.logLines()[0].find(path("job.txt")), std::string::npos) << op_.logLines()[0];
 }
 
 TEST_F(CommandLine, OutcomesBecomeExitStatuses) {

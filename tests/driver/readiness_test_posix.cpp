@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -9,6 +10,7 @@
 #include <thread>
 
 #include "core/driver/helper_program.h"
+#include "core/jobs/file_places.h"
 #include "core/jobs/readiness.h"
 #include "driver/job_dir_fixture.h"
 
@@ -42,12 +44,82 @@ TEST_F(JobFilesTest, AJobStillBeingWrittenIsNotReady) {
     EXPECT_TRUE(IsJobFileReady(job));
 }
 
-TEST_F(JobFilesTest, ReadOnlyFileIsNotReady) {
+TEST_F(JobFilesTest, ReadPermissionIsEnoughAndOnlyRegularFilesAreReady) {
     write("readonly", "job");
-    std::filesystem::permissions(path("readonly"), std::filesystem::perms::owner_read);
-    if (::geteuid() != 0) {  // root may write anything
+    std::filesystem::permissions(path("readonly"), std::filesystem::perms::owner_read |
+                                                       std::filesystem::perms::group_read |
+                                                       std::filesystem::perms::others_read);
+    EXPECT_TRUE(IsJobFileReady(path("readonly")));
+    if (::geteuid() != 0) {  // root reads anything
+        std::filesystem::permissions(path("readonly"), std::filesystem::perms::owner_write);
         EXPECT_FALSE(IsJobFileReady(path("readonly")));
     }
+    // A FIFO nobody writes to would block a reader for ever.
+    ASSERT_EQ(::mkfifo(path("print.2").c_str(), 0666), 0);
+    EXPECT_FALSE(IsJobFileReady(path("print.2")));
+    std::filesystem::create_symlink("/dev/zero", path("print.3"));
+    EXPECT_FALSE(IsJobFileReady(path("print.3")));
+}
+
+TEST_F(JobFilesTest, WatchedFileIsReadyOnlyOnceItsWriterClosedIt) {
+    JobReadiness readiness(1h);  // nothing is ever quiet for long enough here
+    write("print.1", "half a job");
+    readiness.record(path("print.1"), FileEvent::Written);
+    EXPECT_FALSE(readiness.isReady(path("print.1")));
+    readiness.record(path("print.1"), FileEvent::Touched);
+    EXPECT_FALSE(readiness.isReady(path("print.1")));
+    readiness.record(path("print.1"), FileEvent::Closed);
+    EXPECT_TRUE(readiness.isReady(path("print.1")));
+
+    // Changed again after the close was seen: known no more.
+    std::this_thread::sleep_for(10ms);
+    write("print.1", "another job");
+    EXPECT_FALSE(readiness.isReady(path("print.1")));
+    readiness.record(path("print.1"), FileEvent::MovedIn);
+    EXPECT_TRUE(readiness.isReady(path("print.1")));
+    readiness.record("", FileEvent::Lost);
+    EXPECT_FALSE(readiness.isReady(path("print.1")));
+}
+
+TEST_F(JobFilesTest, UnwatchedFileIsReadyAfterTheQuietPeriod) {
+    JobReadiness readiness(300ms);
+    write("print.1", "job");
+    EXPECT_FALSE(readiness.isReady(path("print.1")));
+    std::this_thread::sleep_for(350ms);
+    EXPECT_TRUE(readiness.isReady(path("print.1")));
+
+    write("print.2", "job");
+    EXPECT_TRUE(JobReadiness(0ms).isReady(path("print.2")));
+}
+
+TEST_F(JobFilesTest, JobLinksAreFollowedOnlyToRegularFilesInTheExchangeDirectory) {
+    const std::string exchange = (dir_ / "").string();
+    std::string why;
+    write("print.1", "job");
+    EXPECT_TRUE(isAcceptableJobPath(path("print.1"), exchange, why)) << why;
+    std::filesystem::create_directory(path("jobs"));
+    write("jobs/real", "job");
+    std::filesystem::create_symlink("jobs/real", path("print.2"));
+    EXPECT_TRUE(isAcceptableJobPath(path("print.2"), exchange, why)) << why;
+
+    const std::filesystem::path outside = dir_.string() + "-outside";
+    std::filesystem::create_directories(outside);
+    std::ofstream(outside / "secret") << "job";
+    std::filesystem::create_symlink(outside / "secret", path("print.3"));
+    EXPECT_FALSE(isAcceptableJobPath(path("print.3"), exchange, why));
+    EXPECT_NE(why.find("print.3"), std::string::npos) << why;
+    std::filesystem::create_symlink("../" + outside.filename().string() + "/secret",
+                                    path("print.4"));
+    EXPECT_FALSE(isAcceptableJobPath(path("print.4"), exchange, why));
+    std::filesystem::remove_all(outside);
+
+    std::filesystem::create_symlink("jobs", path("print.5"));
+    EXPECT_FALSE(isAcceptableJobPath(path("print.5"), exchange, why));
+    ASSERT_EQ(::mkfifo(path("print.6").c_str(), 0666), 0);
+    EXPECT_FALSE(isAcceptableJobPath(path("print.6"), exchange, why));
+    why.clear();
+    EXPECT_FALSE(isAcceptableJobPath(path("print.7"), exchange, why));
+    EXPECT_EQ(why, "");  // a missing file is no news
 }
 
 TEST_F(JobFilesTest, ConversionHelperRunsInTheWorkingDirectoryOrIsReported) {

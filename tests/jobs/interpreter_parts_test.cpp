@@ -98,6 +98,18 @@ TEST(JobFileTest, HeaderValuesSkipTwoCharactersAndNeedALineEnd) {
     EXPECT_EQ(FindResultFile("resFile:\r\n PLU\r\n"), "Result");
 }
 
+TEST(JobFileTest, AControlCharacterEndsAHeaderValue) {
+    // A CR inside the tag would otherwise put lines of the job's choosing into files.
+    const std::string job =
+        "tag:  x\r[location] /tmp/\r[file] steal\r\n"
+        "resFile:  r.txt\rexitcode = 0\r\n";
+    EXPECT_EQ(FindJobTag(job), "x");
+    EXPECT_EQ(FindResultFile(job), "r.txt");
+    EXPECT_EQ(FindJobTag("tag:  a\tb\x7f\n"), "a");
+    EXPECT_EQ(FindJobTag("tag:  \x1b[2J\n"), "Unknown");
+    EXPECT_EQ(FindJobTag("tag:  \xd4\xe1\xec\xe5\xdf\xef\r\n"), "\xd4\xe1\xec\xe5\xdf\xef");
+}
+
 TEST(JobFileTest, LinesEndAtCrLfOrLfAndALastLineNeedsNoEnd) {
     using Lines = std::vector<std::string_view>;
     EXPECT_EQ(SplitJobLines("a\r\nb"), (Lines{"a", "b"}));

@@ -6,6 +6,7 @@
 
 #include "core/common/codepage.h"
 #include "core/settings/param_file.h"
+#include "core/settings/settings_check.h"
 
 namespace merovan::settings {
 namespace {
@@ -209,6 +210,36 @@ TEST(ParamFileTest, ReportsFilesThatCannotBeReadOrWrittenByName) {
     // The directory in the way is untouched and no side file is left beside it.
     EXPECT_TRUE(std::filesystem::is_directory(dir + "/taken.ini"));
     EXPECT_FALSE(std::filesystem::exists(dir + "/taken.ini.new"));
+}
+
+TEST(SettingsCheckTest, ABadLocationAndAMissingPortAreSaidInPlainWords) {
+    const std::string dir = ::testing::TempDir() + "/settings_check_test";
+    std::filesystem::create_directories(dir + "/exchange");
+    std::ofstream(dir + "/a file") << "x";
+    ParamSettings settings;
+    settings.multiType = "true";
+    settings.port = "com1";
+    settings.linkAddress = "com1:9600";
+    const auto problemsWith = [&settings](const std::string& location) {
+        settings.location = location;
+        return settingsProblems(settings);
+    };
+    EXPECT_TRUE(problemsWith(dir + "/exchange/").empty());
+    EXPECT_TRUE(problemsWith("").empty());  // the working directory
+    for (const std::string& bad :
+         {"/"s, dir + "/a file", dir + "/a file/", dir + "/missing/", dir + "/exchange"}) {
+        const auto problems = problemsWith(bad);
+        ASSERT_EQ(problems.size(), 1u) << bad;
+        EXPECT_TRUE(problems[0].starts_with("[location] " + bad + ": ")) << problems[0];
+    }
+    settings.multiType = "no";  // no jobs looked for: [location] matters not
+    EXPECT_TRUE(settingsProblems(settings).empty());
+
+    settings.port = "";
+    settings.linkAddress = ":9600";
+    const auto problems = settingsProblems(settings);
+    ASSERT_EQ(problems.size(), 1u);
+    EXPECT_TRUE(problems[0].starts_with("[port]")) << problems[0];
 }
 
 }  // namespace

@@ -5,45 +5,32 @@
 
 namespace merovan::common {
 
-std::optional<RecordFile> RecordFile::open(const std::string& path) {
-    constexpr auto mode = std::ios::in | std::ios::out | std::ios::binary;
-    std::fstream stream(path, mode);
-    if (!stream.is_open()) {
-        // Append mode creates a missing file without ever truncating one that appeared meanwhile.
-        { const std::ofstream create(path, std::ios::binary | std::ios::app); }
-        stream.open(path, mode);
-    }
-    if (!stream.is_open()) {
-        return std::nullopt;
-    }
-    return RecordFile(std::move(stream));
-}
-
-bool RecordFile::read(std::uint64_t offset, std::span<unsigned char> bytes) {
+bool readRecord(const std::string& path, std::uint64_t offset, std::span<unsigned char> bytes,
+                FileError* error) {
     std::ranges::fill(bytes, 0);
-    stream_.clear();
-    stream_.seekg(0, std::ios::end);
-    const std::streamoff size = stream_.tellg();
-    if (size < 0) {
+    FileError failure;
+    const auto file = readRegularFile(path, offset + bytes.size(), &failure);
+    if (!file) {
+        if (failure.missing) {
+            appendToRegularFile(path, {});  // best effort: the file exists from now on
+            return true;
+        }
+        if (error != nullptr) {
+            *error = failure;
+        }
         return false;
     }
-    if (offset >= static_cast<std::uint64_t>(size)) {
-        return true;
+    if (offset < file->bytes.size()) {
+        const auto available = std::min<std::uint64_t>(bytes.size(), file->bytes.size() - offset);
+        std::copy_n(file->bytes.begin() + static_cast<std::ptrdiff_t>(offset), available,
+                    bytes.begin());
     }
-    const auto available =
-        std::min<std::uint64_t>(bytes.size(), static_cast<std::uint64_t>(size) - offset);
-    stream_.seekg(static_cast<std::streamoff>(offset));
-    stream_.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(available));
-    return static_cast<std::uint64_t>(stream_.gcount()) == available;
+    return true;
 }
 
-bool RecordFile::write(std::uint64_t offset, std::span<const unsigned char> bytes) {
-    stream_.clear();
-    stream_.seekp(static_cast<std::streamoff>(offset));
-    stream_.write(reinterpret_cast<const char*>(bytes.data()),
-                  static_cast<std::streamsize>(bytes.size()));
-    stream_.flush();
-    return stream_.good();
+bool writeRecord(const std::string& path, std::uint64_t offset,
+                 std::span<const unsigned char> bytes, FileError* error) {
+    return writeRegularFileAt(path, offset, std::string(bytes.begin(), bytes.end()), error);
 }
 
 void putLittleEndian16(std::span<unsigned char, 2> out, std::int16_t value) {

@@ -1,29 +1,24 @@
 #pragma once
 
 #include <cstdint>
-#include <fstream>
-#include <optional>
 #include <span>
 #include <string>
+
+#include "core/common/regular_file.h"
 
 // Small binary data files of fixed records (vats.dat, payeft.dat): little-endian numbers at
 // fixed offsets, where whatever lies beyond the end of the file reads as zeros.
 namespace merovan::common {
 
-class RecordFile {
-  public:
-    // Opens the file for reading and writing, creating it empty when it is missing.
-    static std::optional<RecordFile> open(const std::string& path);
-
-    // Fills bytes from offset; the part beyond the end of the file becomes zeros.
-    bool read(std::uint64_t offset, std::span<unsigned char> bytes);
-    // Writes bytes at offset, leaving the rest of the file as it is.
-    bool write(std::uint64_t offset, std::span<const unsigned char> bytes);
-
-  private:
-    explicit RecordFile(std::fstream stream) : stream_(std::move(stream)) {}
-    std::fstream stream_;
-};
+// Fills bytes from offset of the file, opened for reading only (a user who may read the data
+// files but not write them reads them all the same). What lies beyond the end of the file
+// reads as zeros; a missing file reads as zeros too and is created empty when the directory
+// allows it. Anything but a regular file is refused; error says why, naming the file.
+bool readRecord(const std::string& path, std::uint64_t offset, std::span<unsigned char> bytes,
+                FileError* error = nullptr);
+// Writes bytes at offset, creating the file when missing and leaving the rest of it as it is.
+bool writeRecord(const std::string& path, std::uint64_t offset,
+                 std::span<const unsigned char> bytes, FileError* error = nullptr);
 
 void putLittleEndian16(std::span<unsigned char, 2> out, std::int16_t value);
 std::int16_t getLittleEndian16(std::span<const unsigned char, 2> in);

@@ -55,4 +55,9 @@ std::optional<FileStamp> regularFileStamp(const std::string& path, FileError* er
 bool appendToRegularFile(const std::string& path, const std::string& bytes,
                          FileError* error = nullptr);
 
+// Writes bytes at offset of a regular file, creating it when absent and leaving the rest of it
+// as it is; refuses anything else. Written whole or reported as failed.
+bool writeRegularFileAt(const std::string& path, std::uint64_t offset, const std::string& bytes,
+                        FileError* error = nullptr);
+
 }  // namespace merovan::common

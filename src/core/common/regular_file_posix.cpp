@@ -96,18 +96,26 @@ std::optional<FileStamp> regularFileStamp(const std::string& path, FileError* er
     return stampOfOpenFile(fd.get(), path, error);
 }
 
-bool appendToRegularFile(const std::string& path, const std::string& bytes, FileError* error) {
+namespace {
+
+// Opens a regular file for writing (flags say how) and writes all the bytes, at offset or, when
+// there is none, at the end.
+bool writeRegular(const std::string& path, int flags, std::optional<std::uint64_t> offset,
+                  const std::string& bytes, FileError* error) {
     if (path.empty()) {
         fail(error, path, "no file name", true);
         return false;
     }
-    const UniqueFd fd = openWithoutBlocking(path, O_WRONLY | O_APPEND | O_CREAT, error);
+    const UniqueFd fd = openWithoutBlocking(path, flags | O_CREAT, error);
     if (!fd || !stampOfOpenFile(fd.get(), path, error)) {
         return false;
     }
     std::size_t written = 0;
     while (written < bytes.size()) {
-        const ssize_t n = ::write(fd.get(), bytes.data() + written, bytes.size() - written);
+        const std::size_t left = bytes.size() - written;
+        const ssize_t n = offset ? ::pwrite(fd.get(), bytes.data() + written, left,
+                                            static_cast<off_t>(*offset + written))
+                                 : ::write(fd.get(), bytes.data() + written, left);
         if (n < 0 && errno == EINTR) {
             continue;
         }
@@ -118,6 +126,17 @@ bool appendToRegularFile(const std::string& path, const std::string& bytes, File
         written += static_cast<std::size_t>(n);
     }
     return true;
+}
+
+}  // namespace
+
+bool appendToRegularFile(const std::string& path, const std::string& bytes, FileError* error) {
+    return writeRegular(path, O_WRONLY | O_APPEND, std::nullopt, bytes, error);
+}
+
+bool writeRegularFileAt(const std::string& path, std::uint64_t offset, const std::string& bytes,
+                        FileError* error) {
+    return writeRegular(path, O_WRONLY, offset, bytes, error);
 }
 
 }  // namespace merovan::common

@@ -1,3 +1,8 @@
+#include <windows.h>
+
+#include <algorithm>
+#include <utility>
+
 #include "core/common/regular_file.h"
 #include "core/common/win32_handle.h"
 
@@ -94,14 +99,27 @@ std::optional<FileStamp> regularFileStamp(const std::string& path, FileError* er
     return stampOfOpenFile(handle.get(), path, error);
 }
 
-bool appendToRegularFile(const std::string& path, const std::string& bytes, FileError* error) {
+namespace {
+
+// Opens a regular file with this access (creating it when absent) and writes all the bytes,
+// at offset or, when there is none, where the access puts them.
+bool writeRegular(const std::string& path, DWORD access, std::optional<std::uint64_t> offset,
+                  const std::string& bytes, FileError* error) {
     if (path.empty()) {
         fail(error, path, "no file name", true);
         return false;
     }
-    const ScopedHandle handle = openShared(path, FILE_APPEND_DATA, OPEN_ALWAYS, error);
+    const ScopedHandle handle = openShared(path, access, OPEN_ALWAYS, error);
     if (!handle || !stampOfOpenFile(handle.get(), path, error)) {
         return false;
+    }
+    if (offset) {
+        LARGE_INTEGER at{};
+        at.QuadPart = static_cast<LONGLONG>(*offset);
+        if (!SetFilePointerEx(handle.get(), at, nullptr, FILE_BEGIN)) {
+            failLastError(error, path);
+            return false;
+        }
     }
     DWORD written = 0;
     if (!WriteFile(handle.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
@@ -111,6 +129,17 @@ bool appendToRegularFile(const std::string& path, const std::string& bytes, File
         return false;
     }
     return true;
+}
+
+}  // namespace
+
+bool appendToRegularFile(const std::string& path, const std::string& bytes, FileError* error) {
+    return writeRegular(path, FILE_APPEND_DATA, std::nullopt, bytes, error);
+}
+
+bool writeRegularFileAt(const std::string& path, std::uint64_t offset, const std::string& bytes,
+                        FileError* error) {
+    return writeRegular(path, GENERIC_WRITE, offset, bytes, error);
 }
 
 }  // namespace merovan::common

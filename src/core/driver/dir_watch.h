@@ -4,15 +4,19 @@
 #include <memory>
 #include <string>
 
+#include "core/jobs/readiness.h"
+
 namespace merovan::driver {
 
-// Reports the names of files that a writer closed, or that were moved or touched, in one
-// directory, so that a job is picked up as soon as its writer is done instead of at the next
-// poll tick. Runs a thread of its own; the callback runs on that thread. Where the platform
-// offers no such reports, nothing is reported and the poll tick does all the work.
+// Reports what happens to the files of one directory: written to, closed by a writer, moved in
+// or away, touched. A job is then picked up as soon as its writer is done instead of at the next
+// poll tick, and never while a writer of any user still has it open. Runs a thread of its own;
+// the callback runs on that thread. Where the platform offers no such reports, nothing is
+// reported and the poll tick does all the work.
 class DirWatch {
   public:
-    using Callback = std::function<void(const std::string& name)>;
+    // name is empty for FileEvent::Lost.
+    using Callback = std::function<void(const std::string& name, jobs::FileEvent event)>;
 
     explicit DirWatch(Callback callback);
     ~DirWatch();

@@ -6,11 +6,39 @@
 #include <atomic>
 #include <climits>
 #include <mutex>
+#include <optional>
 #include <thread>
 
 #include "core/driver/dir_watch.h"
 
 namespace merovan::driver {
+
+namespace {
+
+// One event may carry several bits; the one that matters most for a job's readiness wins.
+std::optional<jobs::FileEvent> eventOf(std::uint32_t mask) {
+    if ((mask & IN_Q_OVERFLOW) != 0) {
+        return jobs::FileEvent::Lost;
+    }
+    if ((mask & (IN_DELETE | IN_MOVED_FROM)) != 0) {
+        return jobs::FileEvent::Gone;
+    }
+    if ((mask & IN_CLOSE_WRITE) != 0) {
+        return jobs::FileEvent::Closed;
+    }
+    if ((mask & IN_MOVED_TO) != 0) {
+        return jobs::FileEvent::MovedIn;
+    }
+    if ((mask & IN_MODIFY) != 0) {
+        return jobs::FileEvent::Written;
+    }
+    if ((mask & IN_ATTRIB) != 0) {
+        return jobs::FileEvent::Touched;
+    }
+    return std::nullopt;
+}
+
+}  // namespace
 
 struct DirWatch::Impl {
     Callback callback;
@@ -33,8 +61,9 @@ struct DirWatch::Impl {
             const ssize_t length = read(inotifyFd, buffer, sizeof buffer);
             for (ssize_t offset = 0; length > 0 && offset < length;) {
                 const auto* event = reinterpret_cast<const inotify_event*>(buffer + offset);
-                if (event->len > 0) {
-                    callback(event->name);
+                const auto kind = eventOf(event->mask);
+                if (kind && (event->len > 0 || *kind == jobs::FileEvent::Lost)) {
+                    callback(event->len > 0 ? event->name : "", *kind);
                 }
                 offset += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
             }
@@ -75,12 +104,18 @@ bool DirWatch::watch(const std::string& directory) {
     }
     directory_ = directory;
     const std::string path = directory.empty() ? "." : directory;
-    // A job counts as written when its writer closes it, or when it is renamed into place.
+    // A job counts as written when its writer closes it, or when it is renamed into place; a
+    // write without a close since means somebody is still writing it.
     impl_->watchId = impl_->inotifyFd < 0
                          ? -1
                          : inotify_add_watch(impl_->inotifyFd, path.c_str(),
-                                             IN_CLOSE_WRITE | IN_MOVED_TO | IN_ATTRIB);
+                                             IN_CLOSE_WRITE | IN_MOVED_TO | IN_ATTRIB | IN_MODIFY |
+                                                 IN_DELETE | IN_MOVED_FROM);
     watching_ = impl_->watchId >= 0;
+    // Whatever was known belonged to the directory watched before, or came before the watch.
+    if (impl_->callback) {
+        impl_->callback("", jobs::FileEvent::Lost);
+    }
     return watching_;
 }
 

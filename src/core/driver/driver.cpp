@@ -9,10 +9,12 @@
 #include "core/driver/default_services.h"
 #include "core/driver/helper_program.h"
 #include "core/driver/texts.h"
+#include "core/jobs/file_places.h"
 #include "core/jobs/job_reading.h"
 #include "core/jobs/readiness.h"
 #include "core/link/local_address.h"
 #include "core/settings/command_line.h"
+#include "core/settings/settings_check.h"
 
 namespace merovan::driver {
 namespace {
@@ -52,6 +54,7 @@ Driver::Driver(Operator& op, Clock& clock, DriverServices services, DriverOption
       link_(op_, clock, services_.transports),
       journal_(joinPath(options_.workDir, options_.journalName)),
       pickup_(journal_),
+      readiness_(options_.quietPeriod),
       supervision_(options_.retryWhileOffline) {
     link_.setLocalAddressLookup(services_.localAddress);
     std::vector<std::string> ownFiles{options_.endMarker, journal_.path(), journal_.path() + ".bad",
@@ -122,6 +125,11 @@ bool Driver::load() {
         op_.enableControl(Control::Start, false);
         op_.enableControl(Control::Stop, false);
         setTimer(timer1_, false);
+        // Said at start: otherwise the driver would only wait, or blame the register.
+        for (const auto& problem : settings::settingsProblems(settings_)) {
+            op_.setStatus(problem);
+            op_.log(problem);
+        }
         loadJournal();
     } catch (const std::exception& failure) {
         startupFailure(failure.what());
@@ -177,7 +185,8 @@ int Driver::runCommandLine(const CommandLineJob& job,
     const jobs::JobRead read = jobs::readJobFile(job.jobPath);
     jobs::JobOutcome outcome;
     if (read.refusal != jobs::JobRefusal::None) {
-        jobs::writeRefusal(job.jobPath, read, common::formatDateTime(clock_.localDateTime()));
+        jobs::writeRefusal(job.jobPath, read, common::formatDateTime(clock_.localDateTime()),
+                           jobSettings().resultRules);
         outcome.readable = false;
         outcome.error = read.error;
         if (services_.afterJob) {
@@ -191,7 +200,10 @@ int Driver::runCommandLine(const CommandLineJob& job,
                     common::buttons::kCritical);
         return kJobUnreadable;
     }
-    jobs::DeleteFileQuietly(job.jobPath);
+    // The POS takes a job that is still there for one not yet printed.
+    if (std::string why; !jobs::deleteFile(job.jobPath, why)) {
+        op_.log(std::string(texts::kJobNotDeleted) + common::cp1253ToUtf8(why));
+    }
     runHelperIfAsked();
     return outcome.exitCode == 1 ? kJobAborted : kJobDone;
 }
@@ -240,6 +252,8 @@ jobs::JobSettings Driver::jobSettings() const {
     s.quantity = settings_.quantity;
     s.decimalSeparator = options_.decimalSeparator;
     s.workDir = options_.workDir;
+    s.resultRules.ownFiles = jobs::ownFilesOf(options_.workDir, options_.journalName);
+    s.resultRules.allowedDirs = options_.resultDirs;
     return s;
 }
 
@@ -376,17 +390,38 @@ bool Driver::refreshPollSettings() {
 }
 
 std::optional<std::string> Driver::watchDirectory() const {
-    if (!timer1_.enabled || (settings_.multiType != "true" && settings_.multiType != "fals")) {
+    // Watched from the start, before printing begins: a job written while nothing watched has
+    // to wait out the quiet period.
+    if (settings_.multiType != "true" && settings_.multiType != "fals") {
         return std::nullopt;
     }
     return jobs::jobPlace(settings_.location, settings_.file).directory;
 }
 
-bool Driver::directoryChanged(const std::string& name) {
-    if (!timer1_.enabled) {
+bool Driver::isJobReady(const std::string& jobPath) {
+    std::string why;
+    const auto place = jobs::jobPlace(settings_.location, settings_.file);
+    if (!jobs::isAcceptableJobPath(jobPath, place.directory, why)) {
+        if (!why.empty() && refusedJobPaths_.insert(jobPath).second) {
+            op_.log(std::string(texts::kJobRefused) + common::cp1253ToUtf8(why));
+        }
         return false;
     }
-    return jobs::mayBeJobName(name, jobs::jobPlace(settings_.location, settings_.file)) &&
+    refusedJobPaths_.erase(jobPath);
+    return readiness_.isReady(jobPath);
+}
+
+bool Driver::directoryChanged(const std::string& name, jobs::FileEvent event) {
+    const auto place = jobs::jobPlace(settings_.location, settings_.file);
+    if (event == jobs::FileEvent::Lost) {
+        readiness_.record(name, event);
+        return false;
+    }
+    if (!jobs::mayBeJobName(name, place)) {
+        return false;
+    }
+    readiness_.record(place.directory + name, event);
+    return timer1_.enabled && event != jobs::FileEvent::Written && event != jobs::FileEvent::Gone &&
            pollTick();
 }
 
@@ -394,7 +429,8 @@ void Driver::refuseJob(const std::string& jobPath, const jobs::JobRead& read) {
     const std::string text = std::string(texts::kErrorPrefix) + read.error;
     op_.setStatus(text);
     op_.log(text);
-    jobs::writeRefusal(jobPath, read, common::formatDateTime(clock_.localDateTime()));
+    jobs::writeRefusal(jobPath, read, common::formatDateTime(clock_.localDateTime()),
+                       jobSettings().resultRules);
 }
 
 Driver::Taken Driver::takeJob(const std::string& jobPath, bool singleFile) {
@@ -461,7 +497,7 @@ bool Driver::pollTick() {
         return false;
     }
     pickup_.beginTick();
-    const auto isReady = [](const std::string& path) { return jobs::IsJobFileReady(path); };
+    const auto isReady = [this](const std::string& path) { return isJobReady(path); };
     const bool patterns = settings_.file.find('*') != std::string::npos;
     const auto passOver = [this, patterns](const std::string& path) {
         return pickup_.passOver(path, patterns);

@@ -4,7 +4,9 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <set>
 #include <string>
+#include <vector>
 
 #include "core/driver/clock.h"
 #include "core/driver/helper_program.h"
@@ -14,6 +16,7 @@
 #include "core/jobs/getdata.h"
 #include "core/jobs/job_files.h"
 #include "core/jobs/job_journal.h"
+#include "core/jobs/readiness.h"
 #include "core/link/link.h"
 #include "core/settings/param_settings.h"
 #include "core/supervision/link_supervision.h"
@@ -54,6 +57,11 @@ struct DriverOptions {
     std::optional<bool> startWhenOnline;
     // How often an off-line register is asked again; none: only an error clear brings it back.
     std::optional<std::chrono::seconds> retryWhileOffline;
+    // How long a job file that changed while the directory watch did not see it must stay
+    // unchanged before it is taken (zero: at once).
+    std::chrono::milliseconds quietPeriod = jobs::kDefaultQuietPeriod;
+    // When not empty, result files must lie in these directories.
+    std::vector<std::string> resultDirs;
 };
 
 // The timers of the main window as the driver sets them; a loop (or a test) fires them.
@@ -98,9 +106,10 @@ class Driver {
     bool pollTick();          // Timer1
     void supervisionTick();   // Timer2
     void housekeepingTick();  // mTimer
-    // A file in the job directory was closed by its writer: pick the job up at once. True
-    // when a job was taken, as for pollTick.
-    bool directoryChanged(const std::string& name);
+    // The directory watch saw this happen to a file in the job directory: a job closed by its
+    // writer is picked up at once, one still being written is not taken. True when a job was
+    // taken, as for pollTick.
+    bool directoryChanged(const std::string& name, jobs::FileEvent event);
 
     // Operator actions.
     void startPrinting();  // Start button
@@ -119,7 +128,7 @@ class Driver {
     const TimerSetting& pollTimer() const { return timer1_; }
     const TimerSetting& supervisionTimer() const { return timer2_; }
     const TimerSetting& housekeepingTimer() const { return mTimer_; }
-    // The directory to watch for jobs, when polling is on.
+    // The directory to watch for jobs, when the settings name one.
     std::optional<std::string> watchDirectory() const;
 
     bool polling() const { return timer1_.enabled; }
@@ -149,6 +158,8 @@ class Driver {
     Taken takeJob(const std::string& jobPath, bool singleFile);
     void refuseJob(const std::string& jobPath, const jobs::JobRead& read);
     jobs::JobOutcome runJob(const std::string& jobPath, std::string_view content);
+    // Complete, and a file the driver may read as a job; a refusal is logged once per file.
+    bool isJobReady(const std::string& jobPath);
     jobs::JobSettings jobSettings() const;
     void runHelperIfAsked();
 
@@ -161,6 +172,8 @@ class Driver {
     jobs::JobJournal journal_;
     JobPickup pickup_;
     std::string markError_;  // the last failed started mark, logged once
+    jobs::JobReadiness readiness_;
+    std::set<std::string> refusedJobPaths_;
     supervision::LinkSupervision supervision_;
 
     settings::ParamSettings settings_;

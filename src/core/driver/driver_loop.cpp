@@ -27,8 +27,10 @@ bool isDue(const TimerSetting& timer, SteadyClock::time_point now, auto& armed) 
 }  // namespace
 
 DriverLoop::DriverLoop(Driver& driver)
-    : driver_(driver), watch_([this](const std::string& name) {
-          post([this, name](Driver& d) { pollNow_ = d.directoryChanged(name) || pollNow_; });
+    : driver_(driver), watch_([this](const std::string& name, jobs::FileEvent event) {
+          post([this, name, event](Driver& d) {
+              pollNow_ = d.directoryChanged(name, event) || pollNow_;
+          });
       }) {}
 
 DriverLoop::~DriverLoop() {
@@ -109,6 +111,7 @@ void DriverLoop::followWatchDirectory() {
 }
 
 void DriverLoop::run() {
+    followWatchDirectory();
     while (true) {
         Task task;
         {

@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdio>
 
+#include "core/common/codepage.h"
 #include "core/common/message_box.h"
 #include "core/common/record_file.h"
 #include "core/common/text.h"
@@ -20,13 +21,16 @@ std::uint64_t slotOffset(std::int16_t payNumber) {
 
 }  // namespace
 
-int ReadEftRecord(const std::string& path, EftPaymentRecord& record) {
+int ReadEftRecord(const std::string& path, EftPaymentRecord& record, std::string* why) {
     if (record.payNumber < 1) {
         return -1;
     }
-    auto file = common::RecordFile::open(path);
     std::array<unsigned char, kRecordSize> bytes{};
-    if (!file || !file->read(slotOffset(record.payNumber), bytes)) {
+    common::FileError error;
+    if (!common::readRecord(path, slotOffset(record.payNumber), bytes, &error)) {
+        if (why != nullptr) {
+            *why = common::cp1253ToUtf8(error.text);
+        }
         return -1;
     }
     const std::span<const unsigned char> in(bytes);
@@ -48,15 +52,17 @@ int WriteEftRecord(const std::string& path, const EftPaymentRecord& record) {
     common::putLittleEndian16(out.subspan<2, 2>(), record.ecrPayType);
     common::putLittleEndian16(out.subspan<4, 2>(), record.eftTerminal);
     common::putLittleEndian16(out.subspan<6, 2>(), record.active);
-    auto file = common::RecordFile::open(path);
-    return file && file->write(slotOffset(record.payNumber), bytes) ? 0 : -1;
+    return common::writeRecord(path, slotOffset(record.payNumber), bytes) ? 0 : -1;
 }
 
 EftPaymentRecord LookupEftPayment(const std::string& path, std::int16_t payNumber,
                                   driver::Operator& op) {
     EftPaymentRecord record;
     record.payNumber = payNumber;
-    if (ReadEftRecord(path, record) != 0) {
+    if (std::string why; ReadEftRecord(path, record, &why) != 0) {
+        if (!why.empty()) {
+            op.log(why);
+        }
         driver::ShowMessage(op, "Αδυναμία ανάγνωσης παραμέτρων πληρωμών",
                             common::buttons::kExclamation | common::buttons::kOk, "Μύνημα Merovan");
         // The payment then goes out as an ordinary one.

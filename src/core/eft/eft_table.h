@@ -20,7 +20,7 @@ inline constexpr const char* kEftFileName = "payeft.dat";
 
 // Read and write the record under record.payNumber; 0 on success, -1 on any failure (a
 // payment number below 1 among them). A missing file is created empty.
-int ReadEftRecord(const std::string& path, EftPaymentRecord& record);
+int ReadEftRecord(const std::string& path, EftPaymentRecord& record, std::string* why = nullptr);
 int WriteEftRecord(const std::string& path, const EftPaymentRecord& record);
 
 // The record used at payment time; on a failed read the operator is told and the record

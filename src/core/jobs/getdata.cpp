@@ -12,8 +12,15 @@
 #include "core/jobs/job_file.h"
 #include "core/jobs/job_reading.h"
 #include "core/jobs/register_text.h"
+#include "core/jobs/result_file.h"
 
 namespace merovan::jobs {
+namespace {
+
+constexpr std::string_view kResultNotWritten = "Το αρχείο αποτελεσμάτων δεν γράφεται: ";
+
+}  // namespace
+
 Job::Job(const JobSettings& settings, JobContext& context)
     : settings_(settings),
       context_(context),
@@ -45,7 +52,7 @@ int Job::run(std::string_view content) {
 }
 
 void Job::start(std::string_view content, std::size_t lineCount) {
-    resFile_ = FindResultFile(content);
+    resFile_ = acceptedResultFile(content);
     context_.link.setResFile(resFile_);
     progress_.setMax(
         static_cast<int>(std::min<std::size_t>(lineCount, std::numeric_limits<int>::max())));
@@ -112,11 +119,23 @@ std::int16_t Job::send(const std::string& command, bool quiet) {
     return context_.link.SendCommand(command, reply_, quiet);
 }
 
+std::string Job::acceptedResultFile(std::string_view content) {
+    const std::string named = FindResultFile(content);
+    const auto refused = checkResultFile(named, settings_.resultRules);
+    if (!refused) {
+        return named;
+    }
+    // The job still runs: the receipt is what the customer waits for.
+    context_.op.log(std::string(kResultNotWritten) + *refused);
+    resultFailureLogged_ = true;
+    return {};
+}
+
 void Job::appendResult(std::string_view text) {
     // The POS learns nothing of this job: say so once, where someone may look.
     if (!common::AppendLine(resFile_, text) && !resultFailureLogged_) {
         resultFailureLogged_ = true;
-        context_.op.log("Το αρχείο αποτελεσμάτων δεν γράφεται: " + common::cp1253ToUtf8(resFile_));
+        context_.op.log(std::string(kResultNotWritten) + common::cp1253ToUtf8(resFile_));
     }
 }
 

@@ -8,6 +8,7 @@
 #include "core/driver/operator.h"
 #include "core/jobs/item_text_converter.h"
 #include "core/jobs/program_flags.h"
+#include "core/jobs/result_file.h"
 #include "core/link/link.h"
 
 namespace merovan::jobs {
@@ -27,6 +28,8 @@ struct JobSettings {
     std::string decimalSeparator = ",";
     // Where vats.dat and payeft.dat live.
     std::string workDir = ".";
+    // Which result files a job may name.
+    ResultFileRules resultRules;
 };
 
 // Everything outside the job that a job works with.

@@ -56,6 +56,8 @@ class Job {
     void lineFoo(std::string_view line);
 
     std::int16_t send(const std::string& command, bool quiet = false);
+    // The result file the job names, or none when it may not be written (said in the log).
+    std::string acceptedResultFile(std::string_view content);
     void appendResult(std::string_view text);
     // A line that was not sent leaves an "Err = " line naming it; the message is the caller's.
     void noteDropped(DroppedLine why);

@@ -1,11 +1,20 @@
 #include "core/jobs/job_file.h"
 
+#include <algorithm>
+
 namespace merovan::jobs {
 namespace {
 
+bool isControl(char c) {
+    const auto byte = static_cast<unsigned char>(c);
+    return byte < 0x20 || byte == 0x7F;
+}
+
 // A header value starts two characters after the key's colon and runs to the end of its
-// line. A key with no line end after it is not taken, nor is an empty value: either would
-// leave the job without a usable result file.
+// line, or to the first control character before it: a CR inside a tag must not put lines of
+// its own into the result file, nor a result path carry one. A key with no line end after it
+// is not taken, nor is an empty value: either would leave the job without a usable result
+// file.
 std::string findHeaderValue(std::string_view content, std::string_view key,
                             std::string_view fallback) {
     const auto keyAt = content.find(key);
@@ -17,10 +26,9 @@ std::string findHeaderValue(std::string_view content, std::string_view key,
         return std::string(fallback);
     }
     auto value = content.substr(keyAt + key.size(), lineEnd - keyAt - key.size());
-    if (value.ends_with('\r')) {
-        value.remove_suffix(1);
-    }
     value.remove_prefix(std::min<std::size_t>(2, value.size()));
+    value = value.substr(
+        0, static_cast<std::size_t>(std::ranges::find_if(value, isControl) - value.begin()));
     return value.empty() ? std::string(fallback) : std::string(value);
 }
 

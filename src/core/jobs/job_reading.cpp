@@ -65,9 +65,10 @@ int refusalStatus(JobRefusal refusal) {
     return -10;
 }
 
-bool writeRefusal(const std::string& jobPath, const JobRead& read, const std::string& date) {
+bool writeRefusal(const std::string& jobPath, const JobRead& read, const std::string& date,
+                  const ResultFileRules& rules) {
     const auto resultFile = NamedResultFile(read.bytes);
-    if (!resultFile) {
+    if (!resultFile || checkResultFile(*resultFile, rules)) {
         return false;
     }
     return common::AppendLine(*resultFile, "Err = " + std::to_string(refusalStatus(read.refusal)) +

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "core/common/regular_file.h"
+#include "core/jobs/result_file.h"
 
 // A job file read for printing: once, bounded, and only when it is a regular file. The bytes
 // read are the bytes fingerprinted and the bytes printed, whatever the file holds by then.
@@ -32,7 +33,8 @@ int refusalStatus(JobRefusal refusal);
 
 // Tells the POS that the job will not be printed: when its header names a result file, that
 // file gets "Err = <status>, [<job path>] DateTime = <date>" and "exitcode = 2". False when
-// the header names none or the lines could not be written.
-bool writeRefusal(const std::string& jobPath, const JobRead& read, const std::string& date);
+// the header names none, the rules refuse it, or the lines could not be written.
+bool writeRefusal(const std::string& jobPath, const JobRead& read, const std::string& date,
+                  const ResultFileRules& rules);
 
 }  // namespace merovan::jobs

@@ -58,8 +58,12 @@ void Job::linePLU(std::string_view line) {
 
     if (!ratesLoaded_) {
         const std::string path = settings_.workDir + "/" + vat::kVatFileName;
+        std::string why;
         for (std::size_t index = 0; index < rates_.size(); ++index) {
-            rates_[index] = vat::VatRateOf(path, static_cast<int>(index));
+            rates_[index] = vat::VatRateOf(path, static_cast<int>(index), &why);
+        }
+        if (!why.empty()) {
+            context_.op.log(why);  // every rate reads as 0: no item finds its category
         }
         ratesLoaded_ = true;
     }

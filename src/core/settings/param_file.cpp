@@ -1,11 +1,9 @@
 #include "core/settings/param_file.h"
 
 #include <array>
-#include <cerrno>
-#include <cstdio>
-#include <memory>
-#include <system_error>
+#include <cstdint>
 
+#include "core/common/regular_file.h"
 #include "core/common/text.h"
 
 namespace merovan::settings {
@@ -71,13 +69,8 @@ void applyLine(std::string_view line, ParamReadMode mode, ParamSettings& setting
     }
 }
 
-std::string osReason(int error) {
-    return std::generic_category().message(error);
-}
-
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
+// A parameter file is a few hundred bytes; the keys that matter never lie beyond this.
+constexpr std::uint64_t kMaxParamBytes = 64 * 1024;
 
 }  // namespace
 
@@ -101,27 +94,16 @@ ParamSettings parseParamText(std::string_view bytes, ParamReadMode mode) {
 
 ParamReadResult ReadParamFile(const std::string& path, ParamReadMode mode) {
     ParamReadResult result;
-    errno = 0;
-    const std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
+    // Anyone who may write the working directory may put a FIFO or a huge file here: it must
+    // neither hang the poll tick nor fill the memory.
+    common::FileError error;
+    const auto file = common::readRegularFile(path, kMaxParamBytes, &error);
     if (!file) {
-        const int error = errno != 0 ? errno : ENOENT;
-        result.error = (error == ENOENT ? "Δεν βρέθηκε το αρχείο " : "Δεν διαβάζεται το αρχείο ") +
-                       path + " (" + osReason(error) + ")";
+        result.error =
+            (error.missing ? "Δεν βρέθηκε το αρχείο " : "Δεν διαβάζεται το αρχείο ") + error.text;
         return result;
     }
-    std::string bytes;
-    std::array<char, 65536> chunk{};
-    std::size_t got = 0;
-    while ((got = std::fread(chunk.data(), 1, chunk.size(), file.get())) > 0) {
-        bytes.append(chunk.data(), got);
-    }
-    if (std::ferror(file.get()) != 0) {
-        // A directory of that name opens on some systems and fails only here.
-        const int error = errno != 0 ? errno : EIO;
-        result.error = "Δεν διαβάζεται το αρχείο " + path + " (" + osReason(error) + ")";
-        return result;
-    }
-    result.settings = parseParamText(bytes, mode);
+    result.settings = parseParamText(file->bytes, mode);
     result.ok = true;
     return result;
 }

@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cmath>
 
+#include "core/common/codepage.h"
 #include "core/common/numeric.h"
 #include "core/common/record_file.h"
 #include "core/common/text.h"
@@ -27,9 +28,8 @@ std::string toChars(double rate, std::chars_format format, int precision) {
 }  // namespace
 
 int LoadVatRates(const std::string& path, VatRates& rates) {
-    auto file = common::RecordFile::open(path);
     std::array<unsigned char, kRecordSize * 5> bytes{};
-    if (!file || !file->read(0, bytes)) {
+    if (!common::readRecord(path, 0, bytes)) {
         return -1;
     }
     for (std::size_t k = 0; k < rates.size(); ++k) {
@@ -45,17 +45,19 @@ int SaveVatRates(const std::string& path, const VatRates& rates) {
         common::putLittleEndianDouble(
             std::span(bytes).subspan(k * kRecordSize).first<kRecordSize>(), rates[k]);
     }
-    auto file = common::RecordFile::open(path);
-    return file && file->write(0, bytes) ? 0 : -1;
+    return common::writeRecord(path, 0, bytes) ? 0 : -1;
 }
 
-double VatRateOf(const std::string& path, int index) {
+double VatRateOf(const std::string& path, int index, std::string* why) {
     if (index < 0 || index >= static_cast<int>(VatRates{}.size())) {
         return 0;
     }
-    auto file = common::RecordFile::open(path);
     std::array<unsigned char, kRecordSize> bytes{};
-    if (!file || !file->read(static_cast<std::uint64_t>(index) * kRecordSize, bytes)) {
+    common::FileError error;
+    if (!common::readRecord(path, static_cast<std::uint64_t>(index) * kRecordSize, bytes, &error)) {
+        if (why != nullptr) {
+            *why = common::cp1253ToUtf8(error.text);
+        }
         return 0;
     }
     return common::getLittleEndianDouble(bytes);

@@ -13,8 +13,9 @@ inline constexpr const char* kVatFileName = "vats.dat";
 // 0 on success, -1 on any failure. A missing file is created empty and reads as all zeros.
 int LoadVatRates(const std::string& path, VatRates& rates);
 int SaveVatRates(const std::string& path, const VatRates& rates);
-// The rate of category index + 1 (index 0..4); 0 when it cannot be read.
-double VatRateOf(const std::string& path, int index);
+// The rate of category index + 1 (index 0..4); 0 when it cannot be read, with the reason in
+// why (UTF-8, naming the file) when asked for.
+double VatRateOf(const std::string& path, int index, std::string* why = nullptr);
 // Reads five texts typed by the user ("." becomes "," in the text itself), with "," as the
 // decimal mark whatever the locale. 0 when all five convert, -1 at the first that does not.
 int ParseVatRates(std::array<std::string, 5>& texts, VatRates& rates);
