@@ -45,6 +45,24 @@ TEST_F(LinkRecovery, HeadlessFindsAPortThatAppearsAfterStart) {
     writeFile("print.1", "job");
     driver_->pollTick();
     EXPECT_EQ(register_.sent().back(), "KXJOB print.1");
+
+    // Unplugged between jobs: the job that finds the port gone fails; later ones wait in the
+    // directory, without a line sent, until the port is there again.
+    register_.loseAtNextSend(kGone);
+    register_.setOpenStatus(-1, "no port", kGone);
+    writeFile("print.2", "job");
+    driver_->pollTick();
+    writeFile("print.3", "job");
+    for (int tick = 0; tick < 3; ++tick) {
+        clock_.advance(1s);
+        driver_->pollTick();
+    }
+    EXPECT_EQ(jobNames(), (std::vector<std::string>{"print.1", "print.2"}));
+    EXPECT_THAT(op_.status(), ::testing::StartsWith("Η εργασία περιμένει"));
+    register_.setOpenStatus(0);
+    clock_.advance(1s);
+    driver_->pollTick();
+    EXPECT_EQ(register_.sent().back(), "KXJOB print.3");
 }
 
 // The desktop program has no retry of its own: the operator's error clear opens the port.

@@ -443,6 +443,12 @@ Driver::Taken Driver::takeJob(const std::string& jobPath, bool singleFile) {
         return Taken::Nothing;
     }
     const auto& job = *picked.job;
+    // With its port gone every line would fail and the job would count as done: it waits in
+    // the directory until the register can be reached.
+    if (!link_.ensureOpen()) {
+        op_.setStatus(std::string(texts::kJobWaitsForRegister) + link_.downReason());
+        return Taken::NotSent;
+    }
     std::string error;
     if (!journal_.markStarted(job.canonicalPath, job.print, job.resultFile, error)) {
         // Sent without its mark, the job could be printed twice after a crash: it waits.

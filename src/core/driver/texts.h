@@ -23,6 +23,8 @@ inline constexpr std::string_view kStatusStopped =
     "Διακοπή Εκτυπώσεων. Πατήστε Έναρξη Εκτυπώσεων!!!";
 
 inline constexpr std::string_view kErrorPrefix = "Λάθος : ";
+inline constexpr std::string_view kJobWaitsForRegister =
+    "Η εργασία περιμένει τον Φορολογικό Εκτυπωτή: ";
 inline constexpr std::string_view kJobNotSent =
     "Η εργασία δεν στάλθηκε, το ημερολόγιο εργασιών δεν γράφεται· νέα προσπάθεια σε λίγο: ";
 inline constexpr std::string_view kInterruptedJob = "Η εργασία διακόπηκε και δεν ξανατυπώνεται: ";

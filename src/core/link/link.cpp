@@ -75,6 +75,18 @@ std::optional<Link::Outcome> Link::OpenLink() {
     return Outcome{kNoReplyStatus, common::utf8ToCp1253(lostReason_)};
 }
 
+bool Link::ensureOpen() {
+    if (transport_) {
+        return true;
+    }
+    lostReason_.clear();
+    if (OpenLink()) {
+        NoteLinkState(lostReason_);
+        return false;
+    }
+    return true;
+}
+
 void Link::DropTransport() {
     lostReason_ = transport_->failureReason();
     transport_->shutdownConnection();

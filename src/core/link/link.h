@@ -60,6 +60,10 @@ class Link {
     // open, the address that cannot be bound, no answer. Empty while it answers.
     const std::string& downReason() const { return downReason_; }
 
+    // Opens the port when none is open; false when it cannot be (the reason is logged once
+    // and kept in downReason). Sends nothing.
+    bool ensureOpen();
+
     Transport* currentTransport() { return transport_.get(); }
     void setCurrentTransport(std::unique_ptr<Transport> transport) {
         transport_ = std::move(transport);
