@@ -16,6 +16,7 @@
 #include <optional>
 #include <regex>
 #include <sstream>
+#include <thread>
 
 #include "core/common/text.h"
 #include "core/eft/eft_table.h"
@@ -150,6 +151,15 @@ Observed run(const std::string& name, const std::string& separator, Register how
     }
     link->CloseLink();
     if (simulator) {
+        // With the pauses taken out, an early answer (a late one to an earlier command) can
+        // end the job while its last command is still on its way to the register.
+        for (auto [seen, calm] = std::pair{simulator->traffic(), 0}; calm < 3; ++calm) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            if (auto now = simulator->traffic(); now != seen) {
+                seen = std::move(now);
+                calm = -1;
+            }
+        }
         simulator->stop();
         // The traffic only: with the fixed pauses taken out, an answer the driver would have
         // waited for may come after its next command went out.
