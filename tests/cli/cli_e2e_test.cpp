@@ -288,15 +288,24 @@ TEST_F(CliPortsComeBack, ADeviceThatIsRemovedAndMadeAgainIsFound) {
     // Unplugged: the register goes away with its device and comes back as another one.
     register_.reset();
     fs::remove(link_);
+    // A job dropped while the register is gone waits for it: no line of it fails.
+    writeJob("print.1", "ONE");
     std::this_thread::sleep_for(2s);
+    EXPECT_FALSE(fs::exists(dir_ / "print.1.result")) << cli->errorOutput();
     const std::string traffic = (dir_ / "traffic2.txt").string();
     ChildProcess again({kRegister, "--pty", "--traffic", traffic}, dir_, "register2");
     const std::string device = again.firstLine(5s).value_or("");
     ASSERT_TRUE(device.starts_with("/dev/")) << device;
+    const auto back = std::chrono::steady_clock::now();
     pointLinkAt(device);
 
-    const auto took = printOneJob(traffic, jobCommands_ - 1, *cli, 2);
-    std::printf("device back to job printed: %lld ms\n", static_cast<long long>(took.count()));
+    EXPECT_TRUE(awaitTraffic(jobCommands_ - 1, 15s, traffic)) << cli->errorOutput();
+    EXPECT_TRUE(awaitResult("print.1", 15s)) << cli->errorOutput();
+    expectResult("print.1", "ONE", 2);
+    std::printf("device back to job printed: %lld ms\n",
+                static_cast<long long>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                           std::chrono::steady_clock::now() - back)
+                                           .count()));
     EXPECT_EQ(readFile(traffic), kOneJob.substr(kOneJob.find('\n') + 1));
     EXPECT_NE(cli->errorOutput().find("εκτός σύνδεσης: η θύρα " + link_ + " χάθηκε"),
               std::string::npos)

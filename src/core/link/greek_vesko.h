@@ -8,7 +8,7 @@ namespace merovan::link {
 
 // Converts item texts in the two directions the job interpreter needs.
 class GreekVesko {
-public:
+  public:
     static constexpr int kToRegister = 0;     // Greek letters to the register's character codes
     static constexpr int kFromDosGreek = -1;  // DOS Greek (737) bytes read as 1253 to Greek letters
 
@@ -16,7 +16,7 @@ public:
     void InSring(std::string_view text, int mode);
     const std::string& GreekString() const { return greekString_; }
 
-private:
+  private:
     std::string greekString_;
 };
 

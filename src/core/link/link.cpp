@@ -76,6 +76,9 @@ std::optional<Link::Outcome> Link::OpenLink() {
 }
 
 bool Link::ensureOpen() {
+    if (transport_ && transport_->hungUp()) {
+        DropTransport();
+    }
     if (transport_) {
         return true;
     }

@@ -29,6 +29,7 @@ class cCom final : public Transport {
     bool sendData(const std::string& text) override;
     std::string receiveData(std::chrono::milliseconds maxWait) override;
     void shutdownConnection() override;
+    bool hungUp() override;
 
     const std::string& linkAddress() const { return linkAddress_; }
     // Whether the port is open and set up; a hang-up or I/O error closes it.

@@ -227,6 +227,19 @@ std::string cCom::receiveData(milliseconds maxWait) {
     return received;
 }
 
+bool cCom::hungUp() {
+    if (!port_) {
+        return lost();
+    }
+    // Asked for nothing: hang-up and errors are reported all the same, and no byte waiting
+    // (a late card answer, say) is taken from the next exchange.
+    pollfd ready{port_->fd, 0, 0};
+    if (::poll(&ready, 1, 0) > 0 && (ready.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0) {
+        markLost(std::string(texts::kHangUp));
+    }
+    return lost();
+}
+
 void cCom::markLost(const std::string& why) {
     port_.reset();
     setUp_ = false;

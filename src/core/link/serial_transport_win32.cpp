@@ -111,6 +111,11 @@ std::int16_t cCom::openConnection() {
     return result_;
 }
 
+// Windows tells of a removed adapter only when it is used.
+bool cCom::hungUp() {
+    return lost();
+}
+
 bool cCom::sendData(const std::string& text) {
     if (!port_) {
         if (!lost()) {

@@ -25,6 +25,9 @@ class Transport {
     // nothing came.
     virtual std::string receiveData(std::chrono::milliseconds maxWait) = 0;
     virtual void shutdownConnection() = 0;
+    // Whether the other end is known to be gone without a byte sent or taken (a serial
+    // adapter unplugged while the driver was idle); marks the transport lost when it is.
+    virtual bool hungUp() { return lost_; }
 
     std::int16_t result() const { return result_; }
     void setResult(std::int16_t value) { result_ = value; }
