@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/jobs/closing_gate.h"
 #include "core/jobs/comms.h"
 #include "core/jobs/getdata.h"
 #include "core/jobs/progress_indicator.h"
@@ -55,6 +56,7 @@ class Job {
     void lineFoo(std::string_view line);
 
     std::int16_t send(const std::string& command, bool quiet = false);
+    bool mayClose(const std::string& command) { return MayClose(context_, command); }
     void appendResult(std::string_view text);
     std::string now() const;
     std::string registerText(std::string_view text, bool saleLine = false);
@@ -65,7 +67,8 @@ class Job {
     const std::string& separator() const { return settings_.decimalSeparator; }
 
     const JobSettings& settings_;
-    JobContext& context_;
+    ClosingGate closingGate_;
+    JobContext context_;  // the caller's, with this job's closing gate
     IdentityItemTextConverter identity_;
     const ItemTextConverter& converter_;
     link::GreekVesko greek_;
