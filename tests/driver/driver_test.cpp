@@ -1,6 +1,8 @@
 #include <gmock/gmock.h>
 
+#include "core/common/canonical_path.h"
 #include "core/common/codepage.h"
+#include "core/common/regular_file.h"
 #include "core/jobs/job_journal.h"
 #include "driver_fixture.h"
 
@@ -253,8 +255,11 @@ TEST_F(Polling, NoJobIsPrintedTwiceAcrossARestart) {
 TEST_F(Polling, AJobCutShortByACrashIsReportedAndNotRunAgain) {
     writeFile("print.1", "half printed");
     jobs::JobJournal journal(path("merovan.jnl"));
-    journal.load();
-    journal.markStarted(path("print.1"), *jobs::fingerprintOf(path("print.1")));
+    std::string problem;
+    journal.load(problem);
+    const auto file = common::readRegularFile(path("print.1"), 1024);
+    ASSERT_TRUE(journal.markStarted(common::canonicalPath(path("print.1")),
+                                    {file->stamp, jobs::hashJobBytes(file->bytes)}, "", problem));
 
     startPolling();
     ASSERT_EQ(op_.logLines().size(), 1u);

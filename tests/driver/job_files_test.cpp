@@ -5,7 +5,6 @@
 #include <fstream>
 
 #include "core/jobs/job_files.h"
-#include "core/jobs/job_journal.h"
 #include "core/jobs/readiness.h"
 #include "driver/job_dir_fixture.h"
 
@@ -44,30 +43,6 @@ TEST_F(JobFilesTest, PatternsAndJobNames) {
     EXPECT_FALSE(mayBeJobName("print.1.result", place));
     EXPECT_FALSE(mayBeJobName("print.11", place));
     EXPECT_EQ(jobPlace("", "print").directory, "");
-}
-
-TEST_F(JobFilesTest, JournalKeepsTheLatestJobsWithinItsBound) {
-    JobJournal journal(path("journal"), 4);
-    journal.load();
-    for (int n = 1; n <= 10; ++n) {
-        const std::string name = "print." + std::to_string(n);
-        write(name, "job " + name);
-        const auto print = fingerprintOf(path(name));
-        journal.markStarted(path(name), *print);
-        journal.markDone(path(name), *print);
-    }
-    JobJournal reread(path("journal"), 4);
-    EXPECT_TRUE(reread.load().empty());
-    EXPECT_FALSE(reread.isProcessed(path("print.6")));  // forgotten: only four are kept
-    EXPECT_TRUE(reread.isProcessed(path("print.7")));
-    EXPECT_TRUE(reread.isProcessed(path("print.10")));
-    EXPECT_LE(std::filesystem::file_size(path("journal")), 8u * 80u);
-
-    // A line cut short by a crash is passed over.
-    std::ofstream(path("journal"), std::ios::app) << "D 12 34";
-    JobJournal torn(path("journal"), 4);
-    EXPECT_TRUE(torn.load().empty());
-    EXPECT_TRUE(torn.isProcessed(path("print.10")));
 }
 
 }  // namespace

@@ -1,8 +1,10 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 
 // Files whose path somebody else chose (a job, the result file a job names, param.ini, the data
 // files, the journal) may be a FIFO, a device, a symlink to one, or gigabytes long. These
@@ -37,6 +39,13 @@ struct FileError {
 // Reads up to maxBytes of a regular file. Never blocks on a FIFO or a device.
 std::optional<RegularFile> readRegularFile(const std::string& path, std::uint64_t maxBytes,
                                            FileError* error = nullptr);
+
+// Reads a regular file from its start in pieces of at most 64 KiB, handing each to take until
+// take returns false or the file ends, so that a huge file never sits in memory whole. stamp,
+// when given, receives the stamp of the file that was read. Never blocks on a FIFO or a device.
+bool readRegularFileInPieces(const std::string& path,
+                             const std::function<bool(std::string_view piece)>& take,
+                             FileStamp* stamp = nullptr, FileError* error = nullptr);
 
 // The stamp of a regular file without reading it; none when it is missing or not regular.
 std::optional<FileStamp> regularFileStamp(const std::string& path, FileError* error = nullptr);

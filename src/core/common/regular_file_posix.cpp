@@ -58,41 +58,34 @@ UniqueFd openWithoutBlocking(const std::string& path, int flags, FileError* erro
 
 }  // namespace
 
-std::optional<RegularFile> readRegularFile(const std::string& path, std::uint64_t maxBytes,
-                                           FileError* error) {
+bool readRegularFileInPieces(const std::string& path,
+                             const std::function<bool(std::string_view piece)>& take,
+                             FileStamp* stamp, FileError* error) {
     const UniqueFd fd = openWithoutBlocking(path, O_RDONLY, error);
     if (!fd) {
-        return std::nullopt;
+        return false;
     }
-    auto stamp = stampOfOpenFile(fd.get(), path, error);
-    if (!stamp) {
-        return std::nullopt;
+    const auto opened = stampOfOpenFile(fd.get(), path, error);
+    if (!opened) {
+        return false;
     }
-    RegularFile file;
-    file.stamp = *stamp;
-    // One byte past the limit tells a file of exactly the limit from a longer one.
-    const std::uint64_t limit = maxBytes + 1;
+    if (stamp != nullptr) {
+        *stamp = *opened;
+    }
     std::string buffer(64 * 1024, '\0');
-    while (file.bytes.size() < limit) {
-        const auto want = std::min<std::uint64_t>(buffer.size(), limit - file.bytes.size());
-        const ssize_t got = ::read(fd.get(), buffer.data(), static_cast<std::size_t>(want));
+    while (true) {
+        const ssize_t got = ::read(fd.get(), buffer.data(), buffer.size());
         if (got < 0 && errno == EINTR) {
             continue;
         }
         if (got < 0) {
             failErrno(error, path, errno);
-            return std::nullopt;
+            return false;
         }
-        if (got == 0) {
-            break;
+        if (got == 0 || !take(std::string_view(buffer.data(), static_cast<std::size_t>(got)))) {
+            return true;
         }
-        file.bytes.append(buffer.data(), static_cast<std::size_t>(got));
     }
-    if (file.bytes.size() > maxBytes) {
-        file.bytes.resize(static_cast<std::size_t>(maxBytes));
-        file.truncated = true;
-    }
-    return file;
 }
 
 std::optional<FileStamp> regularFileStamp(const std::string& path, FileError* error) {

@@ -83,38 +83,32 @@ std::optional<FileStamp> stampOfOpenFile(HANDLE handle, const std::string& path,
 
 }  // namespace
 
-std::optional<RegularFile> readRegularFile(const std::string& path, std::uint64_t maxBytes,
-                                           FileError* error) {
+bool readRegularFileInPieces(const std::string& path,
+                             const std::function<bool(std::string_view piece)>& take,
+                             FileStamp* stamp, FileError* error) {
     const ScopedHandle handle = openShared(path, GENERIC_READ, OPEN_EXISTING, error);
     if (!handle) {
-        return std::nullopt;
+        return false;
     }
-    auto stamp = stampOfOpenFile(handle.get(), path, error);
-    if (!stamp) {
-        return std::nullopt;
+    const auto opened = stampOfOpenFile(handle.get(), path, error);
+    if (!opened) {
+        return false;
     }
-    RegularFile file;
-    file.stamp = *stamp;
-    const std::uint64_t limit = maxBytes + 1;
+    if (stamp != nullptr) {
+        *stamp = *opened;
+    }
     std::string buffer(64 * 1024, '\0');
-    while (file.bytes.size() < limit) {
-        const DWORD want =
-            static_cast<DWORD>(std::min<std::uint64_t>(buffer.size(), limit - file.bytes.size()));
+    while (true) {
         DWORD got = 0;
-        if (!ReadFile(handle.get(), buffer.data(), want, &got, nullptr)) {
+        if (!ReadFile(handle.get(), buffer.data(), static_cast<DWORD>(buffer.size()), &got,
+                      nullptr)) {
             failLastError(error, path);
-            return std::nullopt;
+            return false;
         }
-        if (got == 0) {
-            break;
+        if (got == 0 || !take(std::string_view(buffer.data(), got))) {
+            return true;
         }
-        file.bytes.append(buffer.data(), got);
     }
-    if (file.bytes.size() > maxBytes) {
-        file.bytes.resize(static_cast<std::size_t>(maxBytes));
-        file.truncated = true;
-    }
-    return file;
 }
 
 std::optional<FileStamp> regularFileStamp(const std::string& path, FileError* error) {

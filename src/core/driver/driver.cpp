@@ -3,11 +3,14 @@
 #include <exception>
 #include <fstream>
 
+#include "core/common/canonical_path.h"
 #include "core/common/codepage.h"
 #include "core/common/message_box.h"
+#include "core/common/regular_file.h"
 #include "core/driver/default_services.h"
 #include "core/driver/helper_program.h"
 #include "core/driver/texts.h"
+#include "core/jobs/job_file.h"
 #include "core/jobs/readiness.h"
 #include "core/link/local_address.h"
 
@@ -15,6 +18,8 @@ namespace merovan::driver {
 namespace {
 
 using namespace std::chrono_literals;
+
+constexpr std::uint64_t kMaxJobBytes = 1024 * 1024;
 
 std::string joinPath(const std::string& dir, const std::string& name) {
     if (dir.empty() || dir == ".") {
@@ -111,17 +116,32 @@ bool Driver::load() {
         op_.enableControl(Control::Start, false);
         op_.enableControl(Control::Stop, false);
         setTimer(timer1_, false);
-        for (const auto& jobPath : journal_.load()) {
-            const std::string text =
-                std::string(texts::kInterruptedJob) + common::cp1253ToUtf8(jobPath);
-            op_.setStatus(text);
-            op_.log(text);
-        }
+        loadJournal();
     } catch (const std::exception& failure) {
         startupFailure(failure.what());
         return false;
     }
     return true;
+}
+
+void Driver::loadJournal() {
+    std::string problem;
+    const auto interrupted = journal_.load(problem);
+    if (!problem.empty()) {
+        op_.setStatus(problem);
+        op_.log(problem);
+    }
+    // Until the register itself is asked, a job cut short is only reported and not run again.
+    for (const auto& job : interrupted) {
+        const std::string text =
+            std::string(texts::kInterruptedJob) + common::cp1253ToUtf8(job.jobPath);
+        op_.setStatus(text);
+        op_.log(text);
+        std::string error;
+        if (!journal_.markDone(job.jobPath, error)) {
+            op_.log(error);
+        }
+    }
 }
 
 int Driver::runCommandLine(const CommandLineJob& job,
@@ -334,7 +354,15 @@ bool Driver::refreshPollSettings() {
 }
 
 bool Driver::isProcessed(const std::string& jobPath) const {
-    return journal_.isProcessed(jobPath);
+    const std::string canonical = common::canonicalPath(jobPath);
+    const auto stamp = common::regularFileStamp(canonical);
+    if (!stamp || !journal_.knowsStamp(canonical, *stamp)) {
+        return false;
+    }
+    const auto file = common::readRegularFile(canonical, kMaxJobBytes);
+    return file &&
+           journal_.isProcessed(canonical,
+                                jobs::JobFingerprint{file->stamp, jobs::hashJobBytes(file->bytes)});
 }
 
 std::optional<std::string> Driver::watchDirectory() const {
@@ -354,15 +382,24 @@ void Driver::directoryChanged(const std::string& name) {
 }
 
 void Driver::runJob(const std::string& jobPath) {
+    const std::string canonical = common::canonicalPath(jobPath);
+    const auto file = common::readRegularFile(canonical, kMaxJobBytes);
+    if (!file) {
+        return;
+    }
+    std::string error;
+    if (!journal_.markStarted(canonical,
+                              jobs::JobFingerprint{file->stamp, jobs::hashJobBytes(file->bytes)},
+                              jobs::FindResultFile(file->bytes), error)) {
+        op_.setStatus(error);
+        op_.log(error);
+        return;
+    }
     jobs::DeleteFileQuietly(options_.endMarker);
     if (receiptCounter_ < INT64_MAX) {
         ++receiptCounter_;
     }
     op_.setReceiptCount(receiptCounter_);
-    const auto fingerprint = jobs::fingerprintOf(jobPath);
-    if (fingerprint) {
-        journal_.markStarted(jobPath, *fingerprint);
-    }
     flags_ = {};
     jobs::JobContext context{link_, op_, clock_, flags_};
     jobs::JobOutcome outcome;
@@ -373,8 +410,8 @@ void Driver::runJob(const std::string& jobPath) {
         outcome.error = failure.what();
         op_.log(failure.what());
     }
-    if (fingerprint) {
-        journal_.markDone(jobPath, *fingerprint);
+    if (!journal_.markDone(canonical, error)) {
+        op_.log(error);
     }
     if (!outcome.readable) {
         op_.log(std::string(texts::kErrorPrefix) + common::cp1253ToUtf8(jobPath) + ": " +

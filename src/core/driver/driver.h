@@ -134,6 +134,7 @@ class Driver {
     void showSettings();
     void startupFailure(const std::string& what);
     void goOnline();
+    void loadJournal();
     bool refreshPollSettings();
     bool isProcessed(const std::string& jobPath) const;
     void runJob(const std::string& jobPath);
