@@ -9,6 +9,7 @@
 #include "core/common/regular_file.h"
 #include "core/driver/default_services.h"
 #include "core/driver/helper_program.h"
+#include "core/driver/recovery.h"
 #include "core/driver/texts.h"
 #include "core/jobs/job_file.h"
 #include "core/jobs/readiness.h"
@@ -131,17 +132,41 @@ void Driver::loadJournal() {
         op_.setStatus(problem);
         op_.log(problem);
     }
-    // Until the register itself is asked, a job cut short is only reported and not run again.
+    // The register is asked what became of them before the next job goes out.
     for (const auto& job : interrupted) {
         const std::string text =
             std::string(texts::kInterruptedJob) + common::cp1253ToUtf8(job.jobPath);
         op_.setStatus(text);
         op_.log(text);
-        std::string error;
-        if (!journal_.markDone(job.jobPath, error)) {
-            op_.log(error);
+    }
+    interrupted_ = interrupted;
+}
+
+bool Driver::recoverInterruptedJobs() {
+    if (!interrupted_.empty()) {
+        const auto recovered = RecoverInterruptedJobs(link_, op_, clock_, interrupted_);
+        if (!recovered) {
+            return false;
+        }
+        interrupted_.clear();
+        for (const auto& done : *recovered) {
+            std::string error;
+            if (done.what == Recovered::PrintAgain) {
+                // Its started mark stays until the new run replaces it, so that a crash in
+                // between brings it back here.
+                reprints_.push_back(done.job.jobPath);
+            } else if (!journal_.markDone(done.job.jobPath, error)) {
+                op_.log(error);
+            }
         }
     }
+    while (!reprints_.empty()) {
+        if (!runJob(reprints_.front())) {
+            return false;
+        }
+        reprints_.erase(reprints_.begin());
+    }
+    return true;
 }
 
 int Driver::runCommandLine(const CommandLineJob& job,
@@ -381,11 +406,11 @@ void Driver::directoryChanged(const std::string& name) {
     }
 }
 
-void Driver::runJob(const std::string& jobPath) {
+bool Driver::runJob(const std::string& jobPath) {
     const std::string canonical = common::canonicalPath(jobPath);
     const auto file = common::readRegularFile(canonical, kMaxJobBytes);
     if (!file) {
-        return;
+        return true;
     }
     std::string error;
     if (!journal_.markStarted(canonical,
@@ -393,7 +418,7 @@ void Driver::runJob(const std::string& jobPath) {
                               jobs::FindResultFile(file->bytes), error)) {
         op_.setStatus(error);
         op_.log(error);
-        return;
+        return false;
     }
     jobs::DeleteFileQuietly(options_.endMarker);
     if (receiptCounter_ < INT64_MAX) {
@@ -402,6 +427,15 @@ void Driver::runJob(const std::string& jobPath) {
     op_.setReceiptCount(receiptCounter_);
     flags_ = {};
     jobs::JobContext context{link_, op_, clock_, flags_};
+    context.beforeClosingPayment = [this, &canonical] {
+        std::string error;
+        if (journal_.markClosing(canonical, error)) {
+            return true;
+        }
+        op_.setStatus(error);
+        op_.log(error);
+        return false;
+    };
     jobs::JobOutcome outcome;
     try {
         outcome = services_.runJob(jobPath, jobSettings(), context);
@@ -420,11 +454,12 @@ void Driver::runJob(const std::string& jobPath) {
     if (services_.afterJob) {
         services_.afterJob(jobPath, outcome);
     }
+    return true;
 }
 
 void Driver::pollTick() {
     op_.setProgressText("-");
-    if (!refreshPollSettings()) {
+    if (!refreshPollSettings() || !recoverInterruptedJobs()) {
         return;
     }
     const auto isReady = [](const std::string& path) { return jobs::IsJobFileReady(path); };

@@ -135,9 +135,13 @@ class Driver {
     void startupFailure(const std::string& what);
     void goOnline();
     void loadJournal();
+    // Brings the register back after jobs were cut short and prints again those it proved
+    // were not issued; false while that is not done, and no other job may go.
+    bool recoverInterruptedJobs();
     bool refreshPollSettings();
     bool isProcessed(const std::string& jobPath) const;
-    void runJob(const std::string& jobPath);
+    // False when its start could not be recorded: it was not sent.
+    bool runJob(const std::string& jobPath);
     jobs::JobSettings jobSettings() const;
     void runHelperIfAsked();
 
@@ -148,6 +152,8 @@ class Driver {
     link::Link link_;
     jobs::ProgramFlags flags_;
     jobs::JobJournal journal_;
+    std::vector<jobs::InterruptedJob> interrupted_;  // found at start, not yet recovered
+    std::vector<std::string> reprints_;              // recovered, to be printed again
     supervision::LinkSupervision supervision_;
 
     settings::ParamSettings settings_;

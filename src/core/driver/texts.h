@@ -23,6 +23,6 @@ inline constexpr std::string_view kStatusStopped =
     "Διακοπή Εκτυπώσεων. Πατήστε Έναρξη Εκτυπώσεων!!!";
 
 inline constexpr std::string_view kErrorPrefix = "Λάθος : ";
-inline constexpr std::string_view kInterruptedJob = "Η εργασία διακόπηκε και δεν ξανατυπώνεται: ";
+inline constexpr std::string_view kInterruptedJob = "Η εργασία διακόπηκε: ";
 
 }  // namespace merovan::driver::texts

@@ -41,7 +41,7 @@ struct JobContext {
     // Called right before the first command that may close the receipt (a payment, the
     // table-close that prints it); false when the mark could not be made durable, and the
     // job must not send that command.
-    std::function<bool()> beforeClosingPayment;
+    std::function<bool()> beforeClosingPayment = {};
     // Set by the job for its own run: what asks beforeClosingPayment, once.
     ClosingGate* closingGate = nullptr;
 };
