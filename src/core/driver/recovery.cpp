@@ -84,7 +84,7 @@ Report describe(Recovered what, const RegisterFindings& found, bool closingSent)
     }
     if (closingSent) {
         return {"voided, printed again",
-                "η απόδειξη ακυρώθηκε και τυπώνεται ξανά· η πληρωμή της είχε σταλεί, ελέγξτε "
+                "η απόδειξη ακυρώθηκε και τυπώνεται ξανά· η πληρωμή της μπορεί να είχε σταλεί, ελέγξτε "
                 "το τερματικό καρτών"};
     }
     return {"voided, printed again", "η απόδειξη ακυρώθηκε και τυπώνεται ξανά"};
