@@ -143,7 +143,9 @@ int main(int argc, char** argv) {
                 end = 0;
             }
             if (end == 0 || end != text.size() || number < 1 || number > 1'000'000'000) {
-                return usageError(arg + " needs a positive number, not \"" + text + "\"");
+                std::string message = arg;
+                message += " needs a positive number, not \"" + text + "\"";
+                return usageError(message);
             }
             if (arg == "--kill-pid") {
                 options.kill.pid = static_cast<int>(number);

@@ -24,8 +24,6 @@ namespace {
 using namespace std::chrono_literals;
 namespace fs = std::filesystem;
 
-const std::string kCli = std::string(MEROVAN_BINARY_DIR) + "/src/apps/merovan-cli";
-const std::string kRegister = std::string(MEROVAN_BINARY_DIR) + "/src/apps/merovan-register";
 const std::string kCardAnswer = "358OK:00012345:1:0:400:4:0:0:0:0:TID01:123456:7:VISA:02:AUTH99";
 // Kill points run side by side: each costs seconds of waiting (poll ticks, a table's pauses,
 // the card terminal's answer), hardly any work.
