@@ -2,9 +2,9 @@
 """Soak run: merovan-cli polls an exchange directory against merovan-register, which
 misbehaves as a seeded plan says, while the driver is killed with SIGKILL now and then and
 started again. A POS stand-in drops numbered jobs one at a time, waits for each result and
-deletes the job file. At the end every job must have exactly one result block, or, when a
-kill cut it short, a start without an end and a report from the restarted driver; and the
-register must have carried out no job's sale twice."""
+deletes the job file. At the end the register's receipt log must show every job issued as
+exactly one closed receipt holding exactly its items, no receipt holding items of two jobs,
+and every result file must end in a final "exitcode = " line."""
 
 import argparse
 import os
@@ -19,7 +19,6 @@ import time
 from dataclasses import dataclass, field
 from pathlib import Path
 
-INTERRUPTED = "Η εργασία διακόπηκε και δεν ξανατυπώνεται: "
 POLLING = "Merovan- Αναμονή"
 CARD_ANSWER = "358OK:00012345:1:0:{amount}:4:0:0:0:0:TID01:123456:7:VISA:02:AUTH99"
 JOB_TIMEOUT = 300.0  # a card answer that never comes costs the driver 200 s
@@ -37,6 +36,11 @@ CARD_SHARE = 0.15          # jobs paid by card
 CARD_LATE_SHARE = 0.1      # of those: the terminal answers 3 to 20 s late
 CARD_NEVER_SHARE = 0.01    # of those: the terminal never answers
 KILL_EVERY = (30, 70)      # jobs between two kills
+# A payment that the register refuses or never hears leaves the receipt open, which the job
+# language allows; faults that leave a command undone therefore fall on sales only.
+UNDOING = ("error", "silent-never")
+# An exit code after which the result file goes on: the job is printed again in full.
+PRINTED_AGAIN = "exitcode = 5"
 # The first jobs show each fault once, so that a short run meets them all; a card answer that
 # never comes is left to chance, as it costs 200 s.
 PRELUDE = {2: "error", 3: "silent-once", 4: "silent-never", 5: "split", 6: "late", 7: "card"}
@@ -77,7 +81,7 @@ def plan(count, seed):
         draw = rng.random()
         for kind, rate in FAULTS:
             if forced == kind or (not forced and draw < rate):
-                target = rng.choice(sales + [job.payment])
+                target = rng.choice(sales if kind in UNDOING else sales + [job.payment])
                 if job.card and target == job.payment:
                     target = sales[0]  # the card payment's own rule decides its answers
                 job.faults[target] = (kind, fault_rule(kind, target, rng))
@@ -191,17 +195,22 @@ def drop(job, path, result, rng):
         path.write_bytes(text)
 
 
-def wait_for_result(job, result, driver, restarted_log):
+def final_exit(text):
+    """The result file's last line when it is a final "exitcode = " line, else None."""
+    lines = text.splitlines()
+    last = lines[-1] if lines else ""
+    return last if last.startswith("exitcode = ") and last != PRINTED_AGAIN else None
+
+
+def wait_for_result(job, result, driver):
     deadline = time.monotonic() + JOB_TIMEOUT
     while time.monotonic() < deadline:
         if driver.process.poll() is not None:
             raise SystemExit(f"soak: the driver ended by itself at job {job.number}; "
                              f"see {driver.log}")
         text = result.read_text(encoding="cp1253") if result.exists() else ""
-        if "exitcode = " in text:
-            return "done"
-        if restarted_log and INTERRUPTED + str(job.path) in restarted_log:
-            return "interrupted"
+        if final_exit(text):
+            return "recovered" if "recAction = " in text else "done"
         time.sleep(0.02)
     return "lost"
 
@@ -220,7 +229,7 @@ def run(args):
     # so the two cannot share one machine.
     register = subprocess.Popen(
         [f"{args.bin}/merovan-register", "--pty", "--traffic", str(work / "traffic.txt"),
-         "--scenario", str(work / "scenario.txt")],
+         "--receipt-log", str(work / "receipts.txt"), "--scenario", str(work / "scenario.txt")],
         stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
     driver = None
     try:
@@ -237,13 +246,11 @@ def run(args):
             result = work / "results" / f"job{job.number:05d}.txt"
             start = time.monotonic()
             drop(job, job.path, result, rng)
-            restarted_log = ""
             if job.kill_after >= 0:
                 time.sleep(job.kill_after)
                 driver.kill()
                 driver.start()
-                restarted_log = driver.log_text()
-            job.outcome = wait_for_result(job, result, driver, restarted_log)
+            job.outcome = wait_for_result(job, result, driver)
             job.seconds = time.monotonic() - start
             job.path.unlink(missing_ok=True)  # the POS has read its result
             if job.outcome == "lost":
@@ -261,45 +268,60 @@ def run(args):
     return jobs, work, driver.runs, elapsed
 
 
-def carried_out(command, job, traffic_count):
-    """How many times the register carried the command out: a refused or unanswered copy
-    (an error or silent rule) is in the traffic but was not carried out."""
-    kind, _ = job.faults.get(command, ("", ""))
-    if kind == "silent-never":
-        return 0
-    if kind in ("error", "silent-once"):
-        return max(traffic_count - 1, 0)
-    return traffic_count
+def receipt_log(work):
+    """The closed receipts as lists of items, and what was left open, from the register."""
+    closed, still_open = [], []
+    for line in (work / "receipts.txt").read_bytes().decode("cp1253").splitlines():
+        what, _number, _total, *items = line.split("\t")
+        if what == "closed":
+            closed.append(items)
+        elif what.startswith("open-"):
+            still_open.append(items)
+    return closed, still_open
+
+
+def job_of(item):
+    found = re.search(r"SOAK(\d{5})", item)
+    return int(found.group(1)) if found else None
 
 
 def check(jobs, work):
-    traffic = {}
-    for line in (work / "traffic.txt").read_bytes().decode("cp1253").splitlines():
-        traffic[line] = traffic.get(line, 0) + 1
-    reports = "".join(p.read_text(encoding="utf-8", errors="replace")
-                      for p in sorted(work.glob("driver-*.log")))
+    """Problems as (job, kind, detail), kind "duplicate", "lost" or "mixed"; and how many
+    receipts held items of two jobs."""
+    closed, still_open = receipt_log(work)
+    receipts = {job.number: [] for job in jobs}
     problems = []
+    mixed = 0
+    for items, issued in [(items, True) for items in closed] + [(items, False)
+                                                               for items in still_open]:
+        owners = {job_of(item) for item in items}
+        if len(owners) > 1:
+            mixed += 1
+            for number in sorted(n for n in owners if n is not None):
+                problems.append((jobs[number - 1], "mixed", f"a receipt holds {items}"))
+        elif issued and owners and None not in owners:
+            receipts[owners.pop()].append(items)
     for job in jobs:
+        undone = {sale for sale, (kind, _) in job.faults.items() if kind in UNDOING}
+        # Only the first copy of a command is refused or unheard: a job printed again after a
+        # kill may have its refused sale carried out the second time.
+        once = {sale for sale, (kind, _) in job.faults.items() if kind == "error"}
+        must = [sale for sale in job.sales if sale not in undone]
+        may = set(must) | (once if job.outcome == "recovered" else set())
         result = work / "results" / f"job{job.number:05d}.txt"
         text = result.read_text(encoding="cp1253") if result.exists() else ""
-        starts, ends = text.count("DateTime start = "), text.count("exitcode = ")
-        sold = [carried_out(sale, job, traffic.get(sale, 0)) for sale in job.sales]
-        expected = [0 if job.faults.get(s, ("",))[0] in ("error", "silent-never") else 1
-                    for s in job.sales]
-        if any(count > 1 for count in sold):
-            problems.append((job, "duplicate", f"sold {sold}"))
-        elif job.outcome == "done":
-            if starts != 1 or ends != 1:
-                problems.append((job, "duplicate" if max(starts, ends) > 1 else "lost",
-                                 f"{starts} starts, {ends} ends"))
-            elif sold != expected:
-                problems.append((job, "lost", f"sold {sold}, expected {expected}"))
-        elif job.outcome == "interrupted":
-            if starts > 1 or ends != 0:
-                problems.append((job, "duplicate", f"{starts} starts, {ends} ends"))
-        else:
-            problems.append((job, "lost", "no result"))
-    return problems, reports
+        held = receipts[job.number]
+        if len(held) > 1:
+            problems.append((job, "duplicate", f"{len(held)} receipts: {held}"))
+        elif not held:
+            problems.append((job, "lost", "no closed receipt holds its items"))
+        elif any(held[0].count(item) > 1 or item not in may for item in held[0]):
+            problems.append((job, "duplicate", f"its receipt holds {held[0]}"))
+        elif any(item not in held[0] for item in must):
+            problems.append((job, "lost", f"its receipt holds {held[0]}, expected {must}"))
+        elif not final_exit(text):
+            problems.append((job, "lost", "its result file has no final exitcode line"))
+    return problems, mixed
 
 
 def main():
@@ -313,13 +335,16 @@ def main():
     args = parser.parse_args()
 
     jobs, work, runs, elapsed = run(args)
-    problems, reports = check(jobs, work)
-    interrupted = [job for job in jobs if job.outcome == "interrupted"]
+    problems, mixed = check(jobs, work)
+    recovered = [job for job in jobs if job.outcome == "recovered"]
     done = [job for job in jobs if job.outcome == "done"]
     killed = [job for job in jobs if job.kill_after >= 0]
-    # A kill after the job's end but before the driver noted it: reported, yet complete.
-    reported_done = [job for job in done if job in killed and
-                     INTERRUPTED + str(job.path) in reports]
+    actions = {}
+    for path in sorted((work / "results").glob("job*.txt")):
+        for line in path.read_text(encoding="cp1253").splitlines():
+            if line.startswith("recAction = "):
+                action = line[len("recAction = "):]
+                actions[action] = actions.get(action, 0) + 1
     kinds = {}
     for job in jobs:
         for kind, _ in job.faults.values():
@@ -327,21 +352,20 @@ def main():
         if job.card == "never":
             kinds["card-never"] = kinds.get("card-never", 0) + 1
     kinds["card-late"] = sum(1 for job in jobs if job.card == "late")
-    seconds = sorted(job.seconds for job in done)
+    seconds = sorted(job.seconds for job in done + recovered)
     duplicates = sum(1 for _, what, _ in problems if what == "duplicate")
     lost = sum(1 for _, what, _ in problems if what == "lost")
 
     print(f"soak: {len(jobs)} jobs in {elapsed:.0f} s, seed {args.seed}")
-    print(f"  completed {len(done)}, cut short by a kill {len(interrupted)} (each reported at "
-          f"restart, none sold twice)")
-    print(f"  kills {runs - 1}: {len(interrupted)} in a job, {len(reported_done)} just after a "
-          f"job's end (reported, complete), {len(killed) - len(interrupted) - len(reported_done)}"
-          f" between jobs")
+    print(f"  kills {runs - 1} ({len(killed)} planned); jobs recovered at a restart "
+          f"{len(recovered)}: " +
+          (", ".join(f"{action} {count}" for action, count in sorted(actions.items()))
+           or "none"))
     print("  faults: " + ", ".join(f"{kind} {count}" for kind, count in sorted(kinds.items())))
     if seconds:
         print(f"  time per job: mean {statistics.mean(seconds):.2f} s, median "
               f"{statistics.median(seconds):.2f} s, max {seconds[-1]:.1f} s")
-    print(f"  duplicates {duplicates}, lost {lost}")
+    print(f"  duplicates {duplicates}, lost {lost}, mixed {mixed}")
     for job, what, detail in problems[:20]:
         print(f"  job {job.number} ({job.name}): {what}: {detail}", file=sys.stderr)
     if problems:

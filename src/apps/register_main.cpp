@@ -17,8 +17,8 @@ what a register keeps: the open receipt, open tables with their amounts, the rec
 daily (Z) counters. It runs until Ctrl-C.
 
 Usage:
-  merovan-register --pty [--traffic FILE] [--scenario FILE]
-  merovan-register --udp ADDRESS:PORT [--traffic FILE] [--scenario FILE]
+  merovan-register --pty [--traffic FILE] [--receipt-log FILE] [--scenario FILE] [KILL]
+  merovan-register --udp ADDRESS:PORT [--traffic FILE] [--receipt-log FILE] ...
 
   --pty              make a pseudo-terminal and act as a register on a serial port. The
                      first line printed is the device to give Merovan, for example
@@ -29,7 +29,13 @@ Usage:
                      The first line printed is ADDRESS:PORT.
   --traffic FILE     write every command received to FILE, one a line (LF), exactly as it
                      came without its CR LF, so runs can be compared byte for byte.
+  --receipt-log FILE write what a customer would hold in hand to FILE (below).
   --scenario FILE    misbehave on purpose, as FILE says (below).
+  --kill-at-command N  kill the driver (SIGKILL) when the N-th command (counted from 1)
+                     comes, after carrying it out and before answering it; with
+                     --kill-before-applying, instead of carrying it out. The driver is
+                     --kill-pid PID, or the number in --kill-pid-file FILE, read when the
+                     command comes (waited for up to 5 seconds).
   --help             this text.
 
 Replies end in CR EOT (byte 4). An ordinary command is answered "OK". Queries:
@@ -42,6 +48,25 @@ A command the register cannot take gets DE and an error number, for example DE6 
 payment with no open receipt, DE1038 for opening a table while a receipt is open, DE1011
 for a sale of no value, DE69 for a line that is not a KX or KY command.
 "KX794ST" followed by CR is not answered, as the driver awaits nothing for it.
+
+A register keeps one receipt: a sale opens it; payments (KX<amount>T<key>, KXT<key>, card
+payments KX<amount>T<key>P<terminal>) close it once its total is paid; KXVOID voids it (DE6
+when none is open); "KX- " makes the next sale or adjustment negative; KX<amount>GE and
+KX<percent>% adjust the total. KX<n>TO opens table n; sales then go onto the table until
+KXTO closes it; KXFROM<a>TO<b>PAR moves a table, KXPPAY then KXFROM<n> opens a receipt that
+pays table n.
+
+Receipt log: one line as each receipt is closed or voided and as each table is closed, and
+when the register stops a line for what is still open; fields joined by TAB:
+  closed       <receipt number> <total> <item>...   a receipt paid in full
+  voided       -                <total> <item>...   a receipt voided by KXVOID
+  table        <table> <receipt number> <item>...   KXTO: the items sent since it opened
+  open-receipt -                <total> <item>...   (at stop) a receipt still open
+  open-table   <table>          -       <item>...   (at stop) a table still open
+An item is the command that sold it (KX250R1COFFEE) or adjusted the total (KX150GE),
+preceded by "-" after a "KX- " and by "<quantity>*" after a quantity command
+(2.500*KX120R1FETA); TAB, LF, CR and backslash in it are written \t, \n, \r, \\.
+Totals are written like 12.50.
 
 Scenario file: one rule a line, "#" starts a comment. The first rule that matches decides.
   ACTION PATTERN [times=N] ARGUMENTS
@@ -108,6 +133,31 @@ int main(int argc, char** argv) {
             options.trafficFile = value();
         } else if (arg == "--scenario") {
             scenarioFile = value();
+        } else if (arg == "--receipt-log") {
+            options.receiptLogFile = value();
+        } else if (arg == "--kill-at-command" || arg == "--kill-pid") {
+            const std::string text = value();
+            std::size_t end = 0;
+            long long number = -1;
+            try {
+                number = std::stoll(text, &end);
+            } catch (const std::exception&) {
+                end = 0;
+            }
+            if (end == 0 || end != text.size() || number < 1 || number > 1'000'000'000) {
+                std::string message = arg;
+                message += " needs a positive number, not \"" + text + "\"";
+                return usageError(message);
+            }
+            if (arg == "--kill-pid") {
+                options.kill.pid = static_cast<int>(number);
+            } else {
+                options.kill.atCommand = static_cast<std::size_t>(number);
+            }
+        } else if (arg == "--kill-pid-file") {
+            options.kill.pidFile = value();
+        } else if (arg == "--kill-before-applying") {
+            options.kill.beforeApplying = true;
         } else {
             return usageError("unknown argument " + arg);
         }

@@ -14,6 +14,10 @@
 
 namespace merovan::testing {
 
+// The programs under test, as built beside the tests.
+inline const std::string kCli = std::string(MEROVAN_BINARY_DIR) + "/src/apps/merovan-cli";
+inline const std::string kRegister = std::string(MEROVAN_BINARY_DIR) + "/src/apps/merovan-register";
+
 // Checks condition every 20 ms until it holds or timeout has passed; says whether it held.
 template <typename Condition>
 bool eventually(Condition condition, std::chrono::milliseconds timeout) {

@@ -25,8 +25,6 @@ namespace {
 using namespace std::chrono_literals;
 namespace fs = std::filesystem;
 
-const std::string kCli = std::string(MEROVAN_BINARY_DIR) + "/src/apps/merovan-cli";
-const std::string kRegister = std::string(MEROVAN_BINARY_DIR) + "/src/apps/merovan-register";
 const fs::path kFixtures = fs::path(MEROVAN_FIXTURES_DIR) / "cli";
 // What the register hears for one receipt when the driver starts with it: a "KXCL" while
 // waiting for the register, then the job's commands.

@@ -3,8 +3,11 @@
 #include "core/common/canonical_path.h"
 #include "core/common/codepage.h"
 #include "core/common/regular_file.h"
+#include "core/common/text.h"
 #include "core/jobs/job_journal.h"
 #include "driver_fixture.h"
+#include "support/read_file.h"
+#include "tools/register/scenario.h"
 
 namespace merovan::testing {
 namespace {
@@ -262,27 +265,146 @@ TEST_F(Polling, NoJobIsPrintedTwiceAcrossARestart) {
     EXPECT_THAT(jobNames(), ElementsAre("print.1", "print.2"));
 }
 
-TEST_F(Polling, AJobCutShortByACrashIsReportedAndNotRunAgain) {
-    writeFile("print.1", "half printed");
-    jobs::JobJournal journal(path("merovan.jnl"));
-    std::string problem;
-    journal.load(problem);
-    const auto file = common::readRegularFile(path("print.1"), 1024);
-    ASSERT_TRUE(journal.markStarted(common::canonicalPath(path("print.1")),
-                                    {file->stamp, jobs::hashJobBytes(file->bytes)}, "", problem));
+// Jobs cut short by a crash, against a register that keeps receipts and tables.
+class Recovery : public DriverFixture {
+  protected:
+    Recovery() {
+        register_.setResponder([this](const std::string& command) {
+            std::vector<ScriptedTransport::Piece> pieces;
+            if (!silent_) {
+                for (auto& piece : sim::respond(scenario_, state_, command)) {
+                    pieces.push_back({piece.after, std::move(piece.bytes)});
+                }
+            }
+            return pieces;
+        });
+    }
 
+    // print.1 as the journal of a driver killed in it left it.
+    void interrupt(bool closingSent) {
+        writeFile("print.1", "resFile:  " + path("result.txt") + "\r\n");
+        jobs::JobJournal journal(path("merovan.jnl"));
+        std::string error;
+        journal.load(error);
+        const std::string job = common::canonicalPath(path("print.1"));
+        const auto file = common::readRegularFile(job, 1024);
+        ASSERT_TRUE(journal.markStarted(job, {file->stamp, jobs::hashJobBytes(file->bytes)},
+                                        path("result.txt"), error));
+        ASSERT_TRUE(!closingSent || journal.markClosing(job, error));
+    }
+    void registerHolds(const std::vector<std::string>& commands) {
+        for (const auto& command : commands) {
+            state_.answer(command);
+        }
+    }
+    std::string result() const {
+        return common::replaceAll(readFile(path("result.txt")), "\r\n", "\n");
+    }
+
+    sim::RegisterState state_;
+    sim::Scenario scenario_;
+    bool silent_ = false;
+};
+
+TEST_F(Recovery, TheRegisterDecidesWhetherAJobIsPrintedAgain) {
+    struct Case {
+        const char* name;
+        std::vector<std::string> held;  // what the killed driver left in the register
+        bool closingSent;
+        bool printedAgain;
+        const char* block;  // the result block, its date left out
+    };
+    const Case cases[] = {
+        {"receipt left open",
+         {"KX250R1COFFEE"},
+         false,
+         true,
+         "recAction = voided, printed again\nexitcode = 5\n"},
+        {"paid by card, receipt still open",
+         {"KX250R1COFFEE"},
+         true,
+         true,
+         "recAction = voided, printed again\nrecPayment = 1\nexitcode = 5\n"},
+        {"closing payment out, receipt closed",
+         {},
+         true,
+         false,
+         "recAction = complete, not printed again\nexitcode = 0\n"},
+        {"nothing reached the register",
+         {},
+         false,
+         true,
+         "recAction = not issued, printed again\nexitcode = 5\n"},
+        {"items on a table",
+         {"KX12TO", "KX1100R2STEAK"},
+         false,
+         false,
+         "recAction = table closed, not printed again\nrecTable = 12;11.00;1\nexitcode = 3\n"},
+        {"a table only just opened",
+         {"KX12TO"},
+         false,
+         true,
+         "recAction = not issued, printed again\nexitcode = 5\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::filesystem::remove(path("merovan.jnl"));
+        std::filesystem::remove(path("result.txt"));
+        jobsRun_.clear();
+        state_ = {};
+        registerHolds(c.held);
+        interrupt(c.closingSent);
+        makeDriver();
+        startPolling();
+        driver_->pollTick();
+        driver_->pollTick();
+        EXPECT_EQ(jobsRun_.size(), c.printedAgain ? 1u : 0u);
+        const std::string text = result();
+        const auto block = text.find("recAction = ");
+        ASSERT_NE(block, std::string::npos) << text;
+        EXPECT_TRUE(text.starts_with("recovery = ")) << text;
+        EXPECT_EQ(text.substr(block), c.block);
+        EXPECT_FALSE(state_.receiptOpen());
+        EXPECT_FALSE(state_.openTable().has_value());
+        EXPECT_THAT(op_.logLines(), Contains(::testing::HasSubstr(path("print.1"))));
+        EXPECT_EQ(op_.logLines().back(), op_.statuses().back());
+    }
+    // The void's refusal, expected when no receipt is open, is in no result file.
+    EXPECT_EQ(result().find("Err = "), std::string::npos);
+}
+
+TEST_F(Recovery, NothingIsDecidedWhileTheRegisterDoesNotAnswer) {
+    registerHolds({"KX250R1COFFEE"});
+    interrupt(true);
     startPolling();
-    ASSERT_EQ(op_.logLines().size(), 1u);
-    EXPECT_NE(op_.logLines()[0].find(path("print.1")), std::string::npos);
-    EXPECT_NE(std::find(op_.statuses().begin(), op_.statuses().end(), op_.logLines()[0]),
-              op_.statuses().end());
+    silent_ = true;
+    writeFile("print.2", "next customer");
     driver_->pollTick();
     EXPECT_THAT(jobsRun_, IsEmpty());
+    EXPECT_FALSE(std::filesystem::exists(path("result.txt")));
 
-    makeDriver();  // told once, not at every start
+    silent_ = false;
+    driver_->pollTick();
+    driver_->pollTick();
+    EXPECT_THAT(jobNames(), ElementsAre("print.1", "print.2"));
+    EXPECT_NE(result().find("recAction = voided, printed again"), std::string::npos);
+
+    makeDriver();  // recovered once, not at every start
     op_.clear();
     startPolling();
     EXPECT_THAT(op_.logLines(), IsEmpty());
+}
+
+TEST_F(Recovery, AJobFileGoneCannotBePrintedAgain) {
+    interrupt(false);
+    std::filesystem::remove(path("print.1"));
+    startPolling();
+    driver_->pollTick();
+    EXPECT_THAT(jobsRun_, IsEmpty());
+    EXPECT_NE(
+        result().find("recAction = not issued, job file unreadable, not printed\nexitcode = 4\n"),
+        std::string::npos)
+        << result();
 }
 
 TEST_F(Polling, StarPatternTakesTheFirstMatchThatWasNotPrinted) {

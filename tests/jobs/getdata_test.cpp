@@ -57,6 +57,43 @@ class GetdataTest : public ::testing::Test {
     }();
 };
 
+TEST_F(GetdataTest, TheClosingMarkIsAskedOnceAndARefusalSendsNoPayment) {
+    const std::string job = writeJob(" to    1  6.10\r\n to    1  1.00\r\n pay  1\r\n");
+    const std::vector<std::string> clean = {"KXCL",    "KXCL", "KXST", "KX610T1", "KXST",
+                                            "KX100T1", "KXT1", "KXCL", "KXRE"};
+    const auto sentBy = [&](const std::function<void()>& run) {
+        const std::size_t before = transport_.sent().size();
+        run();
+        return std::vector<std::string>(transport_.sent().begin() + before,
+                                        transport_.sent().end());
+    };
+    EXPECT_EQ(sentBy([&] { getdata(job, settings_, context_); }), clean)
+        << "no mark asked for: the traffic of today";
+
+    for (const bool made : {true, false}) {
+        SCOPED_TRACE(made);
+        fs::remove(dir_ / "result.txt");
+        int asked = 0;
+        context_.beforeClosingPayment = [&] {
+            ++asked;
+            // Nothing that may close the receipt has gone out yet.
+            EXPECT_EQ(transport_.sent().back(), "KXST");
+            return made;
+        };
+        const auto sent = sentBy([&] { getdata(job, settings_, context_); });
+        EXPECT_EQ(asked, 1);
+        if (made) {
+            EXPECT_EQ(sent, clean);
+            EXPECT_EQ(result().find("Err = "), std::string::npos);
+        } else {
+            EXPECT_EQ(sent, (std::vector<std::string>{"KXCL", "KXCL", "KXST", "KXVOID", "KXST",
+                                                      "KXCL", "KXRE"}));
+            EXPECT_NE(result().find("Err = -5, [KX610T1] DateTime = "), std::string::npos);
+            EXPECT_NE(result().find("exitcode = 0"), std::string::npos);
+        }
+    }
+}
+
 TEST_F(GetdataTest, AJobFileThatCannotBeOpenedSendsAndWritesNothing) {
     const JobOutcome outcome = getdata((dir_ / "missing.1").string(), settings_, context_);
     EXPECT_FALSE(outcome.readable);

@@ -33,6 +33,40 @@ TEST(RegisterState, KeepsTablesReceiptsAndCounters) {
     EXPECT_EQ(state.answer("KX794ST\r"), std::nullopt) << "awaited by no one, answered by no one";
 }
 
+TEST(RegisterState, LogsWhatTheCustomersHoldInHand) {
+    RegisterState state;
+    for (const char* command : {"KX250R1COFFEE",
+                                "KX2.500* ",
+                                "KX120R1FETA",
+                                "KX- ",
+                                "KX30GE",
+                                "KXVOID",  // voided
+                                "KX12TO",
+                                "KX1100R2STEAK\t1",
+                                "KXTO",  // table 12
+                                "KXFROM12TO20PAR",
+                                "KXPPAY",
+                                "KXFROM20",
+                                "KX1100T1",  // paid
+                                "KX500R1TEA",
+                                "KX- ",
+                                "KX10% ",
+                                "KX450T1",  // closed
+                                "KX7TO",
+                                "KX300R1WINE",
+                                "KX?TO"}) {
+        state.answer(command);
+    }
+    EXPECT_EQ(state.takeLog(), (std::vector<std::string>{
+                                   "voided\t-\t5.20\tKX250R1COFFEE\t2.500*KX120R1FETA\t-KX30GE",
+                                   "table\t12\t1\tKX1100R2STEAK\\t1",
+                                   "closed\t2\t11.00\tKX1100R2STEAK\\t1",
+                                   "closed\t3\t4.50\tKX500R1TEA\t-KX10% ",
+                               }));
+    EXPECT_EQ(state.takeLog(), std::vector<std::string>{});
+    EXPECT_EQ(state.openLog(), std::vector<std::string>{"open-table\t7\t-\tKX300R1WINE"});
+}
+
 TEST(Scenario, ShapesTheAnswersAsItsRulesSay) {
     Scenario scenario = Scenario::parse(R"(# rules are tried in order
 silent KXCL times=2

@@ -8,6 +8,7 @@
 #include "core/common/message_box.h"
 #include "core/driver/default_services.h"
 #include "core/driver/helper_program.h"
+#include "core/driver/recovery.h"
 #include "core/driver/texts.h"
 #include "core/jobs/file_places.h"
 #include "core/jobs/job_reading.h"
@@ -146,17 +147,41 @@ void Driver::loadJournal() {
         op_.log(problem);
     }
     pickup_.noteResultFiles(journal_.resultFiles());
-    // Until the register itself is asked, a job cut short is only reported and not run again.
+    // The register is asked what became of them before the next job goes out.
     for (const auto& job : interrupted) {
         const std::string text =
             std::string(texts::kInterruptedJob) + common::cp1253ToUtf8(job.jobPath);
         op_.setStatus(text);
         op_.log(text);
-        std::string error;
-        if (!journal_.markDone(job.jobPath, error)) {
-            op_.log(error);
+    }
+    interrupted_ = interrupted;
+}
+
+bool Driver::recoverInterruptedJobs() {
+    if (!interrupted_.empty()) {
+        const auto recovered = RecoverInterruptedJobs(link_, op_, clock_, interrupted_);
+        if (!recovered) {
+            return false;
+        }
+        interrupted_.clear();
+        for (const auto& done : *recovered) {
+            std::string error;
+            if (done.what == Recovered::PrintAgain) {
+                // Its started mark stays until the new run replaces it, so that a crash in
+                // between brings it back here.
+                reprints_.push_back(done.job.jobPath);
+            } else if (!journal_.markDone(done.job.jobPath, error)) {
+                op_.log(error);
+            }
         }
     }
+    while (!reprints_.empty()) {
+        if (takeJob(reprints_.front(), false, true) == Taken::NotSent) {
+            return false;
+        }
+        reprints_.erase(reprints_.begin());
+    }
+    return true;
 }
 
 int Driver::runCommandLine(const CommandLineJob& job,
@@ -193,7 +218,7 @@ int Driver::runCommandLine(const CommandLineJob& job,
             services_.afterJob(job.jobPath, outcome);
         }
     } else {
-        outcome = runJob(job.jobPath, read.bytes);
+        outcome = runJob(job.jobPath, {}, read.bytes);
     }
     if (!outcome.readable) {
         ShowMessage(op_, std::string(texts::kErrorPrefix) + "\r" + outcome.error,
@@ -433,8 +458,8 @@ void Driver::refuseJob(const std::string& jobPath, const jobs::JobRead& read) {
                        jobSettings().resultRules);
 }
 
-Driver::Taken Driver::takeJob(const std::string& jobPath, bool singleFile) {
-    auto picked = pickup_.read(jobPath);
+Driver::Taken Driver::takeJob(const std::string& jobPath, bool singleFile, bool again) {
+    auto picked = pickup_.read(jobPath, again);
     if (picked.refused) {
         refuseJob(jobPath, *picked.refused);
         return Taken::Refused;
@@ -469,7 +494,7 @@ Driver::Taken Driver::takeJob(const std::string& jobPath, bool singleFile) {
         ++receiptCounter_;
     }
     op_.setReceiptCount(receiptCounter_);
-    const jobs::JobOutcome outcome = runJob(jobPath, job.bytes);
+    const jobs::JobOutcome outcome = runJob(jobPath, job.canonicalPath, job.bytes);
     if (!outcome.readable) {
         op_.log(std::string(texts::kErrorPrefix) + common::cp1253ToUtf8(jobPath) + ": " +
                 outcome.error);
@@ -480,9 +505,22 @@ Driver::Taken Driver::takeJob(const std::string& jobPath, bool singleFile) {
     return Taken::Printed;
 }
 
-jobs::JobOutcome Driver::runJob(const std::string& jobPath, std::string_view content) {
+jobs::JobOutcome Driver::runJob(const std::string& jobPath, const std::string& canonicalPath,
+                                std::string_view content) {
     flags_ = {};
     jobs::JobContext context{link_, op_, clock_, flags_};
+    // A job the journal does not follow (the command line's) closes without a mark.
+    if (!canonicalPath.empty()) {
+        context.beforeClosingPayment = [this, &canonicalPath] {
+            std::string error;
+            if (journal_.markClosing(canonicalPath, error)) {
+                return true;
+            }
+            op_.setStatus(error);
+            op_.log(error);
+            return false;
+        };
+    }
     jobs::JobOutcome outcome;
     try {
         outcome = services_.runJob(jobPath, content, jobSettings(), context);
@@ -499,7 +537,7 @@ jobs::JobOutcome Driver::runJob(const std::string& jobPath, std::string_view con
 
 bool Driver::pollTick() {
     op_.setProgressText("-");
-    if (!refreshPollSettings()) {
+    if (!refreshPollSettings() || !recoverInterruptedJobs()) {
         return false;
     }
     pickup_.beginTick();

@@ -152,12 +152,17 @@ class Driver {
     // stop was asked for first.
     bool awaitRegister(std::optional<Clock::TimePoint> giveUpAt,
                        const std::function<bool()>& stopRequested);
+    // Brings the register back after jobs were cut short and prints again those it proved
+    // were not issued; false while that is not done, and no other job may go.
+    bool recoverInterruptedJobs();
     bool refreshPollSettings();
     // What became of the job a tick found.
     enum class Taken { Printed, Refused, NotSent, Nothing };
-    Taken takeJob(const std::string& jobPath, bool singleFile);
+    // again: the job's version is on record (it was cut short) and is to be printed anew.
+    Taken takeJob(const std::string& jobPath, bool singleFile, bool again = false);
     void refuseJob(const std::string& jobPath, const jobs::JobRead& read);
-    jobs::JobOutcome runJob(const std::string& jobPath, std::string_view content);
+    jobs::JobOutcome runJob(const std::string& jobPath, const std::string& canonicalPath,
+                            std::string_view content);
     // Complete, and a file the driver may read as a job; a refusal is logged once per file.
     bool isJobReady(const std::string& jobPath);
     jobs::JobSettings jobSettings() const;
@@ -174,6 +179,8 @@ class Driver {
     std::string markError_;  // the last failed started mark, logged once
     jobs::JobReadiness readiness_;
     std::set<std::string> refusedJobPaths_;
+    std::vector<jobs::InterruptedJob> interrupted_;  // found at start, not yet recovered
+    std::vector<std::string> reprints_;              // recovered, to be printed again
     supervision::LinkSupervision supervision_;
 
     settings::ParamSettings settings_;

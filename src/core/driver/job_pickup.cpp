@@ -120,7 +120,7 @@ bool JobPickup::passOver(const std::string& path, bool patterns) {
     return journal_.isProcessed(canonical, {version.stamp, version.hash});
 }
 
-JobPickup::Picked JobPickup::read(const std::string& path) {
+JobPickup::Picked JobPickup::read(const std::string& path, bool again) {
     Picked picked;
     const std::string canonical = canonicalJobPath(path);
     if (canonical.empty()) {
@@ -143,7 +143,7 @@ JobPickup::Picked JobPickup::read(const std::string& path) {
     const Version version{*read.stamp, jobs::hashJobBytes(read.bytes)};
     remember(canonical, version);
     const jobs::JobFingerprint print{version.stamp, version.hash};
-    if (journal_.isProcessed(canonical, print)) {
+    if (!again && journal_.isProcessed(canonical, print)) {
         return picked;
     }
     const auto named = jobs::NamedResultFile(read.bytes);

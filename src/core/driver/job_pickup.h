@@ -41,8 +41,9 @@ class JobPickup {
         std::optional<jobs::JobRead> refused;  // refused now, for the first time
     };
     // Reads the job for printing. Neither a job nor a refusal: it is gone, or what was read
-    // is a version already printed (renamed back in place) or already refused.
-    Picked read(const std::string& path);
+    // is a version already printed (renamed back in place) or already refused; with again,
+    // a version on record is read all the same (a job cut short, to be printed anew).
+    Picked read(const std::string& path, bool again = false);
 
   private:
     struct Version {

@@ -27,7 +27,7 @@ inline constexpr std::string_view kJobWaitsForRegister =
     "Η εργασία περιμένει τον Φορολογικό Εκτυπωτή: ";
 inline constexpr std::string_view kJobNotSent =
     "Η εργασία δεν στάλθηκε, το ημερολόγιο εργασιών δεν γράφεται· νέα προσπάθεια σε λίγο: ";
-inline constexpr std::string_view kInterruptedJob = "Η εργασία διακόπηκε και δεν ξανατυπώνεται: ";
+inline constexpr std::string_view kInterruptedJob = "Η εργασία διακόπηκε: ";
 inline constexpr std::string_view kJobRefused = "Το αρχείο δεν διαβάζεται ως εργασία: ";
 inline constexpr std::string_view kJobNotDeleted =
     "Η εργασία τυπώθηκε αλλά το αρχείο της δεν σβήνεται: ";

@@ -26,6 +26,13 @@ class Commands {
         std::string reply;
         return context_.link.SendCommand(command, reply, quiet, asyncSeconds, errorLog);
     }
+    // A payment: sent only when the job may close its receipt now.
+    void sendPayment(const std::string& command, int asyncSeconds = 0,
+                     const std::string& errorLog = {}) {
+        if (MayClose(context_, command)) {
+            send(command, false, asyncSeconds, errorLog);
+        }
+    }
     bool locked() const { return settings_.keybOff == "true"; }
     double value(const std::string& text) const {
         return NumericValue(text, settings_.decimalSeparator);
@@ -200,10 +207,10 @@ void Commands::payment() {
     if (currency == "0") {
         cardPayment();
     } else if (currency == "1" || currency == "3") {
-        send(noAmount ? "KXT" + currency : "KX" + line_.price + "T" + currency);
+        sendPayment(noAmount ? "KXT" + currency : "KX" + line_.price + "T" + currency);
     } else if (currency == "2") {
         send("KXST");
-        send("KXT2");
+        sendPayment("KXT2");
     }
 }
 
@@ -217,11 +224,11 @@ void Commands::cardPayment() {
     }
     const std::string amount = line_.price.empty() || line_.price == "0" ? "" : line_.price;
     if (active) {
-        send("KX" + amount + "T" + std::to_string(record.ecrPayType) + "P" +
-                 std::to_string(record.eftTerminal),
-             false, kCardAnswerSeconds, line_.sFileOut);
+        sendPayment("KX" + amount + "T" + std::to_string(record.ecrPayType) + "P" +
+                        std::to_string(record.eftTerminal),
+                    kCardAnswerSeconds, line_.sFileOut);
     } else {
-        send("KX" + amount + "T" + line_.paymentType);
+        sendPayment("KX" + amount + "T" + line_.paymentType);
     }
 }
 

@@ -19,11 +19,21 @@ namespace {
 
 constexpr std::string_view kResultNotWritten = "Το αρχείο αποτελεσμάτων δεν γράφεται: ";
 
+JobContext withGate(JobContext context, ClosingGate& gate) {
+    context.closingGate = &gate;
+    return context;
+}
+
 }  // namespace
+
+bool MayClose(JobContext& context, const std::string& command) {
+    return context.closingGate == nullptr || context.closingGate->mayClose(context.link, command);
+}
 
 Job::Job(const JobSettings& settings, JobContext& context)
     : settings_(settings),
-      context_(context),
+      closingGate_(context.beforeClosingPayment),
+      context_(withGate(context, closingGate_)),
       converter_(context.itemTextConverter ? *context.itemTextConverter : identity_),
       progress_(context.op) {}
 

@@ -13,6 +13,8 @@
 
 namespace merovan::jobs {
 
+class ClosingGate;
+
 // The settings a job is run with (param.ini values, or the command line's).
 struct JobSettings {
     std::string printDesc;  // [print_desc]
@@ -40,7 +42,16 @@ struct JobContext {
     ProgramFlags& flags;
     // The outside conversion of item texts; none means the identity stand-in.
     const ItemTextConverter* itemTextConverter = nullptr;
+    // Called right before the first command that may close the receipt (a payment, the
+    // table-close that prints it); false when the mark could not be made durable, and the
+    // job must not send that command.
+    std::function<bool()> beforeClosingPayment = {};
+    // Set by the job for its own run: what asks beforeClosingPayment, once.
+    ClosingGate* closingGate = nullptr;
 };
+
+// Whether a command that may close the receipt may go out (always, outside a job).
+bool MayClose(JobContext& context, const std::string& command);
 
 struct JobOutcome {
     bool readable = true;  // false: the job file could not be opened; nothing was sent

@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/jobs/closing_gate.h"
 #include "core/jobs/comms.h"
 #include "core/jobs/dropped_line.h"
 #include "core/jobs/getdata.h"
@@ -58,6 +59,7 @@ class Job {
     std::int16_t send(const std::string& command, bool quiet = false);
     // The result file the job names, or none when it may not be written (said in the log).
     std::string acceptedResultFile(std::string_view content);
+    bool mayClose(const std::string& command) { return MayClose(context_, command); }
     void appendResult(std::string_view text);
     // A line that was not sent leaves an "Err = " line naming it; the message is the caller's.
     void noteDropped(DroppedLine why);
@@ -71,7 +73,8 @@ class Job {
     const std::string& separator() const { return settings_.decimalSeparator; }
 
     const JobSettings& settings_;
-    JobContext& context_;
+    ClosingGate closingGate_;
+    JobContext context_;  // the caller's, with this job's closing gate
     IdentityItemTextConverter identity_;
     const ItemTextConverter& converter_;
     link::GreekVesko greek_;

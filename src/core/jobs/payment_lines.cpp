@@ -51,7 +51,10 @@ void Job::lineTo(std::string_view line) {
 }
 
 void Job::linePay(std::string_view line) {
-    send("KXT" + mid(line, 7, 1), true);
+    const std::string payment = "KXT" + mid(line, 7, 1);
+    if (mayClose(payment)) {
+        send(payment, true);
+    }
     send("KXCL", true);
 }
 

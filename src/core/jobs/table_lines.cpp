@@ -48,7 +48,7 @@ Job::Next Job::lineTBC(std::string_view line) {
         } else {
             send("KXCL");
         }
-    } else if (send("KXTO") == 0) {
+    } else if (mayClose("KXTO") && send("KXTO") == 0) {
         closedReceipt_ = link::ParseClosedReceipt(reply_);
     }
     return Next::Continue;

@@ -38,6 +38,10 @@ class Link {
     std::int16_t SendCommand(const std::string& command, std::string& reply, bool quiet,
                              int asyncSeconds = 0, const std::string& errorLog = {});
 
+    // Appends the failure log line of command with registerStatus; errorLog empty means
+    // resFile, and no result file means no line.
+    void LogFailure(const std::string& command, const std::string& errorLog);
+
     std::int16_t registerStatus() const { return registerStatus_; }
     void setRegisterStatus(std::int16_t status) { registerStatus_ = status; }
 
@@ -107,7 +111,6 @@ class Link {
     void RecordCardReply(const std::string& reply);
     bool takeLateCardAnswers(std::string& bytes);
     void recordLateCardAnswer(const std::string& line);
-    void LogFailure(const std::string& command, const std::string& errorLog);
     void writeResultLine(const std::string& path, const std::string& line);
     void Trace(std::string_view label, std::string_view bytes);
 

@@ -26,7 +26,20 @@ class RegisterSimulator {
         // Every command received, one a line ending in LF, exactly as it came without its
         // CR LF. Empty: kept in memory only.
         std::string trafficFile;
+        // The receipt log (RegisterState), a line as each receipt or table is closed or
+        // voided, and at stop what is still open. Empty: kept in memory only.
+        std::string receiptLogFile;
         Scenario scenario;
+        // Kills the driver with SIGKILL when the atCommand-th command (counted from 1) comes:
+        // after carrying it out and before answering, or, with beforeApplying, instead of
+        // carrying it out. The process is pid, or the number in pidFile, read at that moment
+        // (waited for up to 5 s). 0: never.
+        struct KillPoint {
+            std::size_t atCommand = 0;
+            bool beforeApplying = false;
+            int pid = 0;
+            std::string pidFile;
+        } kill;
     };
 
     explicit RegisterSimulator(Options options);
@@ -47,6 +60,8 @@ class RegisterSimulator {
     std::vector<std::string> traffic() const;
     // Waits until at least count commands have come; false on time-out.
     bool waitForTraffic(std::size_t count, std::chrono::milliseconds timeout) const;
+    // The receipt log so far, open receipt and table excluded.
+    std::vector<std::string> receiptLog() const;
     // A copy of the register's state.
     RegisterState state() const;
     // Replaces the scenario from the next command on.

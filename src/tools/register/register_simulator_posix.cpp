@@ -2,6 +2,7 @@
 #include <fcntl.h>
 #include <netinet/in.h>
 #include <poll.h>
+#include <signal.h>
 #include <sys/socket.h>
 #include <termios.h>
 #include <unistd.h>
@@ -73,6 +74,8 @@ struct RegisterSimulator::Impl {
     RegisterState state;
     std::vector<std::string> traffic;
     std::ofstream trafficFile;
+    std::vector<std::string> receiptLog;
+    std::ofstream receiptLogFile;
     std::multimap<Steady::time_point, Outgoing> outbox;
     std::string lineBuffer;
 
@@ -82,6 +85,8 @@ struct RegisterSimulator::Impl {
     void receive();
     void handle(const std::string& command, const sockaddr_in& peer);
     void sendDue();
+    void writeReceiptLog(const std::vector<std::string>& lines);
+    bool killDriverAt(std::size_t count, bool applied) const;
     void write(const Outgoing& outgoing);
 };
 
@@ -200,10 +205,47 @@ void RegisterSimulator::Impl::handle(const std::string& command, const sockaddr_
     }
     trafficArrived.notify_all();
 
+    if (killDriverAt(traffic.size(), false)) {
+        return;
+    }
     const auto now = Steady::now();
-    for (ReplyPiece& piece : respond(options.scenario, state, command)) {
+    auto replies = respond(options.scenario, state, command);
+    writeReceiptLog(state.takeLog());
+    if (killDriverAt(traffic.size(), true)) {
+        return;
+    }
+    for (ReplyPiece& piece : replies) {
         outbox.emplace(now + piece.after, Outgoing{std::move(piece.bytes), peer});
     }
+}
+
+void RegisterSimulator::Impl::writeReceiptLog(const std::vector<std::string>& lines) {
+    for (const auto& line : lines) {
+        receiptLog.push_back(line);
+        if (receiptLogFile.is_open()) {
+            receiptLogFile << line << '\n' << std::flush;
+        }
+    }
+}
+
+bool RegisterSimulator::Impl::killDriverAt(std::size_t count, bool applied) const {
+    const auto& point = options.kill;
+    if (point.atCommand != count || point.beforeApplying == applied) {
+        return false;
+    }
+    int pid = point.pid;
+    // The test writes the driver's number once it has started it: wait for it a while.
+    const auto deadline = Steady::now() + std::chrono::seconds(5);
+    while (pid <= 0 && !point.pidFile.empty() && Steady::now() < deadline) {
+        std::ifstream(point.pidFile) >> pid;
+        if (pid <= 0) {
+            std::this_thread::sleep_for(milliseconds(10));
+        }
+    }
+    if (pid > 0) {
+        ::kill(pid, SIGKILL);
+    }
+    return true;
 }
 
 void RegisterSimulator::Impl::sendDue() {
@@ -269,6 +311,14 @@ void RegisterSimulator::start() {
             throw std::runtime_error("cannot write the traffic file " + impl_->options.trafficFile);
         }
     }
+    if (!impl_->options.receiptLogFile.empty()) {
+        impl_->receiptLogFile.open(impl_->options.receiptLogFile,
+                                   std::ios::binary | std::ios::trunc);
+        if (!impl_->receiptLogFile) {
+            throw std::runtime_error("cannot write the receipt log " +
+                                     impl_->options.receiptLogFile);
+        }
+    }
     int pipe[2];
     if (::pipe2(pipe, O_CLOEXEC | O_NONBLOCK) != 0) {
         throw systemError("cannot create a pipe");
@@ -292,6 +342,8 @@ void RegisterSimulator::stop() {
     impl_->endpointFd.reset();
     impl_->slaveFd.reset();
     impl_->trafficFile.close();
+    impl_->writeReceiptLog(impl_->state.openLog());
+    impl_->receiptLogFile.close();
 }
 
 std::string RegisterSimulator::endpoint() const {
@@ -307,6 +359,11 @@ bool RegisterSimulator::waitForTraffic(std::size_t count, milliseconds timeout) 
     std::unique_lock lock(impl_->mutex);
     return impl_->trafficArrived.wait_for(lock, timeout,
                                           [&] { return impl_->traffic.size() >= count; });
+}
+
+std::vector<std::string> RegisterSimulator::receiptLog() const {
+    const std::lock_guard lock(impl_->mutex);
+    return impl_->receiptLog;
 }
 
 RegisterState RegisterSimulator::state() const {

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <regex>
+#include <utility>
 
 namespace merovan::sim {
 
@@ -16,6 +17,39 @@ bool isReport(const std::string& body) {
 long long toNumber(const std::string& digits) {
     // Regexes below admit digits only; a text too long for a register is taken as garbage.
     return digits.size() > 12 ? -1 : std::stoll(digits);
+}
+
+std::string escapeItem(const std::string& text) {
+    std::string escaped;
+    for (const char c : text) {
+        switch (c) {
+            case '\t':
+                escaped += "\\t";
+                break;
+            case '\n':
+                escaped += "\\n";
+                break;
+            case '\r':
+                escaped += "\\r";
+                break;
+            case '\\':
+                escaped += "\\\\";
+                break;
+            default:
+                escaped += c;
+        }
+    }
+    return escaped;
+}
+
+std::string logLine(const std::string& what, const std::string& number, const std::string& total,
+                    const std::vector<std::string>& items) {
+    std::string line = what + "\t" + number + "\t" + total;
+    for (const auto& item : items) {
+        line += '\t';
+        line += escapeItem(item);
+    }
+    return line;
 }
 
 }  // namespace
@@ -34,7 +68,37 @@ std::string formatAmount(long long hundredths) {
 
 long long RegisterState::tableAmount(int table) const {
     const auto found = tables_.find(table);
-    return found == tables_.end() ? 0 : found->second;
+    return found == tables_.end() ? 0 : found->second.amount;
+}
+
+std::vector<std::string> RegisterState::takeLog() {
+    return std::exchange(log_, {});
+}
+
+std::vector<std::string> RegisterState::openLog() const {
+    std::vector<std::string> lines;
+    if (receipt_) {
+        lines.push_back(
+            logLine("open-receipt", "-", formatAmount(receipt_->total), receipt_->items));
+    }
+    if (openTable_) {
+        lines.push_back(logLine("open-table", std::to_string(*openTable_), "-", tableSession_));
+    }
+    return lines;
+}
+
+void RegisterState::record(const std::string& what, const std::string& number, long long total,
+                           const std::vector<std::string>& items) {
+    log_.push_back(logLine(what, number, formatAmount(total), items));
+}
+
+std::string RegisterState::itemText(const std::string& command) {
+    std::string text = negativeNext_ ? "-" : "";
+    if (quantityMillis_ != 1000) {
+        text += std::to_string(quantityMillis_ / 1000) + "." +
+                std::to_string(1000 + quantityMillis_ % 1000).substr(1) + "*";
+    }
+    return text + command;
 }
 
 long long RegisterState::amountDue() const {
@@ -57,6 +121,8 @@ std::optional<std::string> RegisterState::answer(const std::string& command) {
     static const std::regex payment(R"((\d*)T\d+(?:P\d+)?)");
     static const std::regex tableTransfer(R"(FROM(\d+)TO(\d+)PAR)");
     static const std::regex tablePayment(R"(FROM(\d+))");
+    static const std::regex amountAdjustment(R"((\d+)GE.*)");
+    static const std::regex percentAdjustment(R"((\d+)% .*)");
     std::smatch match;
 
     if (body == "CL") {
@@ -89,6 +155,7 @@ std::optional<std::string> RegisterState::answer(const std::string& command) {
         if (!receipt_) {
             return errorReply(kWrongOperation);
         }
+        record("voided", "-", receipt_->total, receipt_->items);
         receipt_.reset();
         return kOk;
     }
@@ -118,7 +185,13 @@ std::optional<std::string> RegisterState::answer(const std::string& command) {
         return kOk;
     }
     if (std::regex_match(body, match, sale)) {
-        return sell(match[1]);
+        return sell(match[1], command);
+    }
+    if (std::regex_match(body, match, amountAdjustment)) {
+        return adjust(toNumber(match[1]), false, command);
+    }
+    if (std::regex_match(body, match, percentAdjustment)) {
+        return adjust(toNumber(match[1]), true, command);
     }
     if (std::regex_match(body, match, payment)) {
         if (!receipt_ && isReport(body)) {
@@ -145,7 +218,7 @@ std::optional<std::string> RegisterState::answer(const std::string& command) {
     return kOk;
 }
 
-std::string RegisterState::sell(const std::string& price) {
+std::string RegisterState::sell(const std::string& price, const std::string& command) {
     // Hundredths, rounded: the driver may leave a fraction of a hundredth after the point.
     const auto point = price.find('.');
     long long unit = toNumber(price.substr(0, point));
@@ -155,6 +228,7 @@ std::string RegisterState::sell(const std::string& price) {
     }
     const bool negative = negativeNext_;
     const long long millis = quantityMillis_;
+    const std::string item = itemText(command);
     negativeNext_ = false;
     quantityMillis_ = 1000;
     if (unit <= 0 || unit > 99999999) {
@@ -165,13 +239,39 @@ std::string RegisterState::sell(const std::string& price) {
         amount = -amount;
     }
     if (openTable_) {
-        tables_[*openTable_] += amount;
+        auto& order = tables_[*openTable_];
+        order.amount += amount;
+        order.items.push_back(item);
+        tableSession_.push_back(item);
         return kOk;
     }
     if (!receipt_) {
         receipt_ = Receipt{};
     }
     receipt_->total += amount;
+    receipt_->items.push_back(item);
+    return kOk;
+}
+
+std::string RegisterState::adjust(long long amount, bool percent, const std::string& command) {
+    const std::string item = itemText(command);
+    const bool negative = negativeNext_;
+    negativeNext_ = false;
+    // Only a receipt or a table in hand can be adjusted; elsewhere the line changes nothing.
+    long long* total = receipt_     ? &receipt_->total
+                       : openTable_ ? &tables_[*openTable_].amount
+                                    : nullptr;
+    if (total == nullptr || amount < 0) {
+        return kOk;
+    }
+    long long change = percent ? (*total * amount + 50) / 100 : amount;
+    *total += negative ? -change : change;
+    if (receipt_) {
+        receipt_->items.push_back(item);
+    } else {
+        tables_[*openTable_].items.push_back(item);
+        tableSession_.push_back(item);
+    }
     return kOk;
 }
 
@@ -185,7 +285,7 @@ std::string RegisterState::pay(const std::string& amountText) {
     }
     receipt_->paid += amount;
     if (receipt_->table) {
-        tables_[*receipt_->table] -= amount;
+        tables_[*receipt_->table].amount -= amount;
     }
     if (receipt_->paid >= receipt_->total) {
         return closeReceipt();
@@ -194,9 +294,10 @@ std::string RegisterState::pay(const std::string& amountText) {
 }
 
 std::string RegisterState::closeReceipt() {
-    if (receipt_->table && tables_[*receipt_->table] <= 0) {
+    if (receipt_->table && tables_[*receipt_->table].amount <= 0) {
         tables_.erase(*receipt_->table);
     }
+    record("closed", std::to_string(receiptCounter_), receipt_->total, receipt_->items);
     receipt_.reset();
     ++receiptCounter_;
     return kOk;
@@ -209,8 +310,11 @@ std::string RegisterState::openTableCommand(int table) {
     if (openTable_ && *openTable_ != table) {
         return errorReply(kWrongOperation);
     }
+    if (openTable_ != table) {
+        tableSession_.clear();
+    }
     openTable_ = table;
-    tables_.try_emplace(table, 0);
+    tables_.try_emplace(table);
     return kOk;
 }
 
@@ -220,6 +324,8 @@ std::string RegisterState::closeTable() {
     }
     const int table = *openTable_;
     openTable_.reset();
+    log_.push_back(logLine("table", std::to_string(table), std::to_string(receiptCounter_),
+                           std::exchange(tableSession_, {})));
     return "OK:" + std::to_string(table) + ":" + std::to_string(receiptCounter_++);
 }
 
@@ -228,9 +334,11 @@ std::string RegisterState::transfer(int from, int to) {
     if (found == tables_.end() || openTable_) {
         return errorReply(kWrongOperation);
     }
-    const long long amount = found->second;
+    TableOrder moved = std::move(found->second);
     tables_.erase(found);
-    tables_[to] += amount;
+    auto& order = tables_[to];
+    order.amount += moved.amount;
+    order.items.insert(order.items.end(), moved.items.begin(), moved.items.end());
     return kOk;
 }
 
@@ -240,7 +348,7 @@ std::string RegisterState::payTable(int table) {
     if (found == tables_.end() || receipt_ || openTable_) {
         return errorReply(kWrongOperation);
     }
-    receipt_ = Receipt{found->second, 0, table};
+    receipt_ = Receipt{found->second.amount, 0, table, found->second.items};
     return kOk;
 }
 

@@ -3,6 +3,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace merovan::sim {
 
@@ -13,9 +14,24 @@ namespace merovan::sim {
 // Reply layouts: "KX?TO" OK:<open table or 0>; "KXTO" OK:<table>:<receipt number>;
 // "KXREP<n>TBL" OK:<n>:<open amount, e.g. 12.50>; "KXREPTBL" OK:<open tables joined by ",">;
 // "KXRE" OK:<Z counter>:<receipt counter>.
+//
+// It also keeps the receipt log, what a customer would hold in hand: one line for every
+// receipt closed or voided and for every table closed, fields joined by TAB:
+//   closed <receipt number> <total> <item>...   a receipt paid in full
+//   voided - <total> <item>...                  a receipt voided ("KXVOID")
+//   table <table> <receipt number> <item>...    "KXTO": the items sent since it was opened
+// An item is the command that sold it ("KX250R1COFFEE"), or an adjustment ("KX150GE",
+// "KX10% "), preceded by "-" when a "KX- " came first and by "<quantity>*" after a quantity
+// command; TAB, LF, CR and backslash in it are written \t, \n, \r and \\.
 class RegisterState {
   public:
     std::optional<std::string> answer(const std::string& command);
+
+    // The receipt log lines made since the last call.
+    std::vector<std::string> takeLog();
+    // What is still open, in the receipt log's form: "open-receipt - <total> <item>..." and
+    // "open-table <table> - <item>..." (the items sent since it was opened).
+    std::vector<std::string> openLog() const;
 
     // The table the register is working on, if any.
     std::optional<int> openTable() const { return openTable_; }
@@ -41,9 +57,18 @@ class RegisterState {
         long long total = 0;
         long long paid = 0;
         std::optional<int> table;  // a table being paid through this receipt
+        std::vector<std::string> items;
+    };
+    struct TableOrder {
+        long long amount = 0;
+        std::vector<std::string> items;
     };
 
-    std::string sell(const std::string& price);
+    std::string sell(const std::string& price, const std::string& command);
+    std::string adjust(long long amount, bool percent, const std::string& command);
+    std::string itemText(const std::string& command);
+    void record(const std::string& what, const std::string& number, long long total,
+                const std::vector<std::string>& items);
     std::string pay(const std::string& amount);
     std::string openTableCommand(int table);
     std::string closeTable();
@@ -52,13 +77,15 @@ class RegisterState {
     std::string closeReceipt();
 
     std::optional<int> openTable_;
-    std::map<int, long long> tables_;
+    std::vector<std::string> tableSession_;  // items sent since the open table was opened
+    std::map<int, TableOrder> tables_;
     std::optional<Receipt> receipt_;
     bool negativeNext_ = false;
     long long quantityMillis_ = 1000;
     bool partialPaymentNext_ = false;
     int zCounter_ = 1;
     int receiptCounter_ = 1;
+    std::vector<std::string> log_;
 };
 
 // "DE" and the number: the register's refusal.

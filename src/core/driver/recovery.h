@@ -1,0 +1,39 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/driver/clock.h"
+#include "core/driver/operator.h"
+#include "core/jobs/job_journal.h"
+#include "core/link/link.h"
+
+// After a start that found jobs cut short, before any other job: the register is brought
+// back to a clean state, and each such job's POS learns what became of it.
+namespace merovan::driver {
+
+// What became of a job the driver was cut short in; also its result block's exit code.
+enum class Recovered {
+    Complete = 0,     // its closing payment went out and the receipt is closed: issued
+    TableClosed = 3,  // the table it left open was closed with what had reached it
+    Unreadable = 4,   // not issued, and its job file can no longer be read: not printed
+    // The register proved its receipt was not issued: printed again in full. Apart from 2,
+    // which a job refused unread ends with.
+    PrintAgain = 5,
+};
+
+struct RecoveredJob {
+    jobs::InterruptedJob job;
+    Recovered what = Recovered::Complete;
+};
+
+// Voids a receipt left open ("KXVOID", quiet, its refusal logged nowhere), closes a table
+// left open as a "TBC" would ("KXTO"), decides each job, writes a block ending in
+// "exitcode = " to its result file and tells the operator. The newest job comes first: only
+// it can have left something open. No value when the register did not answer: nothing was
+// decided, nothing written, and it is to be tried again.
+std::optional<std::vector<RecoveredJob>> RecoverInterruptedJobs(
+    link::Link& link, Operator& op, Clock& clock, const std::vector<jobs::InterruptedJob>& jobs);
+
+}  // namespace merovan::driver
