@@ -159,7 +159,8 @@ void Driver::loadJournal() {
 
 bool Driver::recoverInterruptedJobs() {
     if (!interrupted_.empty()) {
-        const auto recovered = RecoverInterruptedJobs(link_, op_, clock_, interrupted_);
+        const auto recovered =
+            RecoverInterruptedJobs(link_, op_, clock_, interrupted_, jobSettings().resultRules);
         if (!recovered) {
             return false;
         }

@@ -92,7 +92,11 @@ Report describe(Recovered what, const RegisterFindings& found, bool closingSent)
 }
 
 void writeBlock(const RecoveredJob& done, const RegisterFindings& found, const Report& report,
-                const std::string& now, Operator& op) {
+                const std::string& now, const jobs::ResultFileRules& rules, Operator& op) {
+    if (const auto refused = jobs::checkResultFile(done.job.resultFile, rules)) {
+        op.log(std::string(jobs::kResultNotWritten) + *refused);
+        return;
+    }
     std::vector<std::string> lines = {"recovery = " + now, "recAction = " + report.result};
     if (done.what == Recovered::TableClosed) {
         lines.push_back("recTable = " + std::to_string(*found.table) + ";" + found.tableTotal +
@@ -104,7 +108,7 @@ void writeBlock(const RecoveredJob& done, const RegisterFindings& found, const R
     lines.push_back("exitcode = " + std::to_string(static_cast<int>(done.what)));
     for (const auto& line : lines) {
         if (!common::AppendLine(done.job.resultFile, line)) {
-            op.log("Το αρχείο αποτελεσμάτων δεν γράφεται: " +
+            op.log(std::string(jobs::kResultNotWritten) +
                    common::cp1253ToUtf8(done.job.resultFile));
             return;
         }
@@ -114,7 +118,8 @@ void writeBlock(const RecoveredJob& done, const RegisterFindings& found, const R
 }  // namespace
 
 std::optional<std::vector<RecoveredJob>> RecoverInterruptedJobs(
-    link::Link& link, Operator& op, Clock& clock, const std::vector<jobs::InterruptedJob>& jobs) {
+    link::Link& link, Operator& op, Clock& clock, const std::vector<jobs::InterruptedJob>& jobs,
+    const jobs::ResultFileRules& rules) {
     if (jobs.empty()) {
         return std::vector<RecoveredJob>{};
     }
@@ -135,7 +140,7 @@ std::optional<std::vector<RecoveredJob>> RecoverInterruptedJobs(
         const RegisterFindings& held = job == jobs.rbegin() ? *found : nothingOpen;
         RecoveredJob done{*job, decide(*job, held)};
         const Report report = describe(done.what, held, job->closingSent);
-        writeBlock(done, held, report, now, op);
+        writeBlock(done, held, report, now, rules, op);
         const std::string text = "Εργασία που διακόπηκε: " + report.operator_ + ": " +
                                  common::cp1253ToUtf8(job->jobPath);
         op.setStatus(text);

@@ -7,6 +7,7 @@
 #include "core/driver/clock.h"
 #include "core/driver/operator.h"
 #include "core/jobs/job_journal.h"
+#include "core/jobs/result_file.h"
 #include "core/link/link.h"
 
 // After a start that found jobs cut short, before any other job: the register is brought
@@ -32,8 +33,10 @@ struct RecoveredJob {
 // left open as a "TBC" would ("KXTO"), decides each job, writes a block ending in
 // "exitcode = " to its result file and tells the operator. The newest job comes first: only
 // it can have left something open. No value when the register did not answer: nothing was
-// decided, nothing written, and it is to be tried again.
+// decided, nothing written, and it is to be tried again. A result file goes through the same
+// rules as every job's.
 std::optional<std::vector<RecoveredJob>> RecoverInterruptedJobs(
-    link::Link& link, Operator& op, Clock& clock, const std::vector<jobs::InterruptedJob>& jobs);
+    link::Link& link, Operator& op, Clock& clock, const std::vector<jobs::InterruptedJob>& jobs,
+    const jobs::ResultFileRules& rules);
 
 }  // namespace merovan::driver

@@ -17,8 +17,6 @@
 namespace merovan::jobs {
 namespace {
 
-constexpr std::string_view kResultNotWritten = "Το αρχείο αποτελεσμάτων δεν γράφεται: ";
-
 JobContext withGate(JobContext context, ClosingGate& gate) {
     context.closingGate = &gate;
     return context;

@@ -2,9 +2,13 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace merovan::jobs {
+
+// What the log says, before the reason, of a result file that was not written.
+inline constexpr std::string_view kResultNotWritten = "Το αρχείο αποτελεσμάτων δεν γράφεται: ";
 
 // Where a job may have its result file written. A job is written by whoever may drop files in
 // the exchange directory; its result file must not become a way to overwrite the driver's own
