@@ -1,9 +1,5 @@
 #include <gmock/gmock.h>
-#include <gtest/gtest.h>
 #include <sys/stat.h>
-
-#include <filesystem>
-#include <fstream>
 
 #include "core/jobs/job_journal.h"
 #include "driver/job_dir_fixture.h"
