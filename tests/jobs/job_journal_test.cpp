@@ -3,6 +3,7 @@
 
 #include "core/jobs/job_journal.h"
 #include "driver/job_dir_fixture.h"
+#include "support/read_file.h"
 
 namespace merovan::jobs {
 namespace {
@@ -174,10 +175,7 @@ TEST_F(JournalTest, DamageIsReportedKeptAsideAndTheGoodRecordsKept) {
         ASSERT_TRUE(journal.markDone(path("print.1"), error_));
         ASSERT_TRUE(journal.markStarted(path("print.2"), two, "", error_));
     }
-    const std::string good = [&] {
-        std::ifstream in(journalPath(), std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    }();
+    const std::string good = testing::readFile(journalPath());
 
     // A line cut short by a crash is what a crash leaves: no damage, and the file is whole again.
     std::ofstream(journalPath(), std::ios::app) << "D 1 2 3";
