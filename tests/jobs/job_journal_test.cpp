@@ -83,9 +83,7 @@ TEST_F(JournalTest, ManyUnfinishedJobsComeBackOldestFirstUntilDone) {
         EXPECT_EQ(interrupted[n].resultFile, "res" + name);
         EXPECT_FALSE(interrupted[n].closingSent);
         EXPECT_TRUE(journal.isProcessed(path(name), prints[n]));
-    }
-    for (const auto& job : interrupted) {
-        ASSERT_TRUE(journal.markDone(job.jobPath, error_));
+        ASSERT_TRUE(journal.markDone(interrupted[n].jobPath, error_));
     }
     JobJournal reread(journalPath());
     EXPECT_THAT(reread.load(problem_), IsEmpty());
