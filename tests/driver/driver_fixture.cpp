@@ -1,15 +1,10 @@
 #include "driver_fixture.h"
 
-#include <atomic>
-
 namespace merovan::testing {
 
+using namespace std::chrono_literals;
+
 DriverFixture::DriverFixture() {
-    static std::atomic<int> serial{0};
-    dir_ = std::filesystem::temp_directory_path() /
-           ("merovan-driver-" + std::to_string(::getpid()) + "-" + std::to_string(serial++));
-    std::filesystem::remove_all(dir_);
-    std::filesystem::create_directories(dir_);
     params_.multiType = "true";
     params_.file = "print";
     params_.location = (dir_ / "").string();
@@ -17,12 +12,6 @@ DriverFixture::DriverFixture() {
     params_.printDesc = "true";
     params_.comments = "fals";
     params_.currency = std::string(1, '1');  // GCC 12 misreads a one-letter literal here
-}
-
-DriverFixture::~DriverFixture() {
-    driver_.reset();
-    std::error_code ignored;
-    std::filesystem::remove_all(dir_, ignored);
 }
 
 void DriverFixture::makeDriver(driver::DriverOptions options) {
@@ -40,22 +29,19 @@ void DriverFixture::makeDriver(driver::DriverOptions options) {
         }
         return params_;
     };
-    services.runJob = [this](const std::string& jobPath, std::string_view content,
-                             const jobs::JobSettings&, jobs::JobContext& context) {
-        contentsRun_.emplace_back(content);
-        const std::string name = std::filesystem::path(jobPath).filename().string();
-        jobsRun_.push_back(jobPath);
-        std::string reply;
-        std::string command = "KXJOB ";
-        command += name;
-        context.link.SendCommand(command, reply, false);
-        if (duringJob_) {
-            duringJob_(jobPath);
-        }
-        return nextOutcome_;
-    };
-    if (realInterpreter_) {
-        services.runJob = nullptr;
+    if (!realInterpreter_) {
+        services.runJob = [this](const std::string& jobPath, std::string_view content,
+                                 const jobs::JobSettings&, jobs::JobContext& context) {
+            contentsRun_.emplace_back(content);
+            jobsRun_.push_back(jobPath);
+            std::string reply;
+            context.link.SendCommand("KXJOB " + std::filesystem::path(jobPath).filename().string(),
+                                     reply, false);
+            if (duringJob_) {
+                duringJob_(jobPath);
+            }
+            return nextOutcome_;
+        };
     }
     services.runHelper = [](const std::string&, std::string& error) {
         error = "cop2fis.sh: No such file or directory";
@@ -74,8 +60,24 @@ void DriverFixture::startPolling() {
     ASSERT_TRUE(driver_->polling());
 }
 
-void DriverFixture::writeFile(const std::string& name, const std::string& content) const {
-    std::ofstream(path(name), std::ios::binary) << content;
+void DriverFixture::goOffline(std::chrono::seconds betweenTicks) {
+    ASSERT_TRUE(driver_->load());
+    for (int tick = 0; tick < 4; ++tick) {
+        driver_->supervisionTick();
+        clock_.advance(betweenTicks);
+    }
+    ASSERT_EQ(op_.caption(), "Merovan- Λάθος!");
+}
+
+int DriverFixture::runJob(const std::string& name, std::optional<std::chrono::seconds> giveUpAfter,
+                          const std::string& tail, const std::string& port) {
+    driver::CommandLineJob job;
+    job.settings.linkAddress = port;
+    job.settings.baud = "9600";
+    job.settings.multiType = "fals";
+    job.jobPath = path(name);
+    job.commandLine = port + ",9600," + job.jobPath + ",0,vesko,1111111" + tail;
+    return driver_->runCommandLine(job, giveUpAfter);
 }
 
 std::vector<std::string> DriverFixture::jobNames() const {
@@ -86,9 +88,16 @@ std::vector<std::string> DriverFixture::jobNames() const {
     return names;
 }
 
+// The silent register: no command is ever answered.
 void DriverFixture::silenceRegister() {
     register_.setResponder(
         [](const std::string&) { return std::vector<ScriptedTransport::Piece>{}; });
+}
+
+void DriverFixture::answerEveryCommand() {
+    register_.setResponder([](const std::string&) {
+        return std::vector<ScriptedTransport::Piece>{{0ms, ScriptedTransport::okReply()}};
+    });
 }
 
 }  // namespace merovan::testing

@@ -2,14 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "core/driver/driver.h"
+#include "driver/job_dir_fixture.h"
 #include "support/fake_clock.h"
 #include "support/recording_operator.h"
 #include "support/scripted_transport.h"
@@ -17,23 +19,30 @@
 namespace merovan::testing {
 
 // A driver on a scripted register and a fake clock, with a job runner that sends one command
-// per job and a param.ini held in memory.
-class DriverFixture : public ::testing::Test {
+// per job and a param.ini held in memory, in a fresh exchange directory.
+class DriverFixture : public jobs::JobFilesTest {
   protected:
     DriverFixture();
-    ~DriverFixture() override;
+    ~DriverFixture() override { driver_.reset(); }
 
     void makeDriver(driver::DriverOptions options = {});
     // Start-up, the first supervision tick (register answers) and Start.
     void startPolling();
-    std::string path(const std::string& name) const { return (dir_ / name).string(); }
-    void writeFile(const std::string& name, const std::string& content) const;
+    // Start-up and the four failed supervision ticks that take the register off-line.
+    void goOffline(std::chrono::seconds betweenTicks = {});
+    // A command-line run of job file `name`; `port` may leave the speed to the next field.
+    int runJob(const std::string& name, std::optional<std::chrono::seconds> giveUpAfter = {},
+               const std::string& tail = "", const std::string& port = "com1:9600");
+    void pollTicks(int count) {
+        for (int tick = 0; tick < count; ++tick) {
+            driver_->pollTick();
+        }
+    }
     // The job file names handed to the job runner, in order.
     std::vector<std::string> jobNames() const;
-    // The silent register: no command is ever answered.
     void silenceRegister();
+    void answerEveryCommand();
 
-    std::filesystem::path dir_;
     std::filesystem::path workDir_;  // param.ini and the journal; empty: dir_
     FakeClock clock_;
     ScriptedTransport register_{clock_};

@@ -1,5 +1,7 @@
 #include <gmock/gmock.h>
 
+#include <sstream>
+
 #include "core/common/canonical_path.h"
 #include "core/common/codepage.h"
 #include "core/common/regular_file.h"
@@ -90,11 +92,8 @@ TEST_F(StartUp, ThreeFailedTicksGoOffLineAndErrorClearBringsItBack) {
     EXPECT_EQ(register_.sent().size(), 4u);
     EXPECT_FALSE(driver_->startEnabled());
 
-    register_.setResponder([](const std::string&) {
-        return std::vector<ScriptedTransport::Piece>{{0ms, ScriptedTransport::okReply()}};
-    });
+    answerEveryCommand();
     driver_->clearError();
-    EXPECT_EQ(driver_->supervisionFailures(), 0);
     driver_->supervisionTick();
     EXPECT_EQ(op_.caption(), "Merovan- Έτοιμο");
     EXPECT_TRUE(driver_->startEnabled());
@@ -106,11 +105,7 @@ TEST_F(StartUp, HeadlessRetriesAnOffLineRegisterEveryTenSeconds) {
     options.retryWhileOffline = 10s;
     options.startWhenOnline = true;
     makeDriver(options);
-    ASSERT_TRUE(driver_->load());
-    for (int i = 0; i < 4; ++i) {
-        driver_->supervisionTick();
-    }
-    ASSERT_EQ(op_.caption(), "Merovan- Λάθος!");
+    goOffline();
     const auto sentOffline = register_.sent().size();
     clock_.advance(5s);
     driver_->supervisionTick();
@@ -121,9 +116,7 @@ TEST_F(StartUp, HeadlessRetriesAnOffLineRegisterEveryTenSeconds) {
     EXPECT_GT(register_.sent().size(), sentOffline);
     EXPECT_EQ(op_.messages().size(), boxes);
 
-    register_.setResponder([](const std::string&) {
-        return std::vector<ScriptedTransport::Piece>{{0ms, ScriptedTransport::okReply()}};
-    });
+    answerEveryCommand();
     clock_.advance(10s);
     driver_->supervisionTick();
     EXPECT_TRUE(driver_->polling());
@@ -140,44 +133,31 @@ TEST_F(StartStop, ButtonsTrayItemsAndCheckMarks) {
     EXPECT_FALSE(driver_->polling());  // Start is disabled while searching
 
     driver_->supervisionTick();
+    using D = driver::Driver;
     struct Step {
-        std::function<void(driver::Driver&)> action;
-        bool polling, start, stop, reports;
+        std::function<void(D&)> action;
+        bool polling;  // Start, the reports and the tray's Stop mark go with not polling
         const char* caption;
-        std::pair<bool, bool> checks;
     };
     const Step steps[] = {
-        {&driver::Driver::trayStop, false, true, false, true, "Merovan- Έτοιμο", {false, true}},
-        {&driver::Driver::trayStart, true, false, true, false, "Merovan- Αναμονή", {true, false}},
-        {&driver::Driver::trayStart, true, false, true, false, "Merovan- Αναμονή", {true, false}},
-        {&driver::Driver::stopPrinting,
-         false,
-         true,
-         false,
-         true,
-         "Merovan- Διακόπηκε",
-         {false, true}},
-        {&driver::Driver::trayStop, false, true, false, true, "Merovan- Διακόπηκε", {false, true}},
-        {&driver::Driver::startPrinting,
-         true,
-         false,
-         true,
-         false,
-         "Merovan- Αναμονή",
-         {true, false}},
+        {&D::trayStop, false, "Merovan- Έτοιμο"},
+        {&D::trayStart, true, "Merovan- Αναμονή"},
+        {&D::trayStart, true, "Merovan- Αναμονή"},
+        {&D::stopPrinting, false, "Merovan- Διακόπηκε"},
+        {&D::trayStop, false, "Merovan- Διακόπηκε"},
+        {&D::startPrinting, true, "Merovan- Αναμονή"},
     };
     for (const auto& step : steps) {
         SCOPED_TRACE(step.caption);
         step.action(*driver_);
         driver_->housekeepingTick();
         EXPECT_EQ(driver_->polling(), step.polling);
-        EXPECT_EQ(driver_->startEnabled(), step.start);
-        EXPECT_EQ(driver_->stopEnabled(), step.stop);
-        EXPECT_EQ(driver_->reportsEnabled(), step.reports);
+        EXPECT_EQ(driver_->startEnabled(), !step.polling);
+        EXPECT_EQ(driver_->stopEnabled(), step.polling);
+        EXPECT_EQ(driver_->reportsEnabled(), !step.polling);
         EXPECT_EQ(op_.caption(), step.caption);
-        EXPECT_EQ(op_.trayChecks(), step.checks);
+        EXPECT_EQ(op_.trayChecks(), std::make_pair(step.polling, !step.polling));
     }
-    EXPECT_EQ(driver_->pollTimer().interval, 1000ms);
 }
 
 TEST_F(StartStop, ReportsRunFromReadyAndStoppedButNotWhilePolling) {
@@ -210,7 +190,7 @@ TEST_F(StartStop, ReportsRunFromReadyAndStoppedButNotWhilePolling) {
 TEST_F(StartStop, ZReportInsideAJobLeavesStartAndStopEnabled) {
     realInterpreter_ = true;
     startPolling();
-    writeFile("print.1", "resFile:  " + path("result.txt") + "\r\n MKZ\r\n");
+    write("print.1", "resFile:  " + path("result.txt") + "\r\n MKZ\r\n");
     driver_->pollTick();
     EXPECT_NE(std::find(register_.sent().begin(), register_.sent().end(), "KX021T1"),
               register_.sent().end());
@@ -225,10 +205,10 @@ using Polling = DriverFixture;
 
 TEST_F(Polling, NumberedJobsAreTakenInOrderAndEachOnlyOnce) {
     startPolling();
-    writeFile("print.1", "");
-    writeFile("print.3", "job three");
-    writeFile("print.7", "job seven");
-    writeFile("end.txt", "");
+    write("print.1", "");
+    write("print.3", "job three");
+    write("print.7", "job seven");
+    write("end.txt", "");
     driver_->pollTick();
     EXPECT_THAT(jobNames(), ElementsAre("print.3"));
     EXPECT_FALSE(std::filesystem::exists(path("end.txt")));
@@ -239,7 +219,7 @@ TEST_F(Polling, NumberedJobsAreTakenInOrderAndEachOnlyOnce) {
     EXPECT_EQ(op_.receiptCount(), 2);
     EXPECT_EQ(register_.sent().back(), "KXJOB print.7");
 
-    writeFile("print.3", "a new job under the old name");
+    write("print.3", "a new job under the old name");
     driver_->pollTick();
     EXPECT_THAT(jobNames(), ElementsAre("print.3", "print.7", "print.3"));
 
@@ -248,21 +228,12 @@ TEST_F(Polling, NumberedJobsAreTakenInOrderAndEachOnlyOnce) {
                                      std::filesystem::last_write_time(path("print.7")) + 2s);
     driver_->pollTick();
     EXPECT_EQ(jobNames().back(), "print.7");
-    EXPECT_EQ(jobNames().size(), 4u);
-}
 
-TEST_F(Polling, NoJobIsPrintedTwiceAcrossARestart) {
+    makeDriver();  // none printed twice across a restart
     startPolling();
-    writeFile("print.1", "job one");
-    driver_->pollTick();
-    ASSERT_EQ(jobsRun_.size(), 1u);
-
-    makeDriver();
-    startPolling();
-    writeFile("print.2", "job two");
-    driver_->pollTick();
-    driver_->pollTick();
-    EXPECT_THAT(jobNames(), ElementsAre("print.1", "print.2"));
+    write("print.8", "job eight");
+    pollTicks(2);
+    EXPECT_THAT(jobNames(), ElementsAre("print.3", "print.7", "print.3", "print.7", "print.8"));
 }
 
 // Jobs cut short by a crash, against a register that keeps receipts and tables.
@@ -282,7 +253,7 @@ class Recovery : public DriverFixture {
 
     // print.1 as the journal of a driver killed in it left it.
     void interrupt(bool closingSent) {
-        writeFile("print.1", "resFile:  " + path("result.txt") + "\r\n");
+        write("print.1", "resFile:  " + path("result.txt") + "\r\n");
         jobs::JobJournal journal(path("merovan.jnl"));
         std::string error;
         journal.load(error);
@@ -292,8 +263,10 @@ class Recovery : public DriverFixture {
                                         path("result.txt"), error));
         ASSERT_TRUE(!closingSent || journal.markClosing(job, error));
     }
-    void registerHolds(const std::vector<std::string>& commands) {
-        for (const auto& command : commands) {
+    // `commands`: what a killed driver sent, separated by blanks.
+    void registerHolds(const std::string& commands) {
+        std::istringstream in(commands);
+        for (std::string command; in >> command;) {
             state_.answer(command);
         }
     }
@@ -309,42 +282,27 @@ class Recovery : public DriverFixture {
 TEST_F(Recovery, TheRegisterDecidesWhetherAJobIsPrintedAgain) {
     struct Case {
         const char* name;
-        std::vector<std::string> held;  // what the killed driver left in the register
+        const char* held;  // the commands the killed driver left in the register
         bool closingSent;
+        bool jobGone;  // the job file was deleted before the restart
         bool printedAgain;
-        const char* block;  // the result block, its date left out
+        const char* block;  // the result block after "recAction = ", its date left out
     };
     const Case cases[] = {
-        {"receipt left open",
-         {"KX250R1COFFEE"},
-         false,
-         true,
-         "recAction = voided, printed again\nexitcode = 5\n"},
-        {"paid by card, receipt still open",
-         {"KX250R1COFFEE"},
-         true,
-         true,
-         "recAction = voided, printed again\nrecPayment = 1\nexitcode = 5\n"},
-        {"closing payment out, receipt closed",
-         {},
-         true,
-         false,
-         "recAction = complete, not printed again\nexitcode = 0\n"},
-        {"nothing reached the register",
-         {},
-         false,
-         true,
-         "recAction = not issued, printed again\nexitcode = 5\n"},
-        {"items on a table",
-         {"KX12TO", "KX1100R2STEAK"},
-         false,
-         false,
-         "recAction = table closed, not printed again\nrecTable = 12;11.00;1\nexitcode = 3\n"},
-        {"a table only just opened",
-         {"KX12TO"},
-         false,
-         true,
-         "recAction = not issued, printed again\nexitcode = 5\n"},
+        {"receipt left open", "KX250R1COFFEE", false, false, true,
+         "voided, printed again\nexitcode = 5\n"},
+        {"paid by card, receipt still open", "KX250R1COFFEE", true, false, true,
+         "voided, printed again\nrecPayment = 1\nexitcode = 5\n"},
+        {"closing payment out, receipt closed", "", true, false, false,
+         "complete, not printed again\nexitcode = 0\n"},
+        {"nothing reached the register", "", false, false, true,
+         "not issued, printed again\nexitcode = 5\n"},
+        {"items on a table", "KX12TO KX1100R2STEAK", false, false, false,
+         "table closed, not printed again\nrecTable = 12;11.00;1\nexitcode = 3\n"},
+        {"job file gone", "", false, true, false,
+         "not issued, job file unreadable, not printed\nexitcode = 4\n"},
+        {"a table only just opened", "KX12TO", false, false, true,
+         "not issued, printed again\nexitcode = 5\n"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -354,16 +312,18 @@ TEST_F(Recovery, TheRegisterDecidesWhetherAJobIsPrintedAgain) {
         state_ = {};
         registerHolds(c.held);
         interrupt(c.closingSent);
+        if (c.jobGone) {
+            std::filesystem::remove(path("print.1"));
+        }
         makeDriver();
         startPolling();
-        driver_->pollTick();
-        driver_->pollTick();
+        pollTicks(2);
         EXPECT_EQ(jobsRun_.size(), c.printedAgain ? 1u : 0u);
         const std::string text = result();
         const auto block = text.find("recAction = ");
         ASSERT_NE(block, std::string::npos) << text;
         EXPECT_TRUE(text.starts_with("recovery = ")) << text;
-        EXPECT_EQ(text.substr(block), c.block);
+        EXPECT_EQ(text.substr(block + 12), c.block);
         EXPECT_FALSE(state_.receiptOpen());
         EXPECT_FALSE(state_.openTable().has_value());
         EXPECT_THAT(op_.logLines(), Contains(::testing::HasSubstr(path("print.1"))));
@@ -374,18 +334,17 @@ TEST_F(Recovery, TheRegisterDecidesWhetherAJobIsPrintedAgain) {
 }
 
 TEST_F(Recovery, NothingIsDecidedWhileTheRegisterDoesNotAnswer) {
-    registerHolds({"KX250R1COFFEE"});
+    registerHolds("KX250R1COFFEE");
     interrupt(true);
     startPolling();
     silent_ = true;
-    writeFile("print.2", "next customer");
+    write("print.2", "next customer");
     driver_->pollTick();
     EXPECT_THAT(jobsRun_, IsEmpty());
     EXPECT_FALSE(std::filesystem::exists(path("result.txt")));
 
     silent_ = false;
-    driver_->pollTick();
-    driver_->pollTick();
+    pollTicks(2);
     EXPECT_THAT(jobNames(), ElementsAre("print.1", "print.2"));
     EXPECT_NE(result().find("recAction = voided, printed again"), std::string::npos);
 
@@ -395,31 +354,17 @@ TEST_F(Recovery, NothingIsDecidedWhileTheRegisterDoesNotAnswer) {
     EXPECT_THAT(op_.logLines(), IsEmpty());
 }
 
-TEST_F(Recovery, AJobFileGoneCannotBePrintedAgain) {
-    interrupt(false);
-    std::filesystem::remove(path("print.1"));
-    startPolling();
-    driver_->pollTick();
-    EXPECT_THAT(jobsRun_, IsEmpty());
-    EXPECT_NE(
-        result().find("recAction = not issued, job file unreadable, not printed\nexitcode = 4\n"),
-        std::string::npos)
-        << result();
-}
-
 TEST_F(Polling, StarPatternTakesTheFirstMatchThatWasNotPrinted) {
     params_.file = "*.txt";
     startPolling();
-    writeFile("a.txt", "");
-    writeFile("b.txt", "job b");
-    writeFile("c.dat", "not a job");
+    write("a.txt", "");
+    write("b.txt", "job b");
+    write("c.dat", "not a job");
     driver_->pollTick();
     EXPECT_THAT(jobsRun_, IsEmpty());  // a.txt is the candidate, and it is empty
 
-    writeFile("a.txt", "job a");
-    driver_->pollTick();
-    driver_->pollTick();
-    driver_->pollTick();
+    write("a.txt", "job a");
+    pollTicks(3);
     EXPECT_THAT(jobNames(), ElementsAre("a.txt", "b.txt"));
 }
 
@@ -438,7 +383,7 @@ TEST_F(Polling, ProgrammingJobsAreDeletedAfterwards) {
         params_.file = c.file;
         jobsRun_.clear();
         startPolling();
-        writeFile(c.job, "PRG");
+        write(c.job, "PRG");
         driver_->pollTick();
         EXPECT_EQ(jobsRun_.size(), 1u);
         EXPECT_EQ(std::filesystem::exists(path(c.job)), !c.deleted);
@@ -451,19 +396,18 @@ TEST_F(Polling, SingleFileJobIsProcessedOnceUntilItChanges) {
     params_.file = "receipt.job";
     startPolling();
     driver_->pollTick();  // no file yet: idle
-    writeFile("receipt.job", "one");
-    driver_->pollTick();
-    driver_->pollTick();
+    write("receipt.job", "one");
+    pollTicks(2);
     EXPECT_EQ(jobsRun_.size(), 1u);
     EXPECT_TRUE(std::filesystem::exists(path("receipt.txt")));
-    writeFile("receipt.job", "two, longer");
+    write("receipt.job", "two, longer");
     driver_->pollTick();
     EXPECT_EQ(jobsRun_.size(), 2u);
 }
 
 TEST_F(Polling, DirectoryChangesOnlyForJobNamesTriggerATick) {
     startPolling();
-    writeFile("print.2", "job");
+    write("print.2", "job");
     driver_->directoryChanged("result.txt", jobs::FileEvent::Closed);
     EXPECT_THAT(jobsRun_, IsEmpty());
     driver_->directoryChanged("print.2", jobs::FileEvent::Written);
@@ -473,7 +417,7 @@ TEST_F(Polling, DirectoryChangesOnlyForJobNamesTriggerATick) {
     driver_->directoryChanged("print.2", jobs::FileEvent::Closed);
     EXPECT_EQ(jobsRun_.size(), 1u);
     driver_->stopPrinting();
-    writeFile("print.3", "job");
+    write("print.3", "job");
     driver_->directoryChanged("print.3", jobs::FileEvent::Closed);
     EXPECT_EQ(jobsRun_.size(), 1u);
 }
@@ -481,83 +425,57 @@ TEST_F(Polling, DirectoryChangesOnlyForJobNamesTriggerATick) {
 TEST_F(Polling, ParamFileMissingOnATickKeepsTheSettingsInForce) {
     startPolling();
     paramsReadable_ = false;
-    writeFile("print.1", "job");
-    driver_->pollTick();
-    driver_->pollTick();
+    write("print.1", "job");
+    pollTicks(2);
     EXPECT_EQ(jobsRun_.size(), 1u);
     EXPECT_EQ(op_.logLines().size(), 1u);  // said once, not every second
 }
 
 using CommandLine = DriverFixture;
 
-driver::CommandLineJob commandLineJob(const std::string& jobPath, const std::string& tail = "") {
-    driver::CommandLineJob job;
-    job.settings.linkAddress = "com1:9600";
-    job.settings.multiType = "fals";
-    job.jobPath = jobPath;
-    job.commandLine = "com1:9600,9600," + jobPath + ",0,vesko,1111111" + tail;
-    return job;
-}
-
-TEST_F(CommandLine, ProcessesTheJobOnceAndDeletesIt) {
+TEST_F(CommandLine, OutcomesBecomeExitStatusesAndDoneJobsAreDeleted) {
     makeDriver();
-    writeFile("job.txt", "job");
-    EXPECT_EQ(driver_->runCommandLine(commandLineJob(path("job.txt")), std::nullopt),
-              driver::kJobDone);
+    write("job.txt", "job");
+    EXPECT_EQ(runJob("job.txt"), driver::kJobDone);
     EXPECT_THAT(register_.sent(), ElementsAre("KXCL", "KXJOB job.txt"));
     EXPECT_FALSE(std::filesystem::exists(path("job.txt")));
     EXPECT_EQ(op_.caption(), "Merovan- Έτοιμο");
-}
 
-TEST_F(CommandLine, AJobThatCannotBeDeletedIsLogged) {
-    // Printed, but left where the POS would take it for one still to print.
-    writeFile("job.txt", "job");
-    // A directory that is not empty cannot be deleted, not even by root.
+    // A missing conversion helper is logged and passed over.
+    write("job.txt", "job");
+    EXPECT_EQ(runJob("job.txt", std::nullopt, "`"), driver::kJobDone);
+    ASSERT_EQ(op_.logLines().size(), 1u);
+    EXPECT_NE(op_.logLines()[0].find("cop2fis"), std::string::npos);
+
+    // Printed, but left where the POS would take it for one still to print: a directory that
+    // is not empty cannot be deleted, not even by root.
+    write("job.txt", "job");
     duringJob_ = [](const std::string& jobPath) {
         std::filesystem::remove(jobPath);
         std::filesystem::create_directories(jobPath + "/inside");
     };
     makeDriver();
-    EXPECT_EQ(driver_->runCommandLine(commandLineJob(path("job.txt")), std::nullopt),
-              driver::kJobDone);
-    ASSERT_EQ(op_.logLines().size(), 1u);
-    EXPECT_NE(op_.logLines()[0].find(path("job.txt")), std::string::npos) << op_.logLines()[0];
-}
+    EXPECT_EQ(runJob("job.txt"), driver::kJobDone);
+    ASSERT_EQ(op_.logLines().size(), 2u);
+    EXPECT_NE(op_.logLines()[1].find(path("job.txt")), std::string::npos) << op_.logLines()[1];
 
-TEST_F(CommandLine, OutcomesBecomeExitStatuses) {
-    writeFile("job.txt", "job");
+    std::filesystem::remove_all(path("job.txt"));
+    duringJob_ = nullptr;
+    write("job.txt", "job");
     nextOutcome_.exitCode = 1;
     makeDriver();
-    EXPECT_EQ(driver_->runCommandLine(commandLineJob(path("job.txt")), std::nullopt),
-              driver::kJobAborted);
+    EXPECT_EQ(runJob("job.txt"), driver::kJobAborted);
 
     // The driver reads the job itself: a missing one never reaches the interpreter.
     makeDriver();
-    EXPECT_EQ(driver_->runCommandLine(commandLineJob(path("gone.txt")), std::nullopt),
-              driver::kJobUnreadable);
+    EXPECT_EQ(runJob("gone.txt"), driver::kJobUnreadable);
     ASSERT_FALSE(op_.messages().empty());
     EXPECT_NE(op_.messages().back().text.find("Λάθος : \rΑδυναμία ανάγνωσης"), std::string::npos);
     EXPECT_NE(op_.messages().back().text.find("gone.txt"), std::string::npos);
-    EXPECT_EQ(jobsRun_.size(), 1u);
+    EXPECT_EQ(jobsRun_.size(), 4u);
 }
 
-TEST_F(CommandLine, KeepsAskingUntilTheRegisterAnswersOrTheLimitIsReached) {
-    silenceRegister();
-    makeDriver();
-    writeFile("job.txt", "job");
-    EXPECT_EQ(driver_->runCommandLine(commandLineJob(path("job.txt")), 60s), driver::kGaveUp);
-    EXPECT_THAT(jobsRun_, IsEmpty());
-    EXPECT_TRUE(std::filesystem::exists(path("job.txt")));
-    EXPECT_GE(clock_.elapsed(), 60s);
-    EXPECT_LT(clock_.elapsed(), 90s);
-
-    // A port that will not open says so while the driver waits.
-    register_.setOpenStatus(-1, common::utf8ToCp1253("Πρόβλημα στην Θύρα :") + "com1:9600");
-    makeDriver();
-    EXPECT_EQ(driver_->runCommandLine(commandLineJob(path("job.txt")), 5s), driver::kGaveUp);
-    EXPECT_THAT(op_.statuses(), Contains("Πρόβλημα στην Θύρα :com1:9600"));
-    register_.setOpenStatus(0);
-
+TEST_F(CommandLine, KeepsAskingUntilTheRegisterAnswers) {
     int attempts = 0;
     register_.setResponder([&attempts](const std::string& command) {
         std::vector<ScriptedTransport::Piece> pieces;
@@ -567,18 +485,9 @@ TEST_F(CommandLine, KeepsAskingUntilTheRegisterAnswersOrTheLimitIsReached) {
         return pieces;
     });
     makeDriver();
-    EXPECT_EQ(driver_->runCommandLine(commandLineJob(path("job.txt")), std::nullopt),
-              driver::kJobDone);
+    write("job.txt", "job");
+    EXPECT_EQ(runJob("job.txt"), driver::kJobDone);
     EXPECT_EQ(jobsRun_.size(), 1u);
-}
-
-TEST_F(CommandLine, AMissingConversionHelperIsLoggedAndPassedOver) {
-    makeDriver();
-    writeFile("job.txt", "job");
-    EXPECT_EQ(driver_->runCommandLine(commandLineJob(path("job.txt"), "`"), std::nullopt),
-              driver::kJobDone);
-    ASSERT_EQ(op_.logLines().size(), 1u);
-    EXPECT_NE(op_.logLines()[0].find("cop2fis"), std::string::npos);
 }
 
 }  // namespace

@@ -21,12 +21,7 @@ TEST_F(LinkRecovery, HeadlessFindsAPortThatAppearsAfterStart) {
     options.retryWhileOffline = 10s;
     options.startWhenOnline = true;
     makeDriver(options);
-    ASSERT_TRUE(driver_->load());
-    for (int tick = 0; tick < 4; ++tick) {
-        driver_->supervisionTick();
-        clock_.advance(1s);
-    }
-    ASSERT_EQ(op_.caption(), "Merovan- Λάθος!");
+    goOffline(1s);
     for (int retry = 0; retry < 3; ++retry) {
         clock_.advance(1s);
         driver_->supervisionTick();
@@ -42,7 +37,7 @@ TEST_F(LinkRecovery, HeadlessFindsAPortThatAppearsAfterStart) {
     driver_->supervisionTick();
     EXPECT_TRUE(driver_->polling());
     EXPECT_EQ(op_.logLines().back(), "Ο Φορολογικός Εκτυπωτής απαντά ξανά");
-    writeFile("print.1", "job");
+    write("print.1", "job");
     driver_->pollTick();
     EXPECT_EQ(register_.sent().back(), "KXJOB print.1");
 
@@ -50,9 +45,9 @@ TEST_F(LinkRecovery, HeadlessFindsAPortThatAppearsAfterStart) {
     // directory, without a line sent, until the port is there again.
     register_.loseAtNextSend(kGone);
     register_.setOpenStatus(-1, "no port", kGone);
-    writeFile("print.2", "job");
+    write("print.2", "job");
     driver_->pollTick();
-    writeFile("print.3", "job");
+    write("print.3", "job");
     for (int tick = 0; tick < 3; ++tick) {
         clock_.advance(1s);
         driver_->pollTick();
@@ -69,44 +64,32 @@ TEST_F(LinkRecovery, HeadlessFindsAPortThatAppearsAfterStart) {
 TEST_F(LinkRecovery, ErrorClearOpensAPortThatFailedBefore) {
     register_.setOpenStatus(-1, "no port", kGone);
     makeDriver();
-    ASSERT_TRUE(driver_->load());
-    for (int tick = 0; tick < 4; ++tick) {
-        driver_->supervisionTick();
-    }
-    ASSERT_EQ(op_.caption(), "Merovan- Λάθος!");
+    goOffline();
     register_.setOpenStatus(0);
     driver_->clearError();
     driver_->supervisionTick();
     EXPECT_EQ(op_.caption(), "Merovan- Έτοιμο");
 }
 
-driver::CommandLineJob oneJob(const std::string& jobPath) {
-    driver::CommandLineJob job;
-    job.settings.linkAddress = "com1";
-    job.settings.baud = "9600";
-    job.settings.multiType = "fals";
-    job.jobPath = jobPath;
-    job.commandLine = "com1,9600," + jobPath + ",0,vesko,1111111";
-    return job;
-}
-
 // The limit is kept to the moment whether the register is silent or its port will not open,
-// and a port named without speed is opened with the speed given beside it.
+// the job waits in place, and a port named without speed is opened with the speed beside it.
 TEST_F(LinkRecovery, CommandLineGivesUpAtTheLimit) {
-    writeFile("job.txt", "job");
+    write("job.txt", "job");
     silenceRegister();
     makeDriver();
-    EXPECT_EQ(driver_->runCommandLine(oneJob(path("job.txt")), 2s), driver::kGaveUp);
+    EXPECT_EQ(runJob("job.txt", 2s, "", "com1"), driver::kGaveUp);
     EXPECT_EQ(clock_.elapsed(), 2s);
     EXPECT_EQ(register_.targets().back().linkAddress, "com1:9600");
 
-    register_.setOpenStatus(-1, "no port", kGone);
+    // A port that will not open says so while the driver waits.
+    register_.setOpenStatus(-1, common::utf8ToCp1253("Πρόβλημα στην Θύρα :") + "com1", kGone);
     makeDriver();
-    const auto before = clock_.elapsed();
-    EXPECT_EQ(driver_->runCommandLine(oneJob(path("job.txt")), 2s), driver::kGaveUp);
-    EXPECT_EQ(clock_.elapsed() - before, 2s);
+    EXPECT_EQ(runJob("job.txt", 2s, "", "com1"), driver::kGaveUp);
+    EXPECT_EQ(clock_.elapsed(), 4s);
     EXPECT_EQ(register_.openCount(), 1 + 2) << "asked once a second";
+    EXPECT_THAT(op_.statuses(), ::testing::Contains("Πρόβλημα στην Θύρα :com1"));
     EXPECT_TRUE(jobsRun_.empty());
+    EXPECT_TRUE(std::filesystem::exists(path("job.txt")));
 }
 
 }  // namespace

@@ -1,12 +1,9 @@
 #include <gmock/gmock.h>
-#include <gtest/gtest.h>
 #include <sys/stat.h>
-
-#include <filesystem>
-#include <fstream>
 
 #include "core/jobs/job_journal.h"
 #include "driver/job_dir_fixture.h"
+#include "support/read_file.h"
 
 namespace merovan::jobs {
 namespace {
@@ -86,9 +83,7 @@ TEST_F(JournalTest, ManyUnfinishedJobsComeBackOldestFirstUntilDone) {
         EXPECT_EQ(interrupted[n].resultFile, "res" + name);
         EXPECT_FALSE(interrupted[n].closingSent);
         EXPECT_TRUE(journal.isProcessed(path(name), prints[n]));
-    }
-    for (const auto& job : interrupted) {
-        ASSERT_TRUE(journal.markDone(job.jobPath, error_));
+        ASSERT_TRUE(journal.markDone(interrupted[n].jobPath, error_));
     }
     JobJournal reread(journalPath());
     EXPECT_THAT(reread.load(problem_), IsEmpty());
@@ -178,10 +173,7 @@ TEST_F(JournalTest, DamageIsReportedKeptAsideAndTheGoodRecordsKept) {
         ASSERT_TRUE(journal.markDone(path("print.1"), error_));
         ASSERT_TRUE(journal.markStarted(path("print.2"), two, "", error_));
     }
-    const std::string good = [&] {
-        std::ifstream in(journalPath(), std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    }();
+    const std::string good = testing::readFile(journalPath());
 
     // A line cut short by a crash is what a crash leaves: no damage, and the file is whole again.
     std::ofstream(journalPath(), std::ios::app) << "D 1 2 3";
