@@ -19,8 +19,8 @@ using ::testing::HasSubstr;
 using RecoveryBlock = DriverFixture;
 
 TEST_F(RecoveryBlock, NeverLandsInTheDriversOwnFiles) {
-    writeFile("param.ini", "[port] com1\r\n");
-    writeFile("print.1", "resFile:  " + path("param.ini") + "\r\n");
+    write("param.ini", "[port] com1\r\n");
+    write("print.1", "resFile:  " + path("param.ini") + "\r\n");
     {
         jobs::JobJournal journal(path("merovan.jnl"));
         std::string error;
