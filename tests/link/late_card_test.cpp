@@ -18,9 +18,10 @@ class LateCardTest : public LinkTest {
         Script({{"KX1250T2P1", {{0ms, kOk}, {200s + late, bytes}}},
                 {"KXCO ", {{1s, kOk}}},
                 {"KXCL", {{0ms, kOk}}}});
+        const auto started = clock.elapsed();
         ASSERT_EQ(link.SendCommand("KX1250T2P1", reply, false, 200, resFile), 0);
         EXPECT_EQ(reply, "OK");
-        EXPECT_EQ(clock.elapsed(), 200100ms);
+        EXPECT_EQ(clock.elapsed() - started, 200100ms);
         link.setResFile({});
     }
     std::size_t Shown(const std::string& text) const {
@@ -59,27 +60,20 @@ TEST_F(LateCardTest, AnswerFiveSecondsLateIsTakenFromTheDiscardedBytes) {
     EXPECT_EQ(Result(), kLateLine);
 }
 
-// A plain late "OK" is no card answer: discarded and traced as before, nothing recorded.
-TEST_F(LateCardTest, PlainStaleOkIsOnlyDiscarded) {
+// Without a card wait that ran out, a stray terminal answer belongs to no payment; after one,
+// a plain late "OK" is no card answer. Either is discarded and traced, nothing recorded.
+TEST_F(LateCardTest, AStrayCardAnswerOrAStaleOkIsOnlyDiscarded) {
+    wire.queueIncoming({0ms, "356OK\r\x04"});
+    EXPECT_EQ(link.SendCommand("KXCL", reply, true), 0);
     PayByCardAndEndTheJob(500ms, kOk);
     clock.sleep(1s);
     EXPECT_EQ(link.SendCommand("KXCL", reply, true), 0);
     EXPECT_FALSE(std::filesystem::exists(resFile));
     EXPECT_TRUE(op.messages().empty());
     EXPECT_TRUE(op.logLines().empty());
-    bool traced = false;
-    for (const auto& line : op.traceLines()) {
-        traced = traced || line.find("  discarded: OKASC(13) ASC(4) ") != std::string::npos;
-    }
-    EXPECT_TRUE(traced);
-}
-
-// Without a card wait that ran out, a stray terminal answer belongs to no payment.
-TEST_F(LateCardTest, StrayCardAnswerWithoutAWaitIsOnlyDiscarded) {
-    wire.queueIncoming({0ms, "356OK\r\x04"});
-    EXPECT_EQ(link.SendCommand("KXCL", reply, true), 0);
-    EXPECT_FALSE(std::filesystem::exists(resFile));
-    EXPECT_TRUE(op.messages().empty());
+    EXPECT_THAT(op.traceLines(), ::testing::Contains(::testing::HasSubstr("  discarded: 356OK")));
+    EXPECT_THAT(op.traceLines(),
+                ::testing::Contains(::testing::HasSubstr("  discarded: OKASC(13) ASC(4) ")));
 }
 
 }  // namespace
