@@ -8,6 +8,7 @@
 #include "core/link/link.h"
 #include "core/supervision/reports.h"
 #include "support/fake_clock.h"
+#include "support/read_file.h"
 #include "support/recording_operator.h"
 #include "support/scripted_transport.h"
 
@@ -36,10 +37,7 @@ class GetdataTest : public ::testing::Test {
         return path.string();
     }
 
-    std::string result() const {
-        std::ifstream in(dir_ / "result.txt", std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    }
+    std::string result() const { return testing::readFile(dir_ / "result.txt"); }
 
     fs::path dir_;
     testing::FakeClock clock_;

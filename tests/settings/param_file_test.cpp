@@ -2,16 +2,17 @@
 
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 
 #include "core/common/codepage.h"
 #include "core/settings/param_file.h"
 #include "core/settings/settings_check.h"
+#include "support/read_file.h"
 
 namespace merovan::settings {
 namespace {
 
 using namespace std::string_literals;
+using testing::readFile;
 using S = ParamSettings;
 
 TEST(ParamReaderTest, ReadsEveryKeyFromItsColumnCutToItsWidth) {
@@ -135,11 +136,6 @@ TEST(ParamWriterTest, FamilyLineFollowsTheListAndOnlyComNamesAreLowerCased) {
     EXPECT_EQ(ReadParamFile(path).settings.linkAddress, "/dev/ttyUSB0:19200");
     v.location = "C:\\pos\r\n[port] com9";  // a line break in a field cannot forge a key
     EXPECT_EQ(parseParamText(formatParamFile(v, kToday)).port, "/dev/ttyUSB0");
-}
-
-std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
 }
 
 // Each dialog is written whole, byte for byte as its golden file with its own print code,

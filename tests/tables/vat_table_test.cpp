@@ -5,12 +5,13 @@
 #include <locale>
 
 #include "core/vat/vat_table.h"
+#include "support/read_file.h"
 #include "temp_dir.h"
 
 namespace merovan::vat {
 namespace {
 
-using testing::readBytes;
+using testing::readFile;
 
 TEST(VatTableTest, MissingFileIsCreatedEmptyAndReadsAsZeros) {
     testing::TempDir dir;
@@ -33,7 +34,7 @@ TEST(VatTableTest, RatesAreFiveLittleEndianDoublesAtTheStart) {
     const std::string path = dir.file(kVatFileName);
     testing::writeBytes(path, std::string(48, '\xAA'));
     ASSERT_EQ(SaveVatRates(path, {23, 13, 6.5, 0, 36}), 0);
-    std::string bytes = readBytes(path);
+    std::string bytes = readFile(path);
     ASSERT_EQ(bytes.size(), 48u);
     EXPECT_EQ(bytes.substr(0, 8), std::string("\0\0\0\0\0\0\x37\x40", 8));   // 23
     EXPECT_EQ(bytes.substr(16, 8), std::string("\0\0\0\0\0\0\x1A\x40", 8));  // 6.5
