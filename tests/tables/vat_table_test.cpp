@@ -13,7 +13,7 @@ namespace {
 
 using testing::readFile;
 
-TEST(VatTableTest, MissingFileIsCreatedEmptyAndReadsAsZeros) {
+TEST(VatTableTest, MissingFileIsCreatedEmptyAndRatesAreFiveLittleEndianDoubles) {
     testing::TempDir dir;
     const std::string path = dir.file(kVatFileName);
     VatRates rates{1, 2, 3, 4, 5};
@@ -27,11 +27,8 @@ TEST(VatTableTest, MissingFileIsCreatedEmptyAndReadsAsZeros) {
     EXPECT_EQ(LoadVatRates(dir.path.string(), rates), -1);  // a directory is no rates file
     EXPECT_EQ(SaveVatRates(dir.path.string(), rates), -1);
     EXPECT_EQ(SaveVatRates(dir.file("missing/vats.dat"), rates), -1);
-}
 
-TEST(VatTableTest, RatesAreFiveLittleEndianDoublesAtTheStart) {
-    testing::TempDir dir;
-    const std::string path = dir.file(kVatFileName);
+    // Five little-endian doubles at the start of the file.
     testing::writeBytes(path, std::string(48, '\xAA'));
     ASSERT_EQ(SaveVatRates(path, {23, 13, 6.5, 0, 36}), 0);
     std::string bytes = readFile(path);
@@ -43,7 +40,6 @@ TEST(VatTableTest, RatesAreFiveLittleEndianDoublesAtTheStart) {
     EXPECT_EQ(VatRateOf(path, 5), 0);
 
     testing::writeBytes(path, bytes.substr(0, 16));  // a short file: the rest reads 0
-    VatRates rates{};
     EXPECT_EQ(LoadVatRates(path, rates), 0);
     EXPECT_EQ(rates, (VatRates{23, 13, 0, 0, 0}));
 }
