@@ -24,12 +24,11 @@ class LateCardTest : public LinkTest {
         EXPECT_EQ(clock.elapsed() - started, 200100ms);
         link.setResFile({});
     }
-    std::size_t Shown(const std::string& text) const {
-        std::size_t count = 0;
-        for (const auto& box : op.messages()) {
-            count += box.text.find(text) != std::string::npos ? 1 : 0;
-        }
-        return count;
+    // The late answer, shown once in a message box.
+    void ExpectShownOnce(const std::string& text) const {
+        EXPECT_THAT(op.messages(), ::testing::Contains(::testing::Field(&common::MessageBox::text,
+                                                                        ::testing::HasSubstr(text)))
+                                       .Times(1));
     }
 };
 
@@ -40,7 +39,7 @@ TEST_F(LateCardTest, AnswerHalfASecondLateArrivesDuringTheNextCommand) {
     EXPECT_EQ(link.SendCommand("KXCO ", reply, false), 0);
     EXPECT_EQ(reply, "OK");
     EXPECT_EQ(Result(), kLateLine);
-    EXPECT_EQ(Shown("Καθυστερημένη απάντηση EFTPOS: ccPay0 = 0001;VISA;"), 1u);
+    ExpectShownOnce("Καθυστερημένη απάντηση EFTPOS: ccPay0 = 0001;VISA;");
     ASSERT_EQ(op.logLines().size(), 1u);
     EXPECT_NE(op.logLines()[0].find(";12,50;late"), std::string::npos);
 }
@@ -54,7 +53,7 @@ TEST_F(LateCardTest, AnswerFiveSecondsLateIsTakenFromTheDiscardedBytes) {
     EXPECT_EQ(link.SendCommand("KXCL", reply, true), 0);
     EXPECT_EQ(reply, "OK");
     EXPECT_EQ(Result(), kLateLine);
-    EXPECT_EQ(Shown("Καθυστερημένη απάντηση EFTPOS"), 1u);
+    ExpectShownOnce("Καθυστερημένη απάντηση EFTPOS");
     // Recorded once: a second exchange finds nothing more.
     EXPECT_EQ(link.SendCommand("KXCL", reply, true), 0);
     EXPECT_EQ(Result(), kLateLine);
