@@ -8,6 +8,7 @@
 #include "core/link/link.h"
 #include "core/supervision/reports.h"
 #include "support/fake_clock.h"
+#include "support/read_file.h"
 #include "support/recording_operator.h"
 #include "support/scripted_transport.h"
 
@@ -36,9 +37,21 @@ class GetdataTest : public ::testing::Test {
         return path.string();
     }
 
-    std::string result() const {
-        std::ifstream in(dir_ / "result.txt", std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    std::string result() const { return testing::readFile(dir_ / "result.txt"); }
+    // The commands sent while run ran.
+    std::vector<std::string> sentBy(const std::function<void()>& run) {
+        const std::size_t before = transport_.sent().size();
+        run();
+        return {transport_.sent().begin() + static_cast<std::ptrdiff_t>(before),
+                transport_.sent().end()};
+    }
+    // The register answers the given command with answer, any other with fallback.
+    void answer(const std::string& command, const std::string& answer,
+                const std::string& fallback) {
+        transport_.setResponder([=](const std::string& sent) {
+            return std::vector<testing::ScriptedTransport::Piece>{
+                {std::chrono::milliseconds(0), sent == command ? answer : fallback}};
+        });
     }
 
     fs::path dir_;
@@ -61,12 +74,6 @@ TEST_F(GetdataTest, TheClosingMarkIsAskedOnceAndARefusalSendsNoPayment) {
     const std::string job = writeJob(" to    1  6.10\r\n to    1  1.00\r\n pay  1\r\n");
     const std::vector<std::string> clean = {"KXCL",    "KXCL", "KXST", "KX610T1", "KXST",
                                             "KX100T1", "KXT1", "KXCL", "KXRE"};
-    const auto sentBy = [&](const std::function<void()>& run) {
-        const std::size_t before = transport_.sent().size();
-        run();
-        return std::vector<std::string>(transport_.sent().begin() + before,
-                                        transport_.sent().end());
-    };
     EXPECT_EQ(sentBy([&] { getdata(job, settings_, context_); }), clean)
         << "no mark asked for: the traffic of today";
 
@@ -159,10 +166,7 @@ TEST_F(GetdataTest, ProgressFollowsTheLinesOfTheJob) {
 }
 
 TEST_F(GetdataTest, ReportsFrameTheirCommandWithStatusTextsWhateverTheOutcome) {
-    transport_.setResponder([](const std::string& command) {
-        return std::vector<testing::ScriptedTransport::Piece>{
-            {std::chrono::milliseconds(0), command == "KX5T1" ? "DE1005\x04" : "OK\r\x04"}};
-    });
+    answer("KX5T1", "DE1005\x04", "OK\r\x04");
     // Only the financial X report's text has its accent where it belongs.
     const std::string waiting = "Εκτέλεση Ισοζυγίου!!! Παρακαλώ περιμένετε για την ";
     using supervision::Report;
@@ -174,9 +178,7 @@ TEST_F(GetdataTest, ReportsFrameTheirCommandWithStatusTextsWhateverTheOutcome) {
     for (const auto& [report, command, status] : cases) {
         op_.clear();
         op_.enableControl(driver::Control::Stop, true);
-        const std::size_t before = transport_.sent().size();
-        supervision::RunReport(link_, op_, report);
-        EXPECT_EQ(transport_.sent().at(before), command);
+        EXPECT_EQ(sentBy([&] { supervision::RunReport(link_, op_, report); }).at(0), command);
         EXPECT_EQ(op_.statuses().front(), status);
         EXPECT_EQ(op_.status(), "Το Ισοζύγιο ολοκληρώθηκε");
         EXPECT_EQ(op_.caption(), "Merovan- Έτοιμο");
@@ -197,10 +199,7 @@ TEST_F(GetdataTest, ZeroRuleAppliesOnlyToAGivenAmount) {
         CommsLine line;
         line.linetype = kLinePayment;
         line.price = amount;
-        const std::size_t before = transport_.sent().size();
-        comms(line, settings_, context_);
-        return std::vector<std::string>(transport_.sent().begin() + before,
-                                        transport_.sent().end());
+        return sentBy([&] { comms(line, settings_, context_); });
     };
     const std::vector<std::string> secondCurrency{"KXST", "KXT2"};
     for (const auto& [subtotal, zero] : {std::pair{"0,00", true}, std::pair{"2,50", false}}) {
@@ -234,10 +233,7 @@ TEST_F(GetdataTest, FailuresAfterAJobStayOutOfItsResultFile) {
     getdata(writeJob(" voi\r\n"), settings_, context_);
     const std::string finished = result();
     ASSERT_NE(finished.find("exitcode = 0"), std::string::npos);
-    transport_.setResponder([](const std::string& command) {
-        return std::vector<testing::ScriptedTransport::Piece>{
-            {std::chrono::milliseconds(0), command == "KX0T1" ? "DE2\x04" : "DE1005\x04"}};
-    });
+    answer("KX0T1", "DE2\x04", "DE1005\x04");
     supervision::RunReport(link_, op_, supervision::Report::XFinancial);
     EXPECT_EQ(result(), finished);
     fs::remove(dir_ / "result.txt");

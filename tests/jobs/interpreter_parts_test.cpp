@@ -89,17 +89,15 @@ TEST(ProgressTest, PercentIsRoundedAndNeverDividesByZero) {
     EXPECT_EQ(op.progressTexts(), std::vector<std::string>{" Ολοκληρώθηκε το 1%"});
 }
 
-TEST(JobFileTest, HeaderValuesSkipTwoCharactersAndNeedALineEnd) {
+TEST(JobFileTest, HeaderValuesSkipTwoCharactersAndEndAtAControlCharacter) {
     EXPECT_EQ(FindResultFile("x\r\nresFile:  C:\\res\\r1.txt\r\ntag:  T7\r\n"), "C:\\res\\r1.txt");
     EXPECT_EQ(FindJobTag("x\r\nresFile:  C:\\res\\r1.txt\r\ntag:  T7 \r\n"), "T7 ");
     EXPECT_EQ(FindResultFile("resFile: =a.txt\nresFile: =b.txt\n"), "a.txt");
     EXPECT_EQ(FindResultFile(" PLU x\r\n"), "Result");
     EXPECT_EQ(FindJobTag(" PLU x\r\ntag:  last"), "Unknown");
     EXPECT_EQ(FindResultFile("resFile:\r\n PLU\r\n"), "Result");
-}
-
-TEST(JobFileTest, AControlCharacterEndsAHeaderValue) {
-    // A CR inside the tag would otherwise put lines of the job's choosing into files.
+    // A control character ends a value: a CR inside the tag would otherwise put lines of the
+    // job's choosing into files.
     const std::string job =
         "tag:  x\r[location] /tmp/\r[file] steal\r\n"
         "resFile:  r.txt\rexitcode = 0\r\n";

@@ -4,12 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <map>
-#include <sstream>
 
 #include "core/link/link.h"
 #include "support/fake_clock.h"
+#include "support/read_file.h"
 #include "support/recording_operator.h"
 #include "support/scripted_transport.h"
 
@@ -36,12 +35,7 @@ class LinkTest : public ::testing::Test {
             return found == answers.end() ? Pieces{} : found->second;
         });
     }
-    std::string Result() const {
-        std::ifstream in(resFile, std::ios::binary);
-        std::stringstream text;
-        text << in.rdbuf();
-        return text.str();
-    }
+    std::string Result() const { return readFile(resFile); }
     std::string Now() const { return common::formatDateTime(clock.localDateTime()); }
 
     FakeClock clock;

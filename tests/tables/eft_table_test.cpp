@@ -3,13 +3,14 @@
 #include <filesystem>
 
 #include "core/eft/eft_table.h"
+#include "support/read_file.h"
 #include "support/recording_operator.h"
 #include "temp_dir.h"
 
 namespace merovan::eft {
 namespace {
 
-using testing::readBytes;
+using testing::readFile;
 
 std::array<int, 4> fields(const EftPaymentRecord& r) {
     return {r.payNumber, r.ecrPayType, r.eftTerminal, r.active};
@@ -20,12 +21,12 @@ TEST(EftTableTest, RecordsLieInTheirSlotsAsFourLittleEndianIntegers) {
     const std::string path = dir.file(kEftFileName);
     ASSERT_EQ(WriteEftRecord(path, {5, 3, 2, -1}), 0);
     const std::string record5("\x05\x00\x03\x00\x02\x00\xFF\xFF", 8);
-    EXPECT_EQ(readBytes(path), std::string(512, '\0') + record5);
+    EXPECT_EQ(readFile(path), std::string(512, '\0') + record5);
 
     // Another slot is written alone; the rest of a slot is left as it is.
-    testing::writeBytes(path, readBytes(path) + std::string(120, '\x11'));
+    testing::writeBytes(path, readFile(path) + std::string(120, '\x11'));
     ASSERT_EQ(WriteEftRecord(path, {1, 9, 4, 0}), 0);
-    const std::string bytes = readBytes(path);
+    const std::string bytes = readFile(path);
     EXPECT_EQ(bytes.substr(0, 8), std::string("\x01\x00\x09\x00\x04\x00\x00\x00", 8));
     EXPECT_EQ(bytes.substr(512), record5 + std::string(120, '\x11'));
 

@@ -10,8 +10,31 @@ std::string messageText(const std::string& text) {
     return common::formatMessageBox("Λάθος : " + text, 16, "").text;
 }
 
-TEST(StatusCodesTest, EveryErrorNumberShowsItsTextAndSetsTheStatus) {
-    const std::pair<int, const char*> rows[] = {
+// Every error number shows its own text; any other reply is shown as it came and gives only
+// an error status. Status 0 means success, so a number part that is no status from 1 to 32767
+// leaves it alone.
+TEST(StatusCodesTest, ErrorRepliesShowTheirTextAndSetTheStatus) {
+    struct Case {
+        std::string reply;  // code page 1253
+        std::int16_t status;
+        std::string number;
+        std::string text;
+    };
+    std::vector<Case> cases = {
+        {"DE999", 999, "999", "DE999"},
+        {"DE17 tail", 17, "17", "DE17 tail"},
+        {"DE07", 7, "7", "DE07"},  // compared as text, read as a number
+        {"DEDE5 x", 5, "5", "Δεν επιτρέπετε η Αλλαγή!"},
+        {"DE32767", 32767, "32767", "DE32767"},
+        {"DE1\xC1", -4, "1Α", "DE1Α"},
+        {"DEXY", -4, "XY", "DEXY"},
+        {"DE", -4, "", "DE"},
+        {"DE0", -4, "0", "DE0"},
+        {"DE-5", -4, "-5", "DE-5"},
+        {"DE+5", -4, "+5", "DE+5"},
+        {"DE32768", -4, "32768", "DE32768"},
+    };
+    const std::pair<int, const char*> texts[] = {
         {1, "Επαλήθευση Χειριστή ! (90 Μερ.Σύνολο)"},
         {2, "Τέλος Χαρτιού !"},
         {3, "Υποχρεωτικό Μερ. Σύνολο !"},
@@ -46,55 +69,25 @@ TEST(StatusCodesTest, EveryErrorNumberShowsItsTextAndSetsTheStatus) {
         {1011, "Λάθος Αξία!"},
         {1044, "Υπέρβαση Έκπτωσης!"},
     };
-    for (const auto& [number, text] : rows) {
+    for (const auto& [number, text] : texts) {
         const std::string n = std::to_string(number);
         EXPECT_EQ(RegisterErrorText(n), text);
-        testing::RecordingOperator op;
-        std::int16_t status = 0;
-        ReportRegisterError("DE" + n, false, op, status);
-        EXPECT_EQ(status, number);
-        EXPECT_EQ(op.caption(), std::string("Σφάλμα !!!") + text);
-        ASSERT_EQ(op.messages().size(), 1u);
-        EXPECT_EQ(op.messages()[0].text, messageText(n + "\r" + text));
-        EXPECT_EQ(op.messages()[0].buttons, 16 + 4096);
-        EXPECT_EQ(op.messages()[0].title, "Merovan4_KVT");
+        cases.push_back({"DE" + n, static_cast<std::int16_t>(number), n, text});
     }
-}
-
-TEST(StatusCodesTest, OtherRepliesShowTheReplyAndGiveOnlyAnErrorStatus) {
-    struct Case {
-        const char* reply;  // code page 1253
-        std::int16_t status;
-        const char* number;
-        const char* text;
-    };
-    // Status 0 means success, so a number part that is no status from 1 to 32767 leaves it alone.
-    const Case cases[] = {
-        {"DE999", 999, "999", "DE999"},
-        {"DE17 tail", 17, "17", "DE17 tail"},
-        {"DE07", 7, "7", "DE07"},  // compared as text, read as a number
-        {"DEDE5 x", 5, "5", "Δεν επιτρέπετε η Αλλαγή!"},
-        {"DE32767", 32767, "32767", "DE32767"},
-        {"DE1\xC1", -4, "1Α", "DE1Α"},
-        {"DEXY", -4, "XY", "DEXY"},
-        {"DE", -4, "", "DE"},
-        {"DE0", -4, "0", "DE0"},
-        {"DE-5", -4, "-5", "DE-5"},
-        {"DE+5", -4, "+5", "DE+5"},
-        {"DE32768", -4, "32768", "DE32768"},
-    };
     for (const Case& c : cases) {
         testing::RecordingOperator op;
         std::int16_t status = -4;
-        ReportRegisterError(c.reply, true, op, status);
+        ReportRegisterError(c.reply, true, op, status);  // quiet: nothing shown, status kept
         EXPECT_EQ(status, -4);
         EXPECT_TRUE(op.captions().empty() && op.messages().empty());
 
         ReportRegisterError(c.reply, false, op, status);
         EXPECT_EQ(status, c.status) << c.reply;
-        EXPECT_EQ(op.caption(), std::string("Σφάλμα !!!") + c.text);
+        EXPECT_EQ(op.caption(), "Σφάλμα !!!" + c.text);
         ASSERT_EQ(op.messages().size(), 1u);
-        EXPECT_EQ(op.messages()[0].text, messageText(std::string(c.number) + "\r" + c.text));
+        EXPECT_EQ(op.messages()[0].text, messageText(c.number + "\r" + c.text));
+        EXPECT_EQ(op.messages()[0].buttons, 16 + 4096);
+        EXPECT_EQ(op.messages()[0].title, "Merovan4_KVT");
     }
 }
 

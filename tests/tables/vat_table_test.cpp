@@ -5,14 +5,15 @@
 #include <locale>
 
 #include "core/vat/vat_table.h"
+#include "support/read_file.h"
 #include "temp_dir.h"
 
 namespace merovan::vat {
 namespace {
 
-using testing::readBytes;
+using testing::readFile;
 
-TEST(VatTableTest, MissingFileIsCreatedEmptyAndReadsAsZeros) {
+TEST(VatTableTest, MissingFileIsCreatedEmptyAndRatesAreFiveLittleEndianDoubles) {
     testing::TempDir dir;
     const std::string path = dir.file(kVatFileName);
     VatRates rates{1, 2, 3, 4, 5};
@@ -26,14 +27,11 @@ TEST(VatTableTest, MissingFileIsCreatedEmptyAndReadsAsZeros) {
     EXPECT_EQ(LoadVatRates(dir.path.string(), rates), -1);  // a directory is no rates file
     EXPECT_EQ(SaveVatRates(dir.path.string(), rates), -1);
     EXPECT_EQ(SaveVatRates(dir.file("missing/vats.dat"), rates), -1);
-}
 
-TEST(VatTableTest, RatesAreFiveLittleEndianDoublesAtTheStart) {
-    testing::TempDir dir;
-    const std::string path = dir.file(kVatFileName);
+    // Five little-endian doubles at the start of the file.
     testing::writeBytes(path, std::string(48, '\xAA'));
     ASSERT_EQ(SaveVatRates(path, {23, 13, 6.5, 0, 36}), 0);
-    std::string bytes = readBytes(path);
+    std::string bytes = readFile(path);
     ASSERT_EQ(bytes.size(), 48u);
     EXPECT_EQ(bytes.substr(0, 8), std::string("\0\0\0\0\0\0\x37\x40", 8));   // 23
     EXPECT_EQ(bytes.substr(16, 8), std::string("\0\0\0\0\0\0\x1A\x40", 8));  // 6.5
@@ -42,7 +40,6 @@ TEST(VatTableTest, RatesAreFiveLittleEndianDoublesAtTheStart) {
     EXPECT_EQ(VatRateOf(path, 5), 0);
 
     testing::writeBytes(path, bytes.substr(0, 16));  // a short file: the rest reads 0
-    VatRates rates{};
     EXPECT_EQ(LoadVatRates(path, rates), 0);
     EXPECT_EQ(rates, (VatRates{23, 13, 0, 0, 0}));
 }

@@ -3,11 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <fstream>
-#include <sstream>
 
 #include "core/link/link.h"
 #include "core/link/system_transport_factory.h"
+#include "support/read_file.h"
 #include "support/recording_operator.h"
 #include "tools/register/register_simulator.h"
 #include "transport/transport_test_support.h"
@@ -17,12 +16,10 @@ namespace {
 
 using Mode = sim::RegisterSimulator::Options::Mode;
 
-std::string readFile(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    std::stringstream text;
-    text << file.rdbuf();
+std::string takeFile(const std::string& path) {
+    std::string text = testing::readFile(path);
     std::remove(path.c_str());
-    return text.str();
+    return text;
 }
 
 TEST(LinkEndToEnd, RunsTheExchangeOverSerialAndUdp) {
@@ -69,10 +66,10 @@ TEST(LinkEndToEnd, RunsTheExchangeOverSerialAndUdp) {
         }
         link.CloseLink();
         simulator.stop();
-        EXPECT_EQ(readFile(resFile + ".traffic"),
+        EXPECT_EQ(takeFile(resFile + ".traffic"),
                   "KXCL\nKX12TO\nKX1250R1COLA\nKX?TO\nKXREP12TBL\nKXT1\nKXCL\nKXTO\nKX100R1A\n"
                   "KX100T2P1\n");
-        const std::string result = readFile(resFile);
+        const std::string result = takeFile(resFile);
         EXPECT_TRUE(result.starts_with("Err = 6, [KXT1] DateTime = ")) << result;
         EXPECT_NE(result.find("\r\nccPay0 = 0,OK\r\n"), std::string::npos) << result;
     }

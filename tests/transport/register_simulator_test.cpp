@@ -35,26 +35,15 @@ TEST(RegisterState, KeepsTablesReceiptsAndCounters) {
 
 TEST(RegisterState, LogsWhatTheCustomersHoldInHand) {
     RegisterState state;
-    for (const char* command : {"KX250R1COFFEE",
-                                "KX2.500* ",
-                                "KX120R1FETA",
-                                "KX- ",
-                                "KX30GE",
-                                "KXVOID",  // voided
-                                "KX12TO",
-                                "KX1100R2STEAK\t1",
-                                "KXTO",  // table 12
-                                "KXFROM12TO20PAR",
-                                "KXPPAY",
-                                "KXFROM20",
-                                "KX1100T1",  // paid
-                                "KX500R1TEA",
-                                "KX- ",
-                                "KX10% ",
-                                "KX450T1",  // closed
-                                "KX7TO",
-                                "KX300R1WINE",
-                                "KX?TO"}) {
+    // clang-format off
+    const char* commands[] = {
+        "KX250R1COFFEE", "KX2.500* ", "KX120R1FETA", "KX- ", "KX30GE", "KXVOID",  // voided
+        "KX12TO", "KX1100R2STEAK\t1", "KXTO",  // table 12
+        "KXFROM12TO20PAR", "KXPPAY", "KXFROM20", "KX1100T1",  // paid
+        "KX500R1TEA", "KX- ", "KX10% ", "KX450T1",  // closed
+        "KX7TO", "KX300R1WINE", "KX?TO"};
+    // clang-format on
+    for (const char* command : commands) {
         state.answer(command);
     }
     EXPECT_EQ(state.takeLog(), (std::vector<std::string>{
