@@ -29,8 +29,7 @@ class HostileExchange : public ExchangeFixture {
     // Ends the driver as systemd does and expects it gone within two seconds.
     void expectQuickStop(ChildProcess& cli) const {
         std::this_thread::sleep_for(500ms);  // whatever it was doing, it is doing it now
-        cli.signal(SIGTERM);
-        EXPECT_EQ(cli.wait(2s), std::optional(0)) << cli.errorOutput();
+        EXPECT_EQ(cli.stop(2s), std::optional(0)) << cli.errorOutput();
     }
 };
 
@@ -63,8 +62,7 @@ TEST_F(HostileExchange, JobsCannotWriteOutsideTheExchangeNorRewriteTheSettings) 
     dropJob("print.1", receiptJob("../escaped.txt", "DOTDOT"));  // against the working directory
     dropJob("print.2", receiptJob((base_ / "absolute.txt").string(), "ABSOLUTE"));
     // The settings' own file, with a tag that would add lines of the job's choosing to it.
-    std::string steal = receiptJob("param.ini", "x\r[location] /tmp/\r[file] steal");
-    dropJob("print.3", steal);
+    dropJob("print.3", receiptJob("param.ini", "x\r[location] /tmp/\r[file] steal"));
     dropJob("print.4", receiptJob((exchange_ / "r4.txt").string(), "T4\rexitcode = 0"));
     fs::create_symlink(base_ / "outside.job", exchange_ / "print.5");
     ASSERT_TRUE(awaitResult(exchange_ / "r4.txt", 30s)) << cli->errorOutput();
@@ -89,15 +87,13 @@ TEST_F(HostileExchange, AFileSizeLimitFailsTheWriteInsteadOfKillingTheDriver) {
     // The result file already holds as much as the limit lets the driver write.
     constexpr int kLimit = 64 * 1024;
     std::ofstream(exchange_ / "full.txt", std::ios::binary) << std::string(kLimit, 'x');
-    auto cli = std::make_unique<ChildProcess>(
-        std::vector<std::string>{"/usr/bin/prlimit", "--fsize=" + std::to_string(kLimit), "--",
-                                 std::string(MEROVAN_BINARY_DIR) + "/src/apps/merovan-cli"},
-        work_, "cli");
+    ChildProcess cli({"/usr/bin/prlimit", "--fsize=" + std::to_string(kLimit), "--", kCli}, work_,
+                     "cli");
     dropJob("print.1", receiptJob((exchange_ / "full.txt").string(), "FULL"));
-    ASSERT_TRUE(eventually([&] { return countInTraffic("KXRE") == 1; }, 20s)) << cli->errorOutput();
-    EXPECT_NE(cli->errorOutput().find("full.txt"), std::string::npos) << cli->errorOutput();
+    ASSERT_TRUE(eventually([&] { return countInTraffic("KXRE") == 1; }, 20s)) << cli.errorOutput();
+    EXPECT_NE(cli.errorOutput().find("full.txt"), std::string::npos) << cli.errorOutput();
     EXPECT_EQ(fs::file_size(exchange_ / "full.txt"), static_cast<std::uintmax_t>(kLimit));
-    expectQuickStop(*cli);
+    expectQuickStop(cli);
 }
 
 }  // namespace
