@@ -31,12 +31,6 @@ class TwoUsers : public ExchangeFixture {
         }
     }
 
-    // Runs argv as the POS user in the base directory and waits for it.
-    void asPos(std::vector<std::string> argv) const {
-        ChildProcess pos(as(pos_, std::move(argv)), base_, "pos");
-        ASSERT_EQ(pos.wait(10s), std::optional(0)) << pos.errorOutput();
-    }
-
     // A file as the desktop program's user leaves it: its own, readable by all (mode 644).
     void ownedByPos(const fs::path& path) const {
         ASSERT_EQ(::chown(path.c_str(), pos_->uid, pos_->gid), 0);
@@ -61,7 +55,10 @@ TEST_F(TwoUsers, TheServicePrintsThePosJobsOnceAndReadsTheDesktopUsersDataFiles)
     std::ofstream(base_ / "job1", std::ios::binary)
         << common::replaceAll(receiptJob(result1.string(), "ONE"), " to    1", " to    2");
     fs::permissions(base_ / "job1", fs::perms(0644));
-    asPos({"/bin/cp", (base_ / "job1").string(), (exchange_ / "print.1").string()});
+    ChildProcess copy(
+        as(pos_, {"/bin/cp", (base_ / "job1").string(), (exchange_ / "print.1").string()}), base_,
+        "pos");
+    ASSERT_EQ(copy.wait(10s), std::optional(0)) << copy.errorOutput();
     struct stat info {};
     ASSERT_EQ(::stat((exchange_ / "print.1").c_str(), &info), 0);
     ASSERT_EQ(info.st_uid, pos_->uid);
