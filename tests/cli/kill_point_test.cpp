@@ -133,8 +133,10 @@ class Shop {
         if (kill) {
             ChildProcess killed({kCli}, dir_, "killed");
             writeWhole(path("driver.pid.part"), path("driver.pid"), std::to_string(killed.pid()));
-            if (killed.wait(60s) != std::optional(128 + SIGKILL)) {
-                run.failure = "the driver was not killed: " + killed.errorOutput();
+            if (const auto status = killed.wait(60s); status != std::optional(128 + SIGKILL)) {
+                run.failure = "the driver was not killed (exit status " +
+                              (status ? std::to_string(*status) : "none in 60 s") +
+                              "): " + killed.errorOutput();
                 return run;
             }
         }
