@@ -46,6 +46,11 @@ class ChildProcess {
     void signal(int number) const { kill(pid_, number); }
     // The exit status, or none when the program is still running after the timeout.
     std::optional<int> wait(std::chrono::milliseconds timeout);
+    // Ends it as systemd does; the exit status, or none when it still runs after the timeout.
+    std::optional<int> stop(std::chrono::milliseconds timeout) {
+        signal(SIGTERM);
+        return wait(timeout);
+    }
     std::string errorOutput() const { return readFile(err_); }
     pid_t pid() const { return pid_; }
 

@@ -14,9 +14,9 @@
 #include <sstream>
 #include <thread>
 
-#include "child_process.h"
 #include "core/common/text.h"
 #include "core/vat/vat_table.h"
+#include "exchange_fixture.h"
 #include "support/net_namespace_pair.h"
 
 namespace merovan::testing {
@@ -36,103 +36,68 @@ std::string withoutDates(const std::string& text) {
     return std::regex_replace(text, dateTime, "DD/MM/YYYY hh:mm:ss");
 }
 
-// A register on a pseudo-terminal started in a fresh exchange directory holding vats.dat.
-class CliEndToEnd : public ::testing::Test {
+// A register on a pseudo-terminal answering as scenario_ says, vats.dat beside param.ini.
+class CliEndToEnd : public ExchangeFixture {
   protected:
     void SetUp() override {
-        if (!fs::exists(kCli) || !fs::exists(kRegister)) {
-            GTEST_SKIP() << "merovan-cli or merovan-register not built";
-        }
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-        ASSERT_EQ(vat::SaveVatRates((dir_ / vat::kVatFileName).string(), {24, 13, 6, 0, 17}), 0);
-        std::ofstream(dir_ / "scenario.txt") << scenario_;
-        register_.emplace(std::vector<std::string>{kRegister, "--pty", "--traffic", traffic_,
-                                                   "--scenario", (dir_ / "scenario.txt").string()},
-                          dir_, "register");
-        device_ = register_->firstLine(5s).value_or("");
-        ASSERT_TRUE(device_.starts_with("/dev/")) << device_;
-    }
-    void TearDown() override {
-        register_.reset();
-        if (!HasFailure()) {
-            fs::remove_all(dir_);
+        ExchangeFixture::SetUp();
+        if (!IsSkipped()) {
+            ASSERT_EQ(vat::SaveVatRates((work_ / vat::kVatFileName).string(), {24, 13, 6, 0, 17}),
+                      0);
+            startRegister(scenario_);
         }
     }
 
-    // The sample receipt as a job file, naming its own result file; renamed into place so
-    // that the driver never sees half of it.
+    // The sample receipt as a job file in the exchange directory, naming its own result file.
     void writeJob(const std::string& name, const std::string& tag) const {
-        std::string job = readFile(kFixtures / "receipt.job");
-        job = common::replaceAll(job, "@RESULT@", (dir_ / (name + ".result")).string());
-        std::ofstream(dir_ / "job.part", std::ios::binary) << common::replaceAll(job, "@TAG@", tag);
-        fs::rename(dir_ / "job.part", dir_ / name);
+        dropJob(name, receiptJob(resultOf(name).string(), tag));
     }
+    fs::path resultOf(const std::string& name) const { return exchange_ / (name + ".result"); }
 
     // merovan-cli polling for print.N with the register's port in param.ini (by default the
     // simulator's), started through launcher when one is given.
     std::unique_ptr<ChildProcess> startPolling(const std::string& port = {},
                                                const std::string& baud = "9600",
                                                std::vector<std::string> launcher = {}) const {
-        writeParams(port, baud);
-        launcher.push_back(kCli);
-        launcher.push_back("--trace");
-        return std::make_unique<ChildProcess>(launcher, dir_, "cli");
-    }
-    void writeParams(const std::string& port = {}, const std::string& baud = "9600") const {
-        std::ofstream(dir_ / "param.ini", std::ios::binary)
-            << "[port] " << (port.empty() ? device_ : port) << "\r\n[baud] " << baud
-            << "\r\n[file] print\r\n[ecrt] vesko\r\n"
-            << "[multi type] true\r\n[time] 0\r\n[print_desc] true\r\n[print_code] true N\r\n"
-            << "[comments] true\r\n[currency]=0\r\n[keyb_off]=false\r\n[dir_depa]=false\r\n"
-            << "[quantity]=false\r\n[location] " << (dir_ / "").string() << "\r\n";
+        writeParam(port, baud);
+        launcher.insert(launcher.end(), {kCli, "--trace"});
+        return std::make_unique<ChildProcess>(launcher, work_, "cli");
     }
 
     // Waits until the register has received count commands (into traffic, by default the
     // first register's).
     bool awaitTraffic(long count, std::chrono::milliseconds timeout,
                       const std::string& traffic = {}) const {
-        const std::string& file = traffic.empty() ? traffic_ : traffic;
+        const fs::path file = traffic.empty() ? work_ / "traffic.txt" : fs::path(traffic);
         return eventually([&] { return std::ranges::count(readFile(file), '\n') >= count; },
                           timeout);
-    }
-    // Waits until job `name` has its whole result.
-    bool awaitResult(const std::string& name, std::chrono::milliseconds timeout) const {
-        return eventually(
-            [&] {
-                return readFile(dir_ / (name + ".result")).find("exitcode = ") != std::string::npos;
-            },
-            timeout);
     }
 
     // The result file of job `name`, which the register printed as receipt number next.
     void expectResult(const std::string& name, const std::string& tag, int next) const {
-        std::string result =
+        const std::string result =
             common::replaceAll(readFile(kFixtures / "receipt.result"), "@TAG@", tag);
-        result = common::replaceAll(result, "@NEXT@", std::to_string(next));
-        EXPECT_EQ(withoutDates(readFile(dir_ / (name + ".result"))), result) << name;
+        EXPECT_EQ(withoutDates(readFile(resultOf(name))),
+                  common::replaceAll(result, "@NEXT@", std::to_string(next)))
+            << name;
     }
 
     std::string scenario_;
-    const fs::path dir_ = fs::temp_directory_path() / ("merovan-cli-" + std::to_string(getpid()));
-    const std::string traffic_ = (dir_ / "traffic.txt").string();
-    std::optional<ChildProcess> register_;
-    std::string device_;
 };
 
 TEST_F(CliEndToEnd, CommandLinePrintsTheOneJobAndExits) {
     // Too short an option string: a farewell, exit status 3, the register untouched.
-    ChildProcess bad({kCli, device_ + ":9600,9600,job.txt,0,vesko,111111"}, dir_, "bad");
+    ChildProcess bad({kCli, device_ + ":9600,9600,job.txt,0,vesko,111111"}, work_, "bad");
     EXPECT_EQ(bad.wait(10s), std::optional(3));
     EXPECT_TRUE(bad.firstLine(1s).has_value());
-    EXPECT_EQ(readFile(traffic_), "");
+    EXPECT_EQ(traffic(), "");
 
     writeJob("job.txt", "ONE");
-    const std::string job = (dir_ / "job.txt").string();
-    ChildProcess cli({kCli, device_ + ":9600,9600," + job + ",0,vesko,1110000"}, dir_, "cli");
+    const std::string job = (exchange_ / "job.txt").string();
+    ChildProcess cli({kCli, device_ + ":9600,9600," + job + ",0,vesko,1110000"}, work_, "cli");
     EXPECT_EQ(cli.wait(30s), std::optional(0)) << cli.errorOutput();
     EXPECT_FALSE(fs::exists(job));
-    EXPECT_EQ(readFile(traffic_), kOneJob);
+    EXPECT_EQ(traffic(), kOneJob);
     expectResult("job.txt", "ONE", 2);
 }
 
@@ -145,9 +110,8 @@ TEST_F(CliEndToEnd, PollingPicksUpEachNumberedJobOnce) {
     }
     ASSERT_TRUE(awaitTraffic(1 + 3 * std::ranges::count(job, '\n'), 20s)) << cli->errorOutput();
     std::this_thread::sleep_for(2500ms);  // a second look at every job must not print it again
-    cli->signal(SIGTERM);
-    EXPECT_EQ(cli->wait(10s), std::optional(0)) << cli->errorOutput();
-    EXPECT_EQ(readFile(traffic_), kOneJob + job + job);
+    EXPECT_EQ(cli->stop(10s), std::optional(0)) << cli->errorOutput();
+    EXPECT_EQ(traffic(), kOneJob + job + job);
     for (int n = 1; n <= 3; ++n) {
         expectResult("print." + std::to_string(n), "print." + std::to_string(n), n + 1);
     }
@@ -163,8 +127,7 @@ TEST_F(CliSlowPayment, SigtermDuringAJobLetsTheJobFinish) {
     ASSERT_TRUE(awaitTraffic(1, 10s)) << cli->errorOutput();
     writeJob("print.1", "ONE");
     ASSERT_TRUE(awaitTraffic(3, 10s));  // the job's first commands are out
-    cli->signal(SIGTERM);
-    EXPECT_EQ(cli->wait(30s), std::optional(0)) << cli->errorOutput();
+    EXPECT_EQ(cli->stop(30s), std::optional(0)) << cli->errorOutput();
     expectResult("print.1", "ONE", 2);
 }
 
@@ -177,11 +140,11 @@ class CliRefusedReport : public CliEndToEnd {
 };
 
 TEST_F(CliRefusedReport, LogEntriesForATerminalAndForTheJournal) {
-    writeParams();
+    writeParam();
     const std::string text = "Merovan4_KVT: Λάθος : 7";
     const std::string more[] = {"Πρόβλημα στην Φορολογική Μνήμη !", "Καλέστε τεχνικό !"};
     {
-        ChildProcess cli({kCli, "--report", "x"}, dir_, "terminal");
+        ChildProcess cli({kCli, "--report", "x"}, work_, "terminal");
         EXPECT_EQ(cli.wait(30s), std::optional(1)) << cli.errorOutput();
         const std::string log = withoutDates(cli.errorOutput());
         EXPECT_NE(log.find("\nDD/MM/YYYY hh:mm:ss message  " + text + " | " + more[0] + " | " +
@@ -191,7 +154,7 @@ TEST_F(CliRefusedReport, LogEntriesForATerminalAndForTheJournal) {
         EXPECT_EQ(log.find('\r'), std::string::npos);
     }
     setenv("JOURNAL_STREAM", "8:12345", 1);
-    ChildProcess cli({kCli, "--report", "x"}, dir_, "journal");
+    ChildProcess cli({kCli, "--report", "x"}, work_, "journal");
     unsetenv("JOURNAL_STREAM");
     EXPECT_EQ(cli.wait(30s), std::optional(1)) << cli.errorOutput();
     const std::string log = cli.errorOutput();
@@ -232,27 +195,23 @@ class CliPortsComeBack : public CliEndToEnd {
         fs::rename(next, link_);
     }
 
-    // Drops print.1 and waits for it to be printed as the register's receipt `next`; says
-    // how long that took.
-    std::chrono::milliseconds printOneJob(const std::string& traffic, long commands,
-                                          const ChildProcess& cli, int next) const {
-        const auto dropped = std::chrono::steady_clock::now();
-        writeJob("print.1", "ONE");
+    // Waits for print.1 to reach the register (its commands in traffic) and be printed as
+    // receipt 2 within 15 s; prints how long that took since the port came back.
+    void expectPrinted(const std::string& traffic, long commands, const ChildProcess& cli,
+                       std::chrono::steady_clock::time_point back) const {
         EXPECT_TRUE(awaitTraffic(commands, 15s, traffic)) << cli.errorOutput();
-        EXPECT_TRUE(awaitResult("print.1", 15s)) << cli.errorOutput();
-        const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(
-            std::chrono::steady_clock::now() - dropped);
-        EXPECT_LT(took, 15s);
-        expectResult("print.1", "ONE", next);
-        return took;
+        EXPECT_TRUE(awaitResult(resultOf("print.1"), 15s)) << cli.errorOutput();
+        expectResult("print.1", "ONE", 2);
+        const auto took = std::chrono::steady_clock::now() - back;
+        std::printf("port back to job printed: %lld ms\n",
+                    static_cast<long long>(
+                        std::chrono::duration_cast<std::chrono::milliseconds>(took).count()));
     }
-
-    static std::size_t occurrences(const std::string& text, const std::string& part) {
-        std::size_t count = 0;
-        for (auto at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) {
-            ++count;
-        }
-        return count;
+    // Drops print.1 once the port is back; expects it printed.
+    void printOneJob(const std::string& traffic, const ChildProcess& cli) const {
+        const auto back = std::chrono::steady_clock::now();
+        writeJob("print.1", "ONE");
+        expectPrinted(traffic, jobCommands_, cli, back);
     }
 
     // A serial port's name, as a udev rule makes one; at most 15 characters, as param.ini
@@ -265,15 +224,13 @@ TEST_F(CliPortsComeBack, ADeviceThatAppearsAfterStartIsFound) {
     const auto cli = startPolling(link_);
     std::this_thread::sleep_for(4s);
     const std::string why = "εκτός σύνδεσης: η θύρα " + link_ + " δεν ανοίγει: No such file";
-    EXPECT_EQ(occurrences(cli->errorOutput(), why), 1u) << cli->errorOutput();
+    EXPECT_EQ(countOf(cli->errorOutput(), why), 1u) << cli->errorOutput();
 
     pointLinkAt(device_);
-    const auto took = printOneJob(traffic_, jobCommands_, *cli, 2);
-    std::printf("device back to job printed: %lld ms\n", static_cast<long long>(took.count()));
-    EXPECT_EQ(readFile(traffic_), kOneJob);
-    EXPECT_EQ(occurrences(cli->errorOutput(), why), 1u) << "once, not every second";
-    cli->signal(SIGTERM);
-    EXPECT_EQ(cli->wait(10s), std::optional(0));
+    printOneJob((work_ / "traffic.txt").string(), *cli);
+    EXPECT_EQ(traffic(), kOneJob);
+    EXPECT_EQ(countOf(cli->errorOutput(), why), 1u) << "once, not every second";
+    EXPECT_EQ(cli->stop(10s), std::optional(0));
 }
 
 TEST_F(CliPortsComeBack, ADeviceThatIsRemovedAndMadeAgainIsFound) {
@@ -289,27 +246,20 @@ TEST_F(CliPortsComeBack, ADeviceThatIsRemovedAndMadeAgainIsFound) {
     // A job dropped while the register is gone waits for it: no line of it fails.
     writeJob("print.1", "ONE");
     std::this_thread::sleep_for(2s);
-    EXPECT_FALSE(fs::exists(dir_ / "print.1.result")) << cli->errorOutput();
-    const std::string traffic = (dir_ / "traffic2.txt").string();
-    ChildProcess again({kRegister, "--pty", "--traffic", traffic}, dir_, "register2");
+    EXPECT_FALSE(fs::exists(resultOf("print.1"))) << cli->errorOutput();
+    const std::string traffic = (work_ / "traffic2.txt").string();
+    ChildProcess again({kRegister, "--pty", "--traffic", traffic}, work_, "register2");
     const std::string device = again.firstLine(5s).value_or("");
     ASSERT_TRUE(device.starts_with("/dev/")) << device;
     const auto back = std::chrono::steady_clock::now();
     pointLinkAt(device);
 
-    EXPECT_TRUE(awaitTraffic(jobCommands_ - 1, 15s, traffic)) << cli->errorOutput();
-    EXPECT_TRUE(awaitResult("print.1", 15s)) << cli->errorOutput();
-    expectResult("print.1", "ONE", 2);
-    std::printf("device back to job printed: %lld ms\n",
-                static_cast<long long>(std::chrono::duration_cast<std::chrono::milliseconds>(
-                                           std::chrono::steady_clock::now() - back)
-                                           .count()));
+    expectPrinted(traffic, jobCommands_ - 1, *cli, back);
     EXPECT_EQ(readFile(traffic), kOneJob.substr(kOneJob.find('\n') + 1));
     EXPECT_NE(cli->errorOutput().find("εκτός σύνδεσης: η θύρα " + link_ + " χάθηκε"),
               std::string::npos)
         << cli->errorOutput();
-    cli->signal(SIGTERM);
-    EXPECT_EQ(cli->wait(10s), std::optional(0));
+    EXPECT_EQ(cli->stop(10s), std::optional(0));
 }
 
 // The driver binds the register's port on every local address, as in a shop: it and the
@@ -329,31 +279,25 @@ TEST_F(CliPortsComeBack, AUdpPortBusyAtStartIsTakenOnceFree) {
         ::bind(held, reinterpret_cast<const sockaddr*>(&any), sizeof any);
     });
     ASSERT_GE(held, 0);
-    const std::string traffic = (dir_ / "traffic2.txt").string();
-    const std::vector<std::string> netns = {"/usr/bin/env", "ip", "netns", "exec"};
-    std::vector<std::string> registerArgs = netns;
-    registerArgs.insert(
-        registerArgs.end(),
-        {pair.register_(), kRegister, "--udp",
-         std::string(NetNamespacePair::kRegisterAddress) + ":5012", "--traffic", traffic});
-    ChildProcess udpRegister(registerArgs, dir_, "register2");
+    const std::string traffic = (work_ / "traffic2.txt").string();
+    const std::string address = NetNamespacePair::kRegisterAddress;
+    ChildProcess udpRegister({"/usr/bin/env", "ip", "netns", "exec", pair.register_(), kRegister,
+                              "--udp", address + ":5012", "--traffic", traffic},
+                             work_, "register2");
     ASSERT_TRUE(udpRegister.firstLine(5s).has_value()) << udpRegister.errorOutput();
-    std::vector<std::string> launcher = netns;
-    launcher.push_back(pair.driver());
-    const auto cli = startPolling(NetNamespacePair::kRegisterAddress, "5012", launcher);
+    const auto cli =
+        startPolling(address, "5012", {"/usr/bin/env", "ip", "netns", "exec", pair.driver()});
 
     std::this_thread::sleep_for(3s);
     const std::string why =
         "εκτός σύνδεσης: η τοπική θύρα UDP 0.0.0.0:5012 δεν δεσμεύεται: Address already in use";
-    EXPECT_EQ(occurrences(cli->errorOutput(), why), 1u) << cli->errorOutput();
+    EXPECT_EQ(countOf(cli->errorOutput(), why), 1u) << cli->errorOutput();
     EXPECT_EQ(readFile(traffic), "");
     ::close(held);
 
-    const auto took = printOneJob(traffic, jobCommands_, *cli, 2);
-    std::printf("port free to job printed: %lld ms\n", static_cast<long long>(took.count()));
+    printOneJob(traffic, *cli);
     EXPECT_EQ(readFile(traffic), kOneJob);
-    cli->signal(SIGTERM);
-    EXPECT_EQ(cli->wait(10s), std::optional(0));
+    EXPECT_EQ(cli->stop(10s), std::optional(0));
 }
 
 class CliSilentRegister : public CliEndToEnd {
@@ -367,10 +311,10 @@ class CliSilentRegister : public CliEndToEnd {
 // not end early is for the fake clock to show.
 TEST_F(CliSilentRegister, GiveUpAfterEndsTheWaitAtItsLimit) {
     writeJob("job.txt", "ONE");
-    const std::string job = (dir_ / "job.txt").string();
+    const std::string job = (exchange_ / "job.txt").string();
     const auto run = [&](const std::string& line, int status) {
         const auto start = std::chrono::steady_clock::now();
-        ChildProcess cli({kCli, "--give-up-after", "2", line}, dir_, "cli");
+        ChildProcess cli({kCli, "--give-up-after", "2", line}, work_, "cli");
         EXPECT_EQ(cli.wait(30s), std::optional(status)) << cli.errorOutput();
         return std::chrono::duration_cast<std::chrono::milliseconds>(
             std::chrono::steady_clock::now() - start);

@@ -5,18 +5,17 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <fstream>
 #include <future>
 #include <map>
-#include <mutex>
 #include <ranges>
 #include <sstream>
 #include <utility>
 
-#include "child_process.h"
-#include "core/common/text.h"
 #include "core/eft/eft_table.h"
 #include "core/vat/vat_table.h"
+#include "exchange_fixture.h"
 
 namespace merovan::testing {
 namespace {
@@ -62,15 +61,19 @@ struct LogLine {
     std::vector<std::string> items;
 };
 
+std::vector<std::string> split(const std::string& text, char separator) {
+    std::vector<std::string> parts;
+    std::istringstream in(text);
+    for (std::string part; std::getline(in, part, separator);) {
+        parts.push_back(part);
+    }
+    return parts;
+}
+
 std::vector<LogLine> readReceiptLog(const fs::path& path) {
     std::vector<LogLine> lines;
-    std::istringstream text(readFile(path));
-    for (std::string line; std::getline(text, line);) {
-        std::vector<std::string> fields;
-        std::istringstream parts(line);
-        for (std::string field; std::getline(parts, field, '\t');) {
-            fields.push_back(field);
-        }
+    for (const std::string& line : split(readFile(path), '\n')) {
+        const auto fields = split(line, '\t');
         EXPECT_GE(fields.size(), 3u) << line;
         if (fields.size() >= 3) {
             lines.push_back({fields[0], fields[1], {fields.begin() + 3, fields.end()}});
@@ -125,14 +128,15 @@ class Shop {
         }
         ChildProcess simulator(args, dir_, "register");
         const std::string device = simulator.firstLine(10s).value_or("");
-        writeParams(device);
+        writeParamIni(dir_, device, dir_, "9600", "[print_code] falseN\r\n[AutoStar]=yes\r\n");
         drop("print.1", job);
         if (kill) {
             ChildProcess killed({kCli}, dir_, "killed");
-            std::ofstream(path("driver.pid.part")) << killed.pid();
-            fs::rename(path("driver.pid.part"), path("driver.pid"));
-            if (killed.wait(60s) != std::optional(128 + SIGKILL)) {
-                run.failure = "the driver was not killed: " + killed.errorOutput();
+            writeWhole(path("driver.pid.part"), path("driver.pid"), std::to_string(killed.pid()));
+            if (const auto status = killed.wait(60s); status != std::optional(128 + SIGKILL)) {
+                run.failure = "the driver was not killed (exit status " +
+                              (status ? std::to_string(*status) : "none in 60 s") +
+                              "): " + killed.errorOutput();
                 return run;
             }
         }
@@ -152,14 +156,9 @@ class Shop {
                 break;
             }
         }
-        driver.signal(SIGTERM);
-        driver.wait(30s);
-        simulator.signal(SIGTERM);  // it writes what is still open
-        simulator.wait(10s);
-        std::istringstream traffic(readFile(dir_ / "traffic.txt"));
-        for (std::string line; std::getline(traffic, line);) {
-            run.traffic.push_back(line);
-        }
+        driver.stop(30s);
+        simulator.stop(10s);  // it writes what is still open
+        run.traffic = split(readFile(dir_ / "traffic.txt"), '\n');
         run.receipts = readReceiptLog(dir_ / "receipts.txt");
         run.firstResult = readFile(dir_ / "print.1.result");
         run.nextResult = readFile(dir_ / "print.2.result");
@@ -168,28 +167,16 @@ class Shop {
 
     // The result file's last line is its "exitcode = " line.
     static bool ended(const std::string& result) {
-        if (!result.ends_with("\r\n")) {
-            return false;
-        }
-        const auto last = result.rfind("\r\n", result.size() - 3);
-        return result.compare(last == std::string::npos ? 0 : last + 2, 11, "exitcode = ") == 0;
+        const auto last = result.rfind("\r\n", result.size() - 3);  // the line before the last
+        return result.ends_with("\r\n") &&
+               result.compare(last == std::string::npos ? 0 : last + 2, 11, "exitcode = ") == 0;
     }
 
   private:
     std::string path(const std::string& name) const { return (dir_ / name).string(); }
-    void writeParams(const std::string& device) const {
-        std::ofstream(dir_ / "param.ini", std::ios::binary)
-            << "[port] " << device << "\r\n[baud] 9600\r\n[file] print\r\n[ecrt] vesko\r\n"
-            << "[multi type] true\r\n[time] 0\r\n[print_desc] true\r\n[print_code] falseN\r\n"
-            << "[comments] true\r\n[currency]=0\r\n[keyb_off]=false\r\n[dir_depa]=false\r\n"
-            << "[quantity]=false\r\n[AutoStar]=yes\r\n[location] " << (dir_ / "").string()
-            << "\r\n";
-    }
     void drop(const std::string& name, const std::string& body) const {
-        std::ofstream(dir_ / "job.part", std::ios::binary)
-            << "resFile:  " << path(name + ".result") << "\r\ntag:  " << name << "\r\n"
-            << body;
-        fs::rename(dir_ / "job.part", dir_ / name);
+        writeWhole(dir_ / "job.part", dir_ / name,
+                   "resFile:  " + path(name + ".result") + "\r\ntag:  " + name + "\r\n" + body);
     }
 
     fs::path dir_;
@@ -201,12 +188,6 @@ class KillPoints : public ::testing::Test {
         if (!fs::exists(kCli) || !fs::exists(kRegister)) {
             GTEST_SKIP() << "merovan-cli or merovan-register not built";
         }
-    }
-
-    // A clean run of the job: the register's commands and what the customer gets.
-    static ShopRun reference(const std::string& job, const std::string& name) {
-        Shop shop("merovan-kill-" + std::to_string(getpid()) + "-" + name);
-        return shop.run(job, std::nullopt);
     }
 
     // Every kill point of the clean run's job: after each of its commands i = 0 ... k (before
@@ -232,20 +213,11 @@ class KillPoints : public ::testing::Test {
     static std::vector<ShopRun> runAll(const std::string& job, const std::string& name,
                                        const std::vector<KillPoint>& points) {
         std::vector<ShopRun> runs(points.size());
-        std::mutex next;
-        std::size_t taken = 0;
+        std::atomic<std::size_t> next = 0;
         std::vector<std::future<void>> workers;
         for (int w = 0; w < kRunsAtOnce; ++w) {
             workers.push_back(std::async(std::launch::async, [&] {
-                for (;;) {
-                    std::size_t mine = 0;
-                    {
-                        const std::lock_guard lock(next);
-                        if (taken == points.size()) {
-                            return;
-                        }
-                        mine = taken++;
-                    }
+                for (std::size_t mine = next++; mine < points.size(); mine = next++) {
                     Shop shop("merovan-kill-" + std::to_string(getpid()) + "-" + name + "-" +
                               std::to_string(mine));
                     runs[mine] = shop.run(job, points[mine]);
@@ -258,74 +230,70 @@ class KillPoints : public ::testing::Test {
         return runs;
     }
 
+    // Closed receipts in the run's log that hold exactly these items.
+    static long closedWith(const ShopRun& run, const std::vector<std::string>& items) {
+        return std::ranges::count_if(run.receipts, [&](const LogLine& line) {
+            return line.what == "closed" && line.items == items;
+        });
+    }
+
     // Items of the receipts and tables in the log, and none of them may mix two jobs.
     static void expectNoMixing(const ShopRun& run, const std::vector<std::string>& first,
                                const std::vector<std::string>& next) {
         for (const auto& line : run.receipts) {
             EXPECT_NE(line.what, "open-receipt") << "a receipt stays open";
             EXPECT_NE(line.what, "open-table") << "a table stays open";
-            const auto ofFirst = std::ranges::count_if(
-                line.items, [&](const auto& item) { return std::ranges::count(first, item); });
-            EXPECT_TRUE(ofFirst == 0 || ofFirst == std::ssize(line.items))
-                << line.what << " " << line.number << " mixes two jobs";
-            if (ofFirst == 0) {
-                EXPECT_TRUE(std::ranges::all_of(
-                    line.items, [&](const auto& item) { return std::ranges::count(next, item); }))
-                    << line.what << " " << line.number << " holds an unknown item";
-            }
+            const auto allOf = [&](const std::vector<std::string>& job) {
+                return std::ranges::all_of(
+                    line.items, [&](const auto& item) { return std::ranges::count(job, item); });
+            };
+            EXPECT_TRUE(allOf(first) || allOf(next))
+                << line.what << " " << line.number << " mixes two jobs or holds an unknown item";
         }
-        const auto nextReceipts = std::ranges::count_if(run.receipts, [&](const LogLine& line) {
-            return line.what == "closed" && line.items == next;
-        });
-        EXPECT_EQ(nextReceipts, 1) << "the job after the restart";
+        EXPECT_EQ(closedWith(run, next), 1) << "the job after the restart";
         EXPECT_TRUE(Shop::ended(run.nextResult)) << run.nextResult;
     }
 
-    static std::vector<std::string> itemsOf(const ShopRun& clean, const std::string& what) {
-        for (const auto& line : clean.receipts) {
-            if (line.what == what) {
-                return line.items;
-            }
+    // The job run clean, its log's `what` holding the expected items over at least `atLeast`
+    // kill points; then killed at each of them: no job mixed with the next, a whole result,
+    // and what `check` says about the run and the items.
+    template <typename Check>
+    static void killEverywhere(const std::string& job, const std::string& name,
+                               const std::string& closing, const std::string& what,
+                               const std::vector<std::string>& expected, std::size_t atLeast,
+                               Check check) {
+        const ShopRun clean =
+            Shop("merovan-kill-" + std::to_string(getpid()) + "-" + name).run(job, std::nullopt);
+        ASSERT_EQ(clean.failure, "");
+        const auto logged = std::ranges::find(clean.receipts, what, &LogLine::what);
+        ASSERT_NE(logged, clean.receipts.end());
+        ASSERT_EQ(logged->items, expected);
+
+        const auto points = killPoints(clean, closing);
+        ASSERT_GE(points.size(), atLeast);
+        const auto runs = runAll(job, name, points);
+        for (std::size_t i = 0; i < points.size(); ++i) {
+            SCOPED_TRACE(points[i].name);
+            ASSERT_EQ(runs[i].failure, "");
+            expectNoMixing(runs[i], expected, kNextItems);
+            EXPECT_TRUE(Shop::ended(runs[i].firstResult)) << runs[i].firstResult;
+            check(runs[i]);
         }
-        return {};
     }
 };
 
 TEST_F(KillPoints, AReceiptIsIssuedOnceWhereverTheDriverIsKilled) {
-    const ShopRun clean = reference(kReceiptJob, "receipt");
-    ASSERT_EQ(clean.failure, "");
-    const auto items = itemsOf(clean, "closed");
-    ASSERT_EQ(items, (std::vector<std::string>{"KX250R1ITEM A", "KX180R2ITEM B", "-KX030GE"}));
-
-    const auto points = killPoints(clean, "KX400T2P1");
-    ASSERT_GE(points.size(), 20u);
-    const auto runs = runAll(kReceiptJob, "receipt", points);
-    for (std::size_t i = 0; i < points.size(); ++i) {
-        SCOPED_TRACE(points[i].name);
-        const ShopRun& run = runs[i];
-        ASSERT_EQ(run.failure, "");
-        const auto issued = std::ranges::count_if(run.receipts, [&](const LogLine& line) {
-            return line.what == "closed" && line.items == items;
+    const std::vector<std::string> items = {"KX250R1ITEM A", "KX180R2ITEM B", "-KX030GE"};
+    killEverywhere(
+        kReceiptJob, "receipt", "KX400T2P1", "closed", items, 20, [&](const ShopRun& run) {
+            EXPECT_EQ(closedWith(run, items), 1) << "receipts holding the job's items";
+            EXPECT_NE(run.firstResult.find("recAction = "), std::string::npos) << run.firstResult;
         });
-        EXPECT_EQ(issued, 1) << "receipts holding the job's items";
-        expectNoMixing(run, items, kNextItems);
-        EXPECT_TRUE(Shop::ended(run.firstResult)) << run.firstResult;
-        EXPECT_NE(run.firstResult.find("recAction = "), std::string::npos) << run.firstResult;
-    }
 }
 
 TEST_F(KillPoints, ATableKeepsEachItemOnceWhereverTheDriverIsKilled) {
-    const ShopRun clean = reference(kTableJob, "table");
-    ASSERT_EQ(clean.failure, "");
-    const auto items = itemsOf(clean, "table");
-    ASSERT_EQ(items, (std::vector<std::string>{"KX1100R2STEAK", "KX350R1WINE"}));
-
-    const auto points = killPoints(clean, "KXTO");
-    const auto runs = runAll(kTableJob, "table", points);
-    for (std::size_t i = 0; i < points.size(); ++i) {
-        SCOPED_TRACE(points[i].name);
-        const ShopRun& run = runs[i];
-        ASSERT_EQ(run.failure, "");
+    const std::vector<std::string> items = {"KX1100R2STEAK", "KX350R1WINE"};
+    killEverywhere(kTableJob, "table", "KXTO", "table", items, 6, [&](const ShopRun& run) {
         std::vector<std::string> onTable;
         for (const auto& line : run.receipts) {
             if (line.what == "table") {
@@ -341,9 +309,7 @@ TEST_F(KillPoints, ATableKeepsEachItemOnceWhereverTheDriverIsKilled) {
                         ? std::ranges::equal(onTable, items | std::views::take(onTable.size()))
                         : onTable == items)
             << "on the table: " << ::testing::PrintToString(onTable);
-        expectNoMixing(run, items, kNextItems);
-        EXPECT_TRUE(Shop::ended(run.firstResult)) << run.firstResult;
-    }
+    });
 }
 
 }  // namespace

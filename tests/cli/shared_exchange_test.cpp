@@ -31,17 +31,10 @@ class TwoUsers : public ExchangeFixture {
         }
     }
 
-    // Runs argv as the POS user in the base directory and waits for it.
-    void asPos(std::vector<std::string> argv) const {
-        ChildProcess pos(as(pos_, std::move(argv)), base_, "pos");
-        ASSERT_EQ(pos.wait(10s), std::optional(0)) << pos.errorOutput();
-    }
-
-    // A file as the desktop program's user leaves it: its own, readable by all.
+    // A file as the desktop program's user leaves it: its own, readable by all (mode 644).
     void ownedByPos(const fs::path& path) const {
         ASSERT_EQ(::chown(path.c_str(), pos_->uid, pos_->gid), 0);
-        fs::permissions(path, fs::perms::owner_read | fs::perms::owner_write |
-                                  fs::perms::group_read | fs::perms::others_read);
+        fs::permissions(path, fs::perms(0644));
     }
 
     std::optional<SystemUser> pos_;
@@ -51,21 +44,21 @@ TEST_F(TwoUsers, TheServicePrintsThePosJobsOnceAndReadsTheDesktopUsersDataFiles)
     // Payment 2 is a card payment on terminal 1; the terminal answers at once.
     startRegister("card KX*T2P1 0.5 358OK:000123\n");
     writeParam();
-    const std::string vats = (work_ / vat::kVatFileName).string();
-    const std::string eft = (work_ / eft::kEftFileName).string();
-    ASSERT_EQ(vat::SaveVatRates(vats, {24, 13, 6, 0, 17}), 0);
-    ASSERT_EQ(eft::WriteEftRecord(eft, {2, 2, 1, -1}), 0);
-    ownedByPos(vats);
-    ownedByPos(eft);
+    ASSERT_EQ(vat::SaveVatRates((work_ / vat::kVatFileName).string(), {24, 13, 6, 0, 17}), 0);
+    ASSERT_EQ(eft::WriteEftRecord((work_ / eft::kEftFileName).string(), {2, 2, 1, -1}), 0);
+    ownedByPos(work_ / vat::kVatFileName);
+    ownedByPos(work_ / eft::kEftFileName);
     const auto cli = startCli();
 
     // A job the POS writes in one go with its usual mode 644.
     const fs::path result1 = exchange_ / "print.1.result";
     std::ofstream(base_ / "job1", std::ios::binary)
         << common::replaceAll(receiptJob(result1.string(), "ONE"), " to    1", " to    2");
-    fs::permissions(base_ / "job1", fs::perms::owner_read | fs::perms::owner_write |
-                                        fs::perms::group_read | fs::perms::others_read);
-    asPos({"/bin/cp", (base_ / "job1").string(), (exchange_ / "print.1").string()});
+    fs::permissions(base_ / "job1", fs::perms(0644));
+    ChildProcess copy(
+        as(pos_, {"/bin/cp", (base_ / "job1").string(), (exchange_ / "print.1").string()}), base_,
+        "pos");
+    ASSERT_EQ(copy.wait(10s), std::optional(0)) << copy.errorOutput();
     struct stat info {};
     ASSERT_EQ(::stat((exchange_ / "print.1").c_str(), &info), 0);
     ASSERT_EQ(info.st_uid, pos_->uid);
@@ -93,8 +86,7 @@ TEST_F(TwoUsers, TheServicePrintsThePosJobsOnceAndReadsTheDesktopUsersDataFiles)
 
     // A second look at every job must not print it again.
     std::this_thread::sleep_for(3s);
-    cli->signal(SIGTERM);
-    EXPECT_EQ(cli->wait(10s), std::optional(0)) << cli->errorOutput();
+    EXPECT_EQ(cli->stop(10s), std::optional(0)) << cli->errorOutput();
     for (const auto& result : {result1, result2}) {
         const std::string lines = readFile(result);
         EXPECT_EQ(countOf(lines, "tag = "), 1u) << lines;
