@@ -17,6 +17,7 @@ namespace {
 using driver::Control;
 using ::testing::Contains;
 using ::testing::ElementsAre;
+using ::testing::HasSubstr;
 using ::testing::IsEmpty;
 using namespace std::chrono_literals;
 
@@ -252,15 +253,15 @@ class Recovery : public DriverFixture {
     }
 
     // print.1 as the journal of a driver killed in it left it.
-    void interrupt(bool closingSent) {
-        write("print.1", "resFile:  " + path("result.txt") + "\r\n");
+    void interrupt(bool closingSent, const std::string& resultFile = "result.txt") {
+        write("print.1", "resFile:  " + path(resultFile) + "\r\n");
         jobs::JobJournal journal(path("merovan.jnl"));
         std::string error;
         journal.load(error);
         const std::string job = common::canonicalPath(path("print.1"));
         const auto file = common::readRegularFile(job, 1024);
         ASSERT_TRUE(journal.markStarted(job, {file->stamp, jobs::hashJobBytes(file->bytes)},
-                                        path("result.txt"), error));
+                                        path(resultFile), error));
         ASSERT_TRUE(!closingSent || journal.markClosing(job, error));
     }
     // `commands`: what a killed driver sent, separated by blanks.
@@ -326,11 +327,22 @@ TEST_F(Recovery, TheRegisterDecidesWhetherAJobIsPrintedAgain) {
         EXPECT_EQ(text.substr(block + 12), c.block);
         EXPECT_FALSE(state_.receiptOpen());
         EXPECT_FALSE(state_.openTable().has_value());
-        EXPECT_THAT(op_.logLines(), Contains(::testing::HasSubstr(path("print.1"))));
+        EXPECT_THAT(op_.logLines(), Contains(HasSubstr(path("print.1"))));
         EXPECT_EQ(op_.logLines().back(), op_.statuses().back());
     }
     // The void's refusal, expected when no receipt is open, is in no result file.
     EXPECT_EQ(result().find("Err = "), std::string::npos);
+}
+
+// A job that named the driver's settings as its result file cannot have them rewritten by a
+// crash: the block goes where the job's own lines could go, and nowhere else.
+TEST_F(Recovery, TheBlockNeverLandsInTheDriversOwnFiles) {
+    write("param.ini", "[port] com1\r\n");
+    interrupt(false, "param.ini");
+    startPolling();
+    driver_->pollTick();
+    EXPECT_EQ(readFile(path("param.ini")), "[port] com1\r\n");
+    EXPECT_THAT(op_.logLines(), Contains(HasSubstr("Το αρχείο αποτελεσμάτων δεν γράφεται: ")));
 }
 
 TEST_F(Recovery, NothingIsDecidedWhileTheRegisterDoesNotAnswer) {
