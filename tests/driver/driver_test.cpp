@@ -7,6 +7,7 @@
 #include "core/common/regular_file.h"
 #include "core/common/text.h"
 #include "core/jobs/job_journal.h"
+#include "core/jobs/readiness.h"
 #include "driver_fixture.h"
 #include "support/read_file.h"
 #include "tools/register/scenario.h"
@@ -425,9 +426,10 @@ TEST_F(Polling, DirectoryChangesOnlyForJobNamesTriggerATick) {
     driver_->directoryChanged("print.2", jobs::FileEvent::Written);
     EXPECT_THAT(jobsRun_, IsEmpty());
     driver_->pollTick();  // written to and not closed since: somebody is still writing it
-    EXPECT_THAT(jobsRun_, IsEmpty());
+    // Where the system tells of every writer (Windows), the writer's open handle decides.
+    EXPECT_EQ(jobsRun_.size(), jobs::platformSeesEveryWriter() ? 1u : 0u);
     driver_->directoryChanged("print.2", jobs::FileEvent::Closed);
-    EXPECT_EQ(jobsRun_.size(), 1u);
+    EXPECT_EQ(jobsRun_.size(), 1u);  // and only once
     driver_->stopPrinting();
     write("print.3", "job");
     driver_->directoryChanged("print.3", jobs::FileEvent::Closed);
