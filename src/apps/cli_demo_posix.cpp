@@ -53,15 +53,14 @@ std::string saleLine(std::string_view description, std::string_view quantity,
         .str();
 }
 
-// Two items, a discount on the second, the subtotal, a card payment, the payment key and a
-// footer.
+// Two items, a discount on the second, the subtotal, a card payment that settles the receipt
+// and a footer.
 std::string sampleJob(const std::string& resultFile) {
     return "resFile:  " + resultFile + "\r\n" + "tag:  DEMO\r\n" +
            saleLine("ΚΑΦΕΣ ΕΛΛΗΝΙΚΟΣ", "1.000", "2.50", "24") +
            saleLine("ΤΥΡΟΠΙΤΑ", "2.000", "1.80", "13") +
            JobLine().at(2, "dis").at(7, "0.30").str() + JobLine().at(2, "sut").at(7, "5.80").str() +
            JobLine().at(2, "to").at(8, "2").at(11, "5.80").str() +
-           JobLine().at(2, "pay").at(7, "1").str() +
            JobLine().at(2, "foo").at(7, "ΕΥΧΑΡΙΣΤΟΥΜΕ ΠΟΛΥ").str();
 }
 
