@@ -21,7 +21,7 @@ void RunRegisterTestSequence(Link& link) {
 
     std::string reply;
     for (const auto& command : commands) {
-        link.SendCommand(command, reply, false);
+        link.sendCommand(command, reply, false);
     }
 }
 
