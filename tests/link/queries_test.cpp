@@ -1,5 +1,4 @@
 #include "core/link/queries.h"
-#include "core/link/register_test_sequence.h"
 #include "link/link_fixture.h"
 
 namespace merovan::testing {
@@ -66,14 +65,6 @@ TEST_F(QueriesTest, ReceiptCounters) {
                                 {"R:12", "-1, -1"},
                                 {"DE6", "-1, -1"}},
                                [&] { return link::queryReceiptCounters(link); });
-}
-
-TEST_F(QueriesTest, TestButtonSequence) {
-    link::RunRegisterTestSequence(link);
-    ASSERT_EQ(wire.sent().size(), 27u);
-    EXPECT_EQ(wire.sent()[15], "KXPA100R1AAA");
-    EXPECT_EQ(wire.sent().back(), "KXTRFNO");
-    EXPECT_NE(wire.wire().find("KX10TO\r\nKX100R1AAA\r\r\n"), std::string::npos);
 }
 
 }  // namespace

@@ -174,13 +174,4 @@ void Link::closeLink() {
     }
 }
 
-cPortProp& Link::GetPortProps() {
-    if (!portProps_) {
-        portProps_ = std::make_unique<cPortProp>([this]() -> std::unique_ptr<Transport> {
-            return factory_(networkTarget(linkAddress_));
-        });
-    }
-    return *portProps_;
-}
-
 }  // namespace merovan::link

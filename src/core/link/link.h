@@ -10,7 +10,6 @@
 #include "core/common/clock.h"
 #include "core/common/operator.h"
 #include "core/link/link_target.h"
-#include "core/link/port_props.h"
 #include "core/link/transport.h"
 
 namespace merovan::link {
@@ -73,9 +72,6 @@ class Link {
         transport_ = std::move(transport);
     }
 
-    // The port properties, made on first request and kept for the life of the link.
-    cPortProp& GetPortProps();
-
     // Finds the local IPv4 address recorded on a network transport; none leaves it empty.
     void setLocalAddressLookup(std::function<std::string()> lookup) {
         localAddressLookup_ = std::move(lookup);
@@ -119,7 +115,6 @@ class Link {
     TransportFactory factory_;
     std::function<std::string()> localAddressLookup_;
     std::unique_ptr<Transport> transport_;
-    std::unique_ptr<cPortProp> portProps_;
     bool cardWaitShown_ = false;
     // The result file of the card payment whose terminal did not answer within its wait;
     // none while no answer is outstanding.
