@@ -8,6 +8,7 @@
 
 #include "core/jobs/run_job.h"
 #include "core/link/link.h"
+#include "core/supervision/reports.h"
 #include "core/vat/vat_table.h"
 #include "instant_register.h"
 
@@ -62,7 +63,8 @@ void interpreterPerLine(benchmark::State& state) {
     link::Link link(op, clock, reg.factory());
     link.setLinkAddress("com1:9600");
     jobs::ProgramFlags flags;
-    jobs::JobContext context{link, op, clock, flags};
+    supervision::DailyZReport dailyReport(link, op);
+    jobs::JobContext context{link, op, clock, flags, dailyReport};
     jobs::JobSettings settings;
     settings.workDir = dir.string();
     settings.printDesc = std::string("true");

@@ -11,6 +11,7 @@
 #include "core/common/text.h"
 #include "core/jobs/run_job.h"
 #include "core/link/link.h"
+#include "core/supervision/reports.h"
 #include "support/fake_clock.h"
 #include "support/recording_operator.h"
 #include "support/scripted_transport.h"
@@ -63,7 +64,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     link::Link link(op, clock, reg.factory());
     link.setLinkAddress("com1:9600");
     jobs::ProgramFlags flags;
-    jobs::JobContext context{link, op, clock, flags};
+    supervision::DailyZReport dailyReport(link, op);
+    jobs::JobContext context{link, op, clock, flags, dailyReport};
     jobs::JobSettings settings;
     settings.workDir = dir.string();
     settings.comments = std::string("true");

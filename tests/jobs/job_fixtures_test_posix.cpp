@@ -23,6 +23,7 @@
 #include "core/jobs/run_job.h"
 #include "core/link/link.h"
 #include "core/link/system_transport_factory.h"
+#include "core/supervision/reports.h"
 #include "core/vat/vat_table.h"
 #include "support/fake_clock.h"
 #include "support/recording_operator.h"
@@ -137,9 +138,11 @@ Observed run(const std::string& name, const std::string& separator, Register how
         link->setLinkAddress(simulator->endpoint() + (how == Register::OnPty ? ":9600" : ""));
     }
     ProgramFlags flags;
+    supervision::DailyZReport dailyReport(*link, op);
     JobContext context{
         *link, op,
-        how == Register::Scripted ? static_cast<common::Clock&>(fakeClock) : pauselessClock, flags};
+        how == Register::Scripted ? static_cast<common::Clock&>(fakeClock) : pauselessClock, flags,
+        dailyReport};
     const auto numbered = [&](int n) { return name + "." + std::to_string(n) + ".job"; };
     const bool several = fs::exists(kFixtures / numbered(1));
     for (int n = 1; n == 1 || (several && fs::exists(kFixtures / numbered(n))); ++n) {

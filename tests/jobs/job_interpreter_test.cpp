@@ -60,7 +60,8 @@ class JobInterpreterTest : public ::testing::Test {
     testing::ScriptedTransport transport_{clock_};
     link::Link link_{op_, clock_, transport_.factory()};
     ProgramFlags flags_;
-    JobContext context_{link_, op_, clock_, flags_};
+    supervision::DailyZReport dailyReport_{link_, op_};
+    JobContext context_{link_, op_, clock_, flags_, dailyReport_};
     JobSettings settings_ = [] {
         JobSettings settings;
         settings.printDesc = std::string("true");

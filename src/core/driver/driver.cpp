@@ -1,4 +1,5 @@
 #include "core/driver/driver.h"
+#include "core/supervision/reports.h"
 
 #include <exception>
 #include <fstream>
@@ -511,7 +512,8 @@ Driver::Taken Driver::takeJob(const std::string& jobPath, bool singleFile, bool 
 jobs::JobOutcome Driver::runJob(const std::string& jobPath, const std::string& canonicalPath,
                                 std::string_view content) {
     flags_ = {};
-    jobs::JobContext context{link_, op_, clock_, flags_};
+    supervision::DailyZReport dailyReport(link_, op_);
+    jobs::JobContext context{link_, op_, clock_, flags_, dailyReport};
     // A job the journal does not follow (the command line's) closes without a mark.
     if (!canonicalPath.empty()) {
         context.beforeClosingPayment = [this, &canonicalPath] {

@@ -6,6 +6,7 @@
 
 #include "core/common/clock.h"
 #include "core/common/operator.h"
+#include "core/jobs/daily_report.h"
 #include "core/jobs/item_text_converter.h"
 #include "core/jobs/program_flags.h"
 #include "core/jobs/result_file.h"
@@ -40,6 +41,8 @@ struct JobContext {
     common::Operator& op;
     common::Clock& clock;
     ProgramFlags& flags;
+    // Runs the daily Z report of an "MKZ" line.
+    DailyReport& dailyReport;
     // The outside conversion of item texts; none means the identity stand-in.
     const ItemTextConverter* itemTextConverter = nullptr;
     // Called right before the first command that may close the receipt (a payment, the

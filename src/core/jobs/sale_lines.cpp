@@ -11,7 +11,6 @@
 #include "core/jobs/register_text.h"
 #include "core/jobs/sale_amounts.h"
 #include "core/jobs/vat_category.h"
-#include "core/supervision/reports.h"
 
 namespace merovan::jobs {
 namespace {
@@ -37,7 +36,7 @@ std::string tar48Description(const std::string& quantity, const std::string& des
 }  // namespace
 
 void JobInterpreter::lineMKZ() {
-    supervision::runReport(context_.link, context_.op, supervision::Report::ZDaily);
+    context_.dailyReport.run();
 }
 
 void JobInterpreter::linePLU(std::string_view line) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/common/operator.h"
+#include "core/jobs/daily_report.h"
 #include "core/link/link.h"
 
 // The register's X and Z reports and the error clear, as the menus and jobs ask for them.
@@ -16,6 +17,17 @@ enum class Report {
 // Runs one report with Start disabled meanwhile; whatever the outcome, ends with Start
 // enabled and the completion texts (a failure has been shown by the exchange itself).
 void runReport(link::Link& link, common::Operator& op, Report report);
+
+// The daily Z report as a job runs it.
+class DailyZReport final : public jobs::DailyReport {
+  public:
+    DailyZReport(link::Link& link, common::Operator& op) : link_(link), op_(op) {}
+    void run() override { runReport(link_, op_, Report::ZDaily); }
+
+  private:
+    link::Link& link_;
+    common::Operator& op_;
+};
 
 // Sends "KXCL" to clear a pending register error; a failure is reported by the exchange.
 void clearRegisterError(link::Link& link);
