@@ -14,7 +14,7 @@
 #include <thread>
 #include <vector>
 
-#include "cli/child_process.h"
+#include "apps/child_process.h"
 #include "core/driver/driver_loop.h"
 
 namespace {
@@ -66,14 +66,14 @@ class StampingTransport final : public merovan::link::Transport {
     bool pending_ = false;
 };
 
-class NullOperator final : public merovan::driver::Operator {
+class NullOperator final : public merovan::common::Operator {
   public:
     int showMessage(const merovan::common::MessageBox&) override { return 1; }
     void setCaption(const std::string&) override {}
     void setStatus(const std::string&) override {}
     void setProgressText(const std::string&) override {}
     void trace(const std::string&) override {}
-    void enableControl(merovan::driver::Control, bool) override {}
+    void enableControl(merovan::common::Control, bool) override {}
     void setWindowShown(bool) override {}
     void setCardWaitShown(bool) override {}
 };
@@ -83,7 +83,7 @@ struct PollingDriver {
     fs::path dir = fs::temp_directory_path() / ("merovan-bench-" + std::to_string(getpid()));
     StampingTransport* transport = nullptr;
     NullOperator op;
-    merovan::driver::SystemClock clock;
+    merovan::common::SystemClock clock;
     std::unique_ptr<merovan::driver::Driver> driver;
     std::unique_ptr<merovan::driver::DriverLoop> loop;
 
@@ -107,7 +107,7 @@ struct PollingDriver {
                              const merovan::jobs::JobSettings&,
                              merovan::jobs::JobContext& context) {
             std::string reply;
-            context.link.SendCommand("KXJOB " + path, reply, true);
+            context.link.sendCommand("KXJOB " + path, reply, true);
             return merovan::jobs::JobOutcome{};
         };
         merovan::driver::DriverOptions options;
@@ -130,7 +130,7 @@ struct PollingDriver {
     }
 };
 
-void PickUpLatency(benchmark::State& state) {
+void pickUpLatency(benchmark::State& state) {
     PollingDriver polling;
     std::vector<double> latencies;
     int serial = 0;
@@ -155,7 +155,7 @@ void PickUpLatency(benchmark::State& state) {
     state.counters["median_ms"] = latencies[latencies.size() / 2];
     state.counters["max_ms"] = latencies.back();
 }
-BENCHMARK(PickUpLatency)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(pickUpLatency)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 double cpuSeconds() {
     rusage usage{};
@@ -175,17 +175,17 @@ void measureCpuShare(benchmark::State& state) {
     state.SetIterationTime(wall);
 }
 
-void IdleCpu(benchmark::State& state) {
+void idleCpu(benchmark::State& state) {
     PollingDriver polling;
     for (auto _ : state) {
         measureCpuShare(state);
     }
 }
-BENCHMARK(IdleCpu)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
+BENCHMARK(idleCpu)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
 
 // 300 jobs left in place under a pattern, all there when printing starts: how fast they go
 // out against a register that answers at once.
-void BacklogDrain(benchmark::State& state) {
+void backlogDrain(benchmark::State& state) {
     for (auto _ : state) {
         PollingDriver polling("J*.job", [](const fs::path& dir) {
             for (int n = 1; n <= 300; ++n) {
@@ -200,10 +200,10 @@ void BacklogDrain(benchmark::State& state) {
         state.SetIterationTime(seconds);
     }
 }
-BENCHMARK(BacklogDrain)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
+BENCHMARK(backlogDrain)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
 
 // A refused job of 2 GB (sparse) left in place: what the polling driver costs while it stays.
-void RefusedHugeJobCpu(benchmark::State& state) {
+void refusedHugeJobCpu(benchmark::State& state) {
     PollingDriver polling;
     {
         std::ofstream(polling.dir / "print.1") << "resFile:  result.txt\r\n";
@@ -214,7 +214,7 @@ void RefusedHugeJobCpu(benchmark::State& state) {
         measureCpuShare(state);
     }
 }
-BENCHMARK(RefusedHugeJobCpu)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
+BENCHMARK(refusedHugeJobCpu)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
 
 long residentKb(pid_t pid) {
     std::ifstream status("/proc/" + std::to_string(pid) + "/status");
@@ -227,7 +227,7 @@ long residentKb(pid_t pid) {
 }
 
 // merovan-cli polling against merovan-register on a pseudo-terminal.
-void CliResidentMemory(benchmark::State& state) {
+void cliResidentMemory(benchmark::State& state) {
     const std::string bin = MEROVAN_BINARY_DIR;
     const fs::path dir =
         fs::temp_directory_path() / ("merovan-bench-rss-" + std::to_string(getpid()));
@@ -248,7 +248,7 @@ void CliResidentMemory(benchmark::State& state) {
     }
     fs::remove_all(dir);
 }
-BENCHMARK(CliResidentMemory)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
+BENCHMARK(cliResidentMemory)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
 
 }  // namespace
 

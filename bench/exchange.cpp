@@ -6,7 +6,7 @@
 
 #include <chrono>
 
-#include "core/driver/operator.h"
+#include "core/common/operator.h"
 #include "core/link/link.h"
 #include "core/link/system_transport_factory.h"
 #include "instant_register.h"
@@ -35,44 +35,44 @@ struct Bench {
         link = std::make_unique<link::Link>(op, clock, link::systemTransportFactory("127.0.0.1"));
         link->setLinkAddress(simulator->endpoint());
     }
-    ~Bench() { link->CloseLink(); }
+    ~Bench() { link->closeLink(); }
 
     bench::QuietOperator op;
-    driver::SystemClock clock;
+    common::SystemClock clock;
     std::unique_ptr<sim::RegisterSimulator> simulator;
     std::unique_ptr<link::Link> link;
 };
 
-void BM_ExchangeBeyondPause(benchmark::State& state) {
+void exchangeBeyondPause(benchmark::State& state) {
     Bench bench("");
     std::string reply;
-    bench.link->SendCommand("KXCL", reply, true);  // opens the link
+    bench.link->sendCommand("KXCL", reply, true);  // opens the link
     double wall = 0;
     const double cpuStart = cpuSeconds(CLOCK_PROCESS_CPUTIME_ID);
     for (auto _ : state) {
         const auto start = std::chrono::steady_clock::now();
-        bench.link->SendCommand("KX?TO", reply, true);
+        bench.link->sendCommand("KX?TO", reply, true);
         wall += duration<double>(std::chrono::steady_clock::now() - start).count();
     }
     const double n = static_cast<double>(state.iterations());
     state.counters["beyond_pause_ms"] = (wall / n - 0.100) * 1e3;
     state.counters["process_cpu_ms"] = (cpuSeconds(CLOCK_PROCESS_CPUTIME_ID) - cpuStart) / n * 1e3;
 }
-BENCHMARK(BM_ExchangeBeyondPause)->Iterations(50)->Unit(benchmark::kMillisecond);
+BENCHMARK(exchangeBeyondPause)->Iterations(50)->Unit(benchmark::kMillisecond);
 
-void BM_SilentExchangeCpu(benchmark::State& state) {
+void silentExchangeCpu(benchmark::State& state) {
     Bench bench("silent *\n");
     std::string reply;
     for (auto _ : state) {
         const double thread = cpuSeconds(CLOCK_THREAD_CPUTIME_ID);
         const double process = cpuSeconds(CLOCK_PROCESS_CPUTIME_ID);
-        const auto status = bench.link->SendCommand("KXCL", reply, true);
+        const auto status = bench.link->sendCommand("KXCL", reply, true);
         state.counters["driver_cpu_ms"] = (cpuSeconds(CLOCK_THREAD_CPUTIME_ID) - thread) * 1e3;
         state.counters["process_cpu_ms"] = (cpuSeconds(CLOCK_PROCESS_CPUTIME_ID) - process) * 1e3;
         state.counters["status"] = status;
     }
 }
-BENCHMARK(BM_SilentExchangeCpu)->Iterations(1)->Unit(benchmark::kSecond);
+BENCHMARK(silentExchangeCpu)->Iterations(1)->Unit(benchmark::kSecond);
 
 }  // namespace
 

@@ -6,8 +6,8 @@
 #include <string>
 #include <utility>
 
-#include "core/driver/clock.h"
-#include "core/driver/operator.h"
+#include "core/common/clock.h"
+#include "core/common/operator.h"
 #include "core/link/link_target.h"
 #include "core/link/transport.h"
 
@@ -16,7 +16,7 @@
 // benchmark measures the interpreter alone and its memory stays flat however long it runs.
 namespace merovan::bench {
 
-class InstantClock final : public driver::Clock {
+class InstantClock final : public common::Clock {
   public:
     TimePoint now() const override { return TimePoint(elapsed_) + std::chrono::hours(1); }
     void sleep(std::chrono::milliseconds duration) override { elapsed_ += duration; }
@@ -26,14 +26,14 @@ class InstantClock final : public driver::Clock {
     std::chrono::nanoseconds elapsed_{0};
 };
 
-class QuietOperator final : public driver::Operator {
+class QuietOperator final : public common::Operator {
   public:
     int showMessage(const common::MessageBox&) override { return 1; }
     void setCaption(const std::string&) override {}
     void setStatus(const std::string&) override {}
     void setProgressText(const std::string&) override {}
     void trace(const std::string&) override {}
-    void enableControl(driver::Control, bool) override {}
+    void enableControl(common::Control, bool) override {}
     void setWindowShown(bool) override {}
     void setCardWaitShown(bool) override {}
 };

@@ -6,7 +6,7 @@
 #include <fstream>
 #include <string>
 
-#include "core/jobs/getdata.h"
+#include "core/jobs/run_job.h"
 #include "core/link/link.h"
 #include "core/vat/vat_table.h"
 #include "instant_register.h"
@@ -49,12 +49,12 @@ std::string receiptJob() {
     return job;
 }
 
-void BM_InterpreterPerLine(benchmark::State& state) {
+void interpreterPerLine(benchmark::State& state) {
     const fs::path dir = fs::temp_directory_path() / "bench_interpreter";
     fs::create_directories(dir);
     const fs::path jobPath = dir / "job.1";
     std::ofstream(jobPath, std::ios::binary | std::ios::trunc) << receiptJob();
-    vat::SaveVatRates((dir / vat::kVatFileName).string(), {23, 13, 6.5, 0, 24});
+    vat::saveVatRates((dir / vat::kVatFileName).string(), {23, 13, 6.5, 0, 24});
 
     bench::InstantClock clock;
     bench::QuietOperator op;
@@ -71,14 +71,14 @@ void BM_InterpreterPerLine(benchmark::State& state) {
     settings.currency = std::string("1");
 
     for (auto _ : state) {
-        benchmark::DoNotOptimize(jobs::getdata(jobPath.string(), settings, context));
+        benchmark::DoNotOptimize(jobs::interpretJobFile(jobPath.string(), settings, context));
     }
     state.counters["commands_per_job"] =
         static_cast<double>(reg.commands()) / static_cast<double>(state.iterations());
     state.counters["time_per_line"] = benchmark::Counter(
         kLines, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
-BENCHMARK(BM_InterpreterPerLine)->Unit(benchmark::kMicrosecond);
+BENCHMARK(interpreterPerLine)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 

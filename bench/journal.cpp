@@ -31,7 +31,7 @@ long peakResidentKb() {
 }
 
 // 40,000 lines: 20,000 jobs left in place, each started and done.
-void LoadFortyThousandLines(benchmark::State& state) {
+void loadFortyThousandLines(benchmark::State& state) {
     Scratch scratch;
     {
         JobJournal journal(scratch.journal());
@@ -57,10 +57,10 @@ void LoadFortyThousandLines(benchmark::State& state) {
         state.counters["entries"] = static_cast<double>(journal.size());
     }
 }
-BENCHMARK(LoadFortyThousandLines)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(loadFortyThousandLines)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 // One line of 300 MB (zeros, made as a sparse file): read in pieces, never held whole.
-void LoadThreeHundredMegabyteLine(benchmark::State& state) {
+void loadThreeHundredMegabyteLine(benchmark::State& state) {
     Scratch scratch;
     const long before = peakResidentKb();
     for (auto _ : state) {
@@ -76,7 +76,7 @@ void LoadThreeHundredMegabyteLine(benchmark::State& state) {
     state.counters["peak_rss_kb_before"] = static_cast<double>(before);
     state.counters["peak_rss_kb_after"] = static_cast<double>(peakResidentKb());
 }
-BENCHMARK(LoadThreeHundredMegabyteLine)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(loadThreeHundredMegabyteLine)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 }  // namespace
 

@@ -18,13 +18,13 @@ namespace {
 using namespace std::chrono_literals;
 using merovan::testing::ScriptedTransport;
 
-void Require(bool condition, const char* what) {
+void require(bool condition, const char* what) {
     if (!condition) {
         std::fprintf(stderr, "broken: %s\n", what);
         std::abort();
     }
 }
-#define REQUIRE(condition) Require(condition, #condition)
+#define REQUIRE(condition) require(condition, #condition)
 
 // Input: one flag byte, then pieces of [length, delay in 100 ms steps, bytes...].
 struct Script {
@@ -34,7 +34,7 @@ struct Script {
     std::vector<ScriptedTransport::Piece> pieces;
 };
 
-Script Parse(const std::uint8_t* data, std::size_t size) {
+Script parseScript(const std::uint8_t* data, std::size_t size) {
     Script script;
     if (size == 0) {
         return script;
@@ -59,14 +59,14 @@ Script Parse(const std::uint8_t* data, std::size_t size) {
     return script;
 }
 
-bool Framed(const std::string& reply) {
+bool framed(const std::string& reply) {
     return reply.find('\r') != std::string::npos || reply.find('\x04') != std::string::npos;
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    Script script = Parse(data, size);
+    Script script = parseScript(data, size);
     merovan::testing::FakeClock clock;
     merovan::testing::RecordingOperator op;
     ScriptedTransport wire(clock);
@@ -86,10 +86,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     link.setLinkAddress("com1:9600");
 
     std::string reply;
-    const auto status = link.SendCommand("KX0T1", reply, script.quiet, script.asyncSeconds);
+    const auto status = link.sendCommand("KX0T1", reply, script.quiet, script.asyncSeconds);
     REQUIRE(status == link.registerStatus());
     REQUIRE(status == 0 || status == -4 || (status >= 1 && status <= 9999));
-    REQUIRE(status != 0 || !Framed(reply));
+    REQUIRE(status != 0 || !framed(reply));
     REQUIRE(status <= 0 || reply == std::to_string(status));
     REQUIRE(clock.elapsed() <= 20s + std::chrono::seconds(script.asyncSeconds) + 4s);
     REQUIRE(op.messages().empty() || !script.quiet);
@@ -99,7 +99,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     // Whatever the register left behind must not become the next command's reply.
     clock.advance(60s);
-    const auto next = link.SendCommand("KXTEST", reply, true);
+    const auto next = link.sendCommand("KXTEST", reply, true);
     // The exchange reads at most 64 waiting pieces, so that a flood cannot hold it.
     REQUIRE(next != 0 || reply == "OK" || script.pieces.size() >= 64);
     return 0;

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "core/common/text.h"
-#include "core/jobs/getdata.h"
+#include "core/jobs/run_job.h"
 #include "core/link/link.h"
 #include "support/fake_clock.h"
 #include "support/recording_operator.h"
@@ -76,7 +76,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     settings.dirDepa = (mode & 0x10) != 0 ? "true" : "fals";
     settings.decimalSeparator = (mode & 0x08) != 0 ? "." : ",";
 
-    const jobs::JobOutcome outcome = jobs::getdata(jobPath.string(), settings, context);
+    const jobs::JobOutcome outcome = jobs::interpretJobFile(jobPath.string(), settings, context);
     // A refused job (NUL bytes, oversized) must not have reached the register at all.
     if (!outcome.readable) {
         if (!reg.sent().empty()) {
@@ -84,8 +84,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
         return 0;
     }
-    if ((outcome.exitCode != 0 && outcome.exitCode != 1) ||
-        flags.TransferPending || flags.PartialPaymentPending || flags.FooterPending) {
+    if ((outcome.exitCode != 0 && outcome.exitCode != 1) || flags.transferPending ||
+        flags.partialPaymentPending || flags.footerPending) {
         std::abort();
     }
     return 0;

@@ -68,8 +68,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         inside ? "resFile:  " + place.exchange.string() + "/" + std::string(input.substr(1))
                : std::string(input);
 
-    const std::string tag = jobs::FindJobTag(job);
-    const std::string result = jobs::FindResultFile(job);
+    const std::string tag = jobs::findJobTag(job);
+    const std::string result = jobs::findResultFile(job);
     if (tag.empty() || result.empty() || hasControl(tag) || hasControl(result)) {
         std::abort();
     }

@@ -19,7 +19,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::abort();
     }
 
-    const CommandLineFields fields = readcoman(bytes);
+    const CommandLineFields fields = parseCommandLine(bytes);
     for (std::size_t i = 0; i < fields.size(); ++i) {
         if (fields[i].empty() ||
             (i + 1 < fields.size() && fields[i].find_first_of(", ") != std::string::npos)) {

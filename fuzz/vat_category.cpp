@@ -5,25 +5,25 @@
 #include <cstdlib>
 #include <string>
 
-#include "core/link/greek_vesko.h"
+#include "core/link/register_charset.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string text(reinterpret_cast<const char*>(data), size);
     const bool disable = size > 0 && (data[0] & 1) != 0;
-    const std::string category = merovan::link::DescriptionVatCategory(text, disable, "D");
+    const std::string category = merovan::link::descriptionVatCategory(text, disable, "D");
     if (category.empty()) {
         std::abort();
     }
 
-    merovan::link::GreekVesko vesko;
-    for (const int mode :
-         {merovan::link::GreekVesko::kToRegister, merovan::link::GreekVesko::kFromDosGreek}) {
-        vesko.InSring(text, mode);
-        if (vesko.GreekString().size() != text.size()) {
+    merovan::link::RegisterCharset vesko;
+    for (const int mode : {merovan::link::RegisterCharset::kToRegister,
+                           merovan::link::RegisterCharset::kFromDosGreek}) {
+        vesko.convert(text, mode);
+        if (vesko.converted().size() != text.size()) {
             std::abort();
         }
     }
-    const std::string ansi = merovan::link::OemToAnsiText(text);
+    const std::string ansi = merovan::link::oemToAnsiText(text);
     if (ansi.size() > text.size() || ansi.find('\0') != std::string::npos) {
         std::abort();
     }

@@ -75,18 +75,18 @@ bool writeSetup(const std::filesystem::path& dir, const std::string& endpoint, s
     values.comments = true;
     values.currency = settings::CurrencyChoice::AsJob;
     values.location = (dir / "").string();
-    const auto written = settings::WriteParamFile((dir / "param.ini").string(), values,
-                                                  driver::SystemClock().localDateTime());
+    const auto written = settings::writeParamFile((dir / "param.ini").string(), values,
+                                                  common::SystemClock().localDateTime());
     if (!written.ok) {
         error = written.error;
         return false;
     }
-    if (vat::SaveVatRates((dir / vat::kVatFileName).string(), {24, 13, 6, 0, 17}) != 0) {
+    if (vat::saveVatRates((dir / vat::kVatFileName).string(), {24, 13, 6, 0, 17}) != 0) {
         error = "vats.dat";
         return false;
     }
     // Payment 2 is a card payment on terminal 1.
-    if (eft::WriteEftRecord((dir / eft::kEftFileName).string(), {2, 2, 1, -1}) != 0) {
+    if (eft::writeEftRecord((dir / eft::kEftFileName).string(), {2, 2, 1, -1}) != 0) {
         error = "payeft.dat";
         return false;
     }
@@ -145,12 +145,12 @@ int runDemo(const CliOptions& options, StopSignals& signals) {
                 simulator.endpoint().c_str());
     std::fflush(stdout);
 
-    driver::SystemClock clock;
+    common::SystemClock clock;
     LogOperator op(clock, options.trace);
     driver::DriverOptions driverOptions;
     driverOptions.workDir = dir.string();
     driverOptions.endMarker = (dir / "end.txt").string();
-    driverOptions.decimalSeparator = common::LocaleDecimalSeparator();
+    driverOptions.decimalSeparator = common::localeDecimalSeparator();
     driverOptions.startWhenOnline = true;
     driver::DriverServices services;
     services.transports = link::systemTransportFactory();

@@ -4,7 +4,7 @@
 
 #include "core/common/message_box.h"
 #include "core/common/text.h"
-#include "core/driver/texts.h"
+#include "core/common/texts.h"
 #include "core/link/transport_texts.h"
 
 namespace merovan::cli {
@@ -45,7 +45,7 @@ Priority statePriority(std::string_view text) {
     if (text.starts_with(kErrorCaption)) {
         return contains(text, kNoAnswer) ? Priority::Warning : Priority::Error;
     }
-    if (text == driver::texts::kCaptionOffline || text == driver::texts::kStatusOffline ||
+    if (text == common::texts::kCaptionOffline || text == common::texts::kStatusOffline ||
         text.starts_with(link::texts::kPortFailed) ||
         text.starts_with(link::texts::kPortSetUpFailed)) {
         return Priority::Warning;
@@ -57,7 +57,7 @@ Priority logLinePriority(std::string_view text) {
     if (text.starts_with("Err = ")) {
         return text.substr(6).starts_with('-') ? Priority::Warning : Priority::Error;
     }
-    if (text.starts_with(driver::texts::kErrorPrefix) ||
+    if (text.starts_with(common::texts::kErrorPrefix) ||
         text.starts_with("Το αρχείο αποτελεσμάτων δεν γράφεται")) {
         return Priority::Error;
     }

@@ -56,7 +56,7 @@ void LogOperator::setReceiptCount(std::int64_t count) {
     write("jobs", std::to_string(count));
 }
 
-void LogOperator::showSettings(const driver::SettingsView& view) {
+void LogOperator::showSettings(const common::SettingsView& view) {
     write("settings", view.serial + " " + view.baud + " | " + view.file + " | " + view.ecr);
 }
 

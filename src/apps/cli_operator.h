@@ -6,8 +6,8 @@
 #include <string>
 
 #include "apps/cli_log_line.h"
-#include "core/driver/clock.h"
-#include "core/driver/operator.h"
+#include "core/common/clock.h"
+#include "core/common/operator.h"
 
 namespace merovan::cli {
 
@@ -15,9 +15,9 @@ namespace merovan::cli {
 // entry on standard error, and a message box is logged and answered at once, since nobody is
 // there to press OK. Under systemd (JOURNAL_STREAM set) the entries carry their syslog
 // priority instead of a time stamp.
-class LogOperator final : public driver::Operator {
+class LogOperator final : public common::Operator {
   public:
-    LogOperator(driver::Clock& clock, bool trace, std::FILE* out = stderr,
+    LogOperator(common::Clock& clock, bool trace, std::FILE* out = stderr,
                 bool journal = std::getenv("JOURNAL_STREAM") != nullptr)
         : clock_(clock), trace_(trace), out_(out), journal_(journal) {}
 
@@ -26,17 +26,17 @@ class LogOperator final : public driver::Operator {
     void setStatus(const std::string& text) override;
     void setProgressText(const std::string& text) override;
     void trace(const std::string& line) override;
-    void enableControl(driver::Control, bool) override {}
+    void enableControl(common::Control, bool) override {}
     void setWindowShown(bool) override {}
     void setCardWaitShown(bool shown) override;
     void setReceiptCount(std::int64_t count) override;
-    void showSettings(const driver::SettingsView& view) override;
+    void showSettings(const common::SettingsView& view) override;
     void log(const std::string& line) override;
 
   private:
     void write(const char* kind, const std::string& text, Priority priority = Priority::Info);
 
-    driver::Clock& clock_;
+    common::Clock& clock_;
     bool trace_;
     std::FILE* out_;
     bool journal_;

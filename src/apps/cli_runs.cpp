@@ -17,12 +17,12 @@ using namespace std::chrono_literals;
 
 // printWhenOnline: nobody is there to press Start. An off-line register is asked again, as
 // nobody is there to restart the program for a register that is switched on late.
-driver::Driver makeDriver(driver::Operator& op, driver::Clock& clock, const CliOptions& cli,
+driver::Driver makeDriver(common::Operator& op, common::Clock& clock, const CliOptions& cli,
                           bool printWhenOnline = true) {
     driver::DriverServices services;
     services.transports = link::systemTransportFactory();
     driver::DriverOptions options;
-    options.decimalSeparator = common::LocaleDecimalSeparator();
+    options.decimalSeparator = common::localeDecimalSeparator();
     options.startWhenOnline = printWhenOnline;
     options.retryWhileOffline = 10s;
     options.resultDirs = cli.resultDirs;
@@ -55,13 +55,13 @@ int statusOfExchange(std::int16_t registerStatus) {
 }  // namespace
 
 int runCommandLine(const std::string& line, const CliOptions& options, StopSignals& signals) {
-    const auto fields = settings::readcoman(line);
+    const auto fields = settings::parseCommandLine(line);
     const auto parsed = settings::settingsFromCommandLine(fields);
     if (parsed.optionsTooShort) {
         std::fputs((common::cp737ToUtf8(settings::farewellText()) + "\n").c_str(), stdout);
         return driver::kOptionsTooShort;
     }
-    driver::SystemClock clock;
+    common::SystemClock clock;
     LogOperator op(clock, options.trace);
     auto driver = makeDriver(op, clock, options);
     std::optional<std::chrono::seconds> giveUp;
@@ -75,7 +75,7 @@ int runCommandLine(const std::string& line, const CliOptions& options, StopSigna
 }
 
 int runPolling(const CliOptions& options, StopSignals& signals) {
-    driver::SystemClock clock;
+    common::SystemClock clock;
     LogOperator op(clock, options.trace);
     auto driver = makeDriver(op, clock, options);
     if (!driver.load()) {
@@ -91,7 +91,7 @@ int runPolling(const CliOptions& options, StopSignals& signals) {
 }
 
 int runAction(const CliOptions& options, StopSignals& signals) {
-    driver::SystemClock clock;
+    common::SystemClock clock;
     LogOperator op(clock, options.trace);
     auto driver = makeDriver(op, clock, options, false);
     if (!driver.load()) {
@@ -104,7 +104,7 @@ int runAction(const CliOptions& options, StopSignals& signals) {
         return status;
     }
     const auto report = reportOf(options.report);
-    std::optional<driver::Clock::TimePoint> giveUpAt;
+    std::optional<common::Clock::TimePoint> giveUpAt;
     if (options.giveUpAfter) {
         giveUpAt = clock.now() + std::chrono::seconds(*options.giveUpAfter);
     }

@@ -4,10 +4,10 @@
 #include <clocale>
 #include <cstdio>
 
+#include "core/common/clock.h"
 #include "core/common/codepage.h"
 #include "core/common/file_size_signal.h"
 #include "core/common/locale_decimal.h"
-#include "core/driver/clock.h"
 #include "core/link/system_transport_factory.h"
 #include "core/settings/command_line.h"
 #include "gui/desktop_program.h"
@@ -36,10 +36,10 @@ int main(int argc, char** argv) {
     words.removeFirst();
     const std::string line = words.join(' ').toStdString();
 
-    merovan::driver::SystemClock clock;
+    merovan::common::SystemClock clock;
     merovan::gui::QtMessagePresenter messages;
     merovan::gui::GuiContext context{".", clock, messages,
-                                     merovan::common::LocaleDecimalSeparator()};
+                                     merovan::common::localeDecimalSeparator()};
     merovan::driver::DriverServices services;
     services.transports = merovan::link::systemTransportFactory();
     merovan::driver::DriverOptions options;
@@ -47,7 +47,7 @@ int main(int argc, char** argv) {
 
     std::optional<merovan::driver::CommandLineJob> job;
     if (!line.empty()) {
-        const auto fields = merovan::settings::readcoman(line);
+        const auto fields = merovan::settings::parseCommandLine(line);
         const auto parsed = merovan::settings::settingsFromCommandLine(fields);
         if (parsed.optionsTooShort) {
             // Also on standard output, where a POS program that started us may read it.

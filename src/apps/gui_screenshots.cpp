@@ -14,7 +14,7 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "core/driver/clock.h"
+#include "core/common/clock.h"
 #include "core/link/system_transport_factory.h"
 #include "core/settings/param_file.h"
 #include "core/vat/vat_table.h"
@@ -81,7 +81,7 @@ settings::ParamDialogValues setup(const std::string& port) {
 
 struct Workplace {
     std::filesystem::path dir;
-    driver::SystemClock clock;
+    common::SystemClock clock;
     LoggingPresenter messages;
 
     explicit Workplace(const std::filesystem::path& where) : dir(where) {
@@ -89,8 +89,8 @@ struct Workplace {
     }
     void writeSetup(settings::ParamDialogValues values) {
         values.location = (dir / "").string();
-        settings::WriteParamFile((dir / "param.ini").string(), values, clock.localDateTime());
-        vat::SaveVatRates((dir / vat::kVatFileName).string(), {24, 13, 6, 0, 17});
+        settings::writeParamFile((dir / "param.ini").string(), values, clock.localDateTime());
+        vat::saveVatRates((dir / vat::kVatFileName).string(), {24, 13, 6, 0, 17});
     }
     std::unique_ptr<gui::DesktopProgram> program() {
         driver::DriverServices services;

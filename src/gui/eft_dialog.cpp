@@ -43,7 +43,7 @@ void selectValue(QComboBox* list, int value) {
     for (int index = 0; index < list->count(); ++index) {
         values.push_back(list->itemData(index).toInt());
     }
-    list->setCurrentIndex(eft::getItembyData(values, value));
+    list->setCurrentIndex(eft::indexOfStoredValue(values, value));
 }
 
 }  // namespace
@@ -111,8 +111,8 @@ void EftDialog::frmFill() {
     QApplication::processEvents();
     setWindowTitle(eft::kEftDialogLoadingCaption);
     cmdRef_->hide();
-    fillList(cmbECREFT_, eft::EftTerminalEntries());
-    fillList(cmbECRPayment_, eft::EcrPayTypeEntries());
+    fillList(cmbECREFT_, eft::eftTerminalEntries());
+    fillList(cmbECRPayment_, eft::ecrPayTypeEntries());
     setWindowTitle(eft::kEftDialogCaption);
     cmdRef_->show();
     repaint();
@@ -133,7 +133,7 @@ void EftDialog::cmdFind() {
     }
     eft::EftPaymentRecord record;
     record.payNumber = static_cast<std::int16_t>(*number);
-    if (eft::ReadEftRecord(path(), record) != 0) {
+    if (eft::readEftRecord(path(), record) != 0) {
         return;
     }
     selectValue(cmbECRPayment_, record.ecrPayType);
@@ -166,7 +166,7 @@ void EftDialog::cmddelete() {
 
 // A mapping the user believes saved would turn card payments into cash ones unnoticed.
 void EftDialog::write(const eft::EftPaymentRecord& record) {
-    if (eft::WriteEftRecord(path(), record) != 0) {
+    if (eft::writeEftRecord(path(), record) != 0) {
         context_.messages.show(
             this, common::formatMessageBox(kWriteFailed, common::buttons::kExclamation, {}));
     }

@@ -47,7 +47,7 @@ void EftWaitDialog::start() {
 
 void EftWaitDialog::TmrCom() {
     lblErr_->setText(QString::fromStdString(
-        eft::EftWaitLabel(eft::EftWaitElapsedSeconds(startSecond_, secondOfDay_()))));
+        eft::eftWaitLabel(eft::eftWaitElapsedSeconds(startSecond_, secondOfDay_()))));
     repaint();
 }
 

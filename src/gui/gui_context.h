@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "core/driver/clock.h"
+#include "core/common/clock.h"
 #include "gui/message_presenter.h"
 
 namespace merovan::gui {
@@ -16,7 +16,7 @@ constexpr int twips(int value) {
 // how message boxes are shown.
 struct GuiContext {
     std::string workDir;
-    driver::Clock& clock;
+    common::Clock& clock;
     MessagePresenter& messages;
     std::string decimalSeparator;
 

@@ -61,7 +61,7 @@ void GuiOperator::trace(const std::string& line) {
     }
 }
 
-void GuiOperator::enableControl(driver::Control control, bool enabled) {
+void GuiOperator::enableControl(common::Control control, bool enabled) {
     onGuiThread([this, control, enabled] { window_.setControlEnabled(control, enabled); });
 }
 
@@ -82,7 +82,7 @@ void GuiOperator::setTrayChecks(bool startChecked, bool stopChecked) {
         [this, startChecked, stopChecked] { window_.setTrayChecks(startChecked, stopChecked); });
 }
 
-void GuiOperator::showSettings(const driver::SettingsView& view) {
+void GuiOperator::showSettings(const common::SettingsView& view) {
     onGuiThread([this, view] { window_.showSettingsView(view); });
 }
 

@@ -3,7 +3,7 @@
 #include <QObject>
 #include <atomic>
 
-#include "core/driver/operator.h"
+#include "core/common/operator.h"
 #include "gui/message_presenter.h"
 
 namespace merovan::gui {
@@ -13,7 +13,7 @@ class MainWindow;
 // The driver's operator drawn with widgets. The driver calls it from its own thread; every
 // call is carried over to the GUI thread in order. A message box the job waits for is shown
 // by the GUI thread while the driver's thread waits for the answer.
-class GuiOperator final : public driver::Operator {
+class GuiOperator final : public common::Operator {
   public:
     GuiOperator(MainWindow& window, MessagePresenter& messages);
 
@@ -22,12 +22,12 @@ class GuiOperator final : public driver::Operator {
     void setStatus(const std::string& text) override;
     void setProgressText(const std::string& text) override;
     void trace(const std::string& line) override;
-    void enableControl(driver::Control control, bool enabled) override;
+    void enableControl(common::Control control, bool enabled) override;
     void setWindowShown(bool shown) override;
     void setCardWaitShown(bool shown) override;
     void setReceiptCount(std::int64_t count) override;
     void setTrayChecks(bool startChecked, bool stopChecked) override;
-    void showSettings(const driver::SettingsView& view) override;
+    void showSettings(const common::SettingsView& view) override;
     void showSettingsDialog() override;
     void log(const std::string& line) override;
 

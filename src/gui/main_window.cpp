@@ -307,24 +307,24 @@ void MainWindow::setReceiptCount(qint64 count) {
     lblreceipt_->setText(QString::number(count));
 }
 
-void MainWindow::setControlEnabled(driver::Control control, bool enabled) {
+void MainWindow::setControlEnabled(common::Control control, bool enabled) {
     switch (control) {
-        case driver::Control::Start:
+        case common::Control::Start:
             command1_->setEnabled(enabled);
             break;
-        case driver::Control::Stop:
+        case common::Control::Stop:
             command2_->setEnabled(enabled);
             break;
-        case driver::Control::ReportsMenu:
+        case common::Control::ReportsMenu:
             reportsMenu_->menuAction()->setEnabled(enabled);
             break;
-        case driver::Control::SettingsMenu:
+        case common::Control::SettingsMenu:
             settingsMenu_->menuAction()->setEnabled(enabled);
             break;
     }
 }
 
-void MainWindow::showSettingsView(const driver::SettingsView& view) {
+void MainWindow::showSettingsView(const common::SettingsView& view) {
     setValue(serialtxt_, view.serial);
     setValue(baudtxt_, view.baud);
     setValue(filetxt_, view.file);

@@ -5,8 +5,8 @@
 #include <atomic>
 #include <functional>
 
+#include "core/common/operator.h"
 #include "core/driver/driver.h"
-#include "core/driver/operator.h"
 #include "gui/about_box.h"
 #include "gui/debug_window.h"
 #include "gui/eft_dialog.h"
@@ -42,8 +42,8 @@ class MainWindow final : public QMainWindow {
     void setStatus(const QString& text);
     void setProgressText(const QString& text);
     void setReceiptCount(qint64 count);
-    void setControlEnabled(driver::Control control, bool enabled);
-    void showSettingsView(const driver::SettingsView& view);
+    void setControlEnabled(common::Control control, bool enabled);
+    void showSettingsView(const common::SettingsView& view);
     void setTrayChecks(bool startChecked, bool stopChecked);
     void appendTrace(const QString& line);
     // Shows or hides the window; without a tray it stays shown, or it could not be reached.

@@ -172,7 +172,7 @@ int SettingsDialog::message(const char* text, int buttons, const char* title) {
 }
 
 void SettingsDialog::load() {
-    const auto read = settings::ReadParamFile(context_.pathOf("param.ini"));
+    const auto read = settings::readParamFile(context_.pathOf("param.ini"));
     if (!read.ok) {
         // The dialog is how a missing param.ini is made anew: it stays open for that.
         context_.messages.show(
@@ -215,10 +215,10 @@ void SettingsDialog::load() {
         }
     }
     vat::VatRates rates{};
-    if (vat::LoadVatRates(context_.pathOf(vat::kVatFileName), rates) == 0) {
+    if (vat::loadVatRates(context_.pathOf(vat::kVatFileName), rates) == 0) {
         for (int k = 0; k < 5; ++k) {
             txtVatRate_[k]->setText(QString::fromStdString(
-                vat::FormatRateForDisplay(rates[k], context_.decimalSeparator)));
+                vat::formatRateForDisplay(rates[k], context_.decimalSeparator)));
         }
     }
     repaint();
@@ -267,7 +267,7 @@ settings::ParamDialogValues SettingsDialog::values() const {
 }
 
 bool SettingsDialog::OK() {
-    const auto written = settings::WriteParamFile(context_.pathOf("param.ini"), values(),
+    const auto written = settings::writeParamFile(context_.pathOf("param.ini"), values(),
                                                   context_.clock.localDateTime());
     if (!written.ok) {
         // Asking for a restart would promise settings that were never saved.
@@ -280,7 +280,7 @@ bool SettingsDialog::OK() {
         texts[k] = txtVatRate_[k]->text().toStdString();
     }
     vat::VatRates rates{};
-    const int parsed = vat::ParseVatRates(texts, rates);
+    const int parsed = vat::parseVatRates(texts, rates);
     for (int k = 0; k < 5; ++k) {
         txtVatRate_[k]->setText(QString::fromStdString(texts[k]));
     }
@@ -288,7 +288,7 @@ bool SettingsDialog::OK() {
         message(kVatParseFailed, common::buttons::kExclamation);
         return false;
     }
-    if (vat::SaveVatRates(context_.pathOf(vat::kVatFileName), rates) != 0) {
+    if (vat::saveVatRates(context_.pathOf(vat::kVatFileName), rates) != 0) {
         message(kVatSaveFailed, common::buttons::kExclamation);
     }
     message(kRestartText, common::buttons::kCritical, kRestartTitle);

@@ -57,11 +57,11 @@ TEST(TextTest, ColumnsNeverReadPastTheEnd) {
 TEST(AppendLineTest, AppendsWithCrLfAndReportsAMissingDirectory) {
     const std::string path = ::testing::TempDir() + "/append_line_test.txt";
     std::remove(path.c_str());
-    ASSERT_TRUE(AppendLine(path, "one"));
-    ASSERT_TRUE(AppendLine(path, "two"));
+    ASSERT_TRUE(appendLine(path, "one"));
+    ASSERT_TRUE(appendLine(path, "two"));
     std::ifstream file(path, std::ios::binary);
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(file), {}), "one\r\ntwo\r\n");
-    EXPECT_FALSE(AppendLine("/nonexistent-dir/result.txt", "lost"));
+    EXPECT_FALSE(appendLine("/nonexistent-dir/result.txt", "lost"));
 }
 
 }  // namespace

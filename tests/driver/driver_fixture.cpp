@@ -35,7 +35,7 @@ void DriverFixture::makeDriver(driver::DriverOptions options) {
             contentsRun_.emplace_back(content);
             jobsRun_.push_back(jobPath);
             std::string reply;
-            context.link.SendCommand("KXJOB " + std::filesystem::path(jobPath).filename().string(),
+            context.link.sendCommand("KXJOB " + std::filesystem::path(jobPath).filename().string(),
                                      reply, false);
             if (duringJob_) {
                 duringJob_(jobPath);

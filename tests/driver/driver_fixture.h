@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "core/driver/driver.h"
-#include "driver/job_dir_fixture.h"
 #include "support/fake_clock.h"
+#include "support/job_dir_fixture.h"
 #include "support/recording_operator.h"
 #include "support/scripted_transport.h"
 

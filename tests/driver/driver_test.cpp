@@ -15,7 +15,7 @@
 namespace merovan::testing {
 namespace {
 
-using driver::Control;
+using common::Control;
 using ::testing::Contains;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;

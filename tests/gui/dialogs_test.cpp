@@ -17,7 +17,7 @@ class SettingsDialogTest : public GuiTest {
   protected:
     SettingsDialogTest() {
         writeParam("param_vesko.ini");
-        vat::SaveVatRates((dir_ / "vats.dat").string(), {24, 13, 6.5, 0, 17});
+        vat::saveVatRates((dir_ / "vats.dat").string(), {24, 13, 6.5, 0, 17});
         dialog_ = new SettingsDialog(context());
         dialog_->show();
     }
@@ -107,7 +107,7 @@ TEST_F(SettingsDialogTest, BadVatRateKeepsTheDialogOpen) {
     clickOk();
     EXPECT_EQ(vatField(0)->text(), "23,5");
     vat::VatRates stored{};
-    ASSERT_EQ(vat::LoadVatRates((dir_ / "vats.dat").string(), stored), 0);
+    ASSERT_EQ(vat::loadVatRates((dir_ / "vats.dat").string(), stored), 0);
     EXPECT_EQ(stored[0], 23.5);
 }
 

@@ -33,7 +33,7 @@ struct SilentRegister final : link::Transport {
 
 TEST_F(GuiTest, WindowStaysResponsiveWhileTheRegisterIsSilentFor20Seconds) {
     std::atomic<int> sends{0};
-    driver::SystemClock clock;
+    common::SystemClock clock;
     driver::DriverServices services;
     services.transports = [&sends](const link::LinkTarget&) {
         return std::make_unique<SilentRegister>(sends);
@@ -71,7 +71,7 @@ TEST_F(GuiTest, CommandLineRunsTheOneJobAndEnds) {
     const std::string job = (dir_ / "job.txt").string();
     std::ofstream(job, std::ios::binary)
         << "resFile:  " << (dir_ / "job.result").string() << "\r\n tag:  T1\r\n";
-    const auto fields = settings::readcoman("com1:9600,9600," + job + ",0,vesko,1111111");
+    const auto fields = settings::parseCommandLine("com1:9600,9600," + job + ",0,vesko,1111111");
     const auto parsed = settings::settingsFromCommandLine(fields);
     std::optional<int> status;
     QEventLoop loop;

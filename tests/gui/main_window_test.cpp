@@ -103,7 +103,7 @@ TEST_F(GuiTest, ButtonsCaptionsMenusAndTrayChecksFollowTheDriver) {
 
 TEST_F(GuiTest, ProgressLabelAndCardWaitCounter) {
     MainWindow& w = program().window();
-    jobs::CLSiND progress(program().op());
+    jobs::ProgressIndicator progress(program().op());
     progress.setMax(3);
     const std::pair<int, QString> values[] = {
         {1, " Ολοκληρώθηκε το 33%"}, {2, " Ολοκληρώθηκε το 67%"}, {0, "-"}};

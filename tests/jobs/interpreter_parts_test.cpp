@@ -22,7 +22,7 @@ TEST(JobNumbersTest, ToLocaleDecimalAddsOrTurnsTheMark) {
         {"12,5", -1, ".", "12.5"}, {"", 3, ".", ".000"},   {"1.000", 3, ".", "1.000"},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(ToLocaleDecimal(c.text, c.decimals, c.separator), c.expected) << c.text;
+        EXPECT_EQ(toLocaleDecimal(c.text, c.decimals, c.separator), c.expected) << c.text;
     }
 }
 
@@ -33,17 +33,17 @@ TEST(JobNumbersTest, ToInt16RoundsDownAndNeverWraps) {
         {"65547", -1}, {"1e3", -1}, {"0x10", -1},     {"1 2", -1},
     };
     for (const auto& [text, expected] : cases) {
-        EXPECT_EQ(ToInt16(text, ","), expected) << text;
+        EXPECT_EQ(toInt16(text, ","), expected) << text;
     }
 }
 
 TEST(SaleAmountsTest, CalcCleansAmountsAndLeavesTheLastAdjustmentInPrice) {
     std::string price = " 12.50 ", none, none2;
-    calc(price, none, none2);
+    cleanAmounts(price, none, none2);
     EXPECT_EQ(price, "1250");
 
     std::string noPrice, discount = " 1,5 0 ";
-    calc(noPrice, discount, none);
+    cleanAmounts(noPrice, discount, none);
     EXPECT_EQ(discount, "150");
     EXPECT_EQ(noPrice, "1,5 0");
 
@@ -55,65 +55,65 @@ TEST(SaleAmountsTest, CalcCleansAmountsAndLeavesTheLastAdjustmentInPrice) {
                                          {"1.234,5", "12345"},
                                          {"1.234,50", "123450"}}) {
         std::string amount = text, noDiscount, noAddon;
-        calc(amount, noDiscount, noAddon);
+        cleanAmounts(amount, noDiscount, noAddon);
         EXPECT_EQ(amount, expected) << text;
     }
 
     std::string zero = "0", both = "2.00", addon = " 3.00";
-    calc(zero, both, addon);
+    cleanAmounts(zero, both, addon);
     EXPECT_EQ(zero, "3.00");
     EXPECT_EQ(addon, "300");
 }
 
 TEST(SaleAmountsTest, PriceInHundredthsCutsBelowAHundredthOnlyWithAComma) {
-    EXPECT_EQ(PriceInHundredths("1,50", ","), "150");
-    EXPECT_EQ(PriceInHundredths("-2,00", ","), "-200");
-    EXPECT_EQ(PriceInHundredths("1,15", ","), "115");  // 114.99999999999999 in binary
-    EXPECT_EQ(PriceInHundredths("1,505", ","), "150");
-    EXPECT_EQ(PriceInHundredths("1.505", "."), "150.5");
-    EXPECT_EQ(PriceInHundredths("-0,004", ","), "0");
-    EXPECT_EQ(PriceInHundredths("abc,00", ","), std::nullopt);
-    EXPECT_EQ(PrepareSaleDescription("  7UP "), "7UP ");
-    EXPECT_EQ(PrepareSaleDescription(" COLA 7 "), "COLA 7");
-    EXPECT_EQ(PrepareSaleDescription("   "), "");
+    EXPECT_EQ(priceInHundredths("1,50", ","), "150");
+    EXPECT_EQ(priceInHundredths("-2,00", ","), "-200");
+    EXPECT_EQ(priceInHundredths("1,15", ","), "115");  // 114.99999999999999 in binary
+    EXPECT_EQ(priceInHundredths("1,505", ","), "150");
+    EXPECT_EQ(priceInHundredths("1.505", "."), "150.5");
+    EXPECT_EQ(priceInHundredths("-0,004", ","), "0");
+    EXPECT_EQ(priceInHundredths("abc,00", ","), std::nullopt);
+    EXPECT_EQ(prepareSaleDescription("  7UP "), "7UP ");
+    EXPECT_EQ(prepareSaleDescription(" COLA 7 "), "COLA 7");
+    EXPECT_EQ(prepareSaleDescription("   "), "");
 }
 
 TEST(ProgressTest, PercentIsRoundedAndNeverDividesByZero) {
-    EXPECT_EQ(CLSiND::text(0, 3), "-");
-    EXPECT_EQ(CLSiND::text(1, 0), " Ολοκληρώθηκε το 100%");
+    EXPECT_EQ(ProgressIndicator::text(0, 3), "-");
+    EXPECT_EQ(ProgressIndicator::text(1, 0), " Ολοκληρώθηκε το 100%");
 
     testing::RecordingOperator op;
-    CLSiND progress(op);
+    ProgressIndicator progress(op);
     progress.setMax(200);
     progress.setValue(1);
     EXPECT_EQ(op.progressTexts(), std::vector<std::string>{" Ολοκληρώθηκε το 1%"});
 }
 
 TEST(JobFileTest, HeaderValuesSkipTwoCharactersAndEndAtAControlCharacter) {
-    EXPECT_EQ(FindResultFile("x\r\nresFile:  C:\\res\\r1.txt\r\ntag:  T7\r\n"), "C:\\res\\r1.txt");
-    EXPECT_EQ(FindJobTag("x\r\nresFile:  C:\\res\\r1.txt\r\ntag:  T7 \r\n"), "T7 ");
-    EXPECT_EQ(FindResultFile("resFile: =a.txt\nresFile: =b.txt\n"), "a.txt");
-    EXPECT_EQ(FindResultFile(" PLU x\r\n"), "Result");
-    EXPECT_EQ(FindJobTag(" PLU x\r\ntag:  last"), "Unknown");
-    EXPECT_EQ(FindResultFile("resFile:\r\n PLU\r\n"), "Result");
+    EXPECT_EQ(findResultFile("x\r\nresFile:  C:\\res\\r1.txt\r\ntag:  T7\r\n"), "C:\\res\\r1.txt");
+    EXPECT_EQ(findJobTag("x\r\nresFile:  C:\\res\\r1.txt\r\ntag:  T7 \r\n"), "T7 ");
+    EXPECT_EQ(findResultFile("resFile: =a.txt\nresFile: =b.txt\n"), "a.txt");
+    EXPECT_EQ(findResultFile(" PLU x\r\n"), "Result");
+    EXPECT_EQ(findJobTag(" PLU x\r\ntag:  last"), "Unknown");
+    EXPECT_EQ(findResultFile("resFile:\r\n PLU\r\n"), "Result");
     // A control character ends a value: a CR inside the tag would otherwise put lines of the
     // job's choosing into files.
     const std::string job =
         "tag:  x\r[location] /tmp/\r[file] steal\r\n"
         "resFile:  r.txt\rexitcode = 0\r\n";
-    EXPECT_EQ(FindJobTag(job), "x");
-    EXPECT_EQ(FindResultFile(job), "r.txt");
-    EXPECT_EQ(FindJobTag("tag:  a\tb\x7f\n"), "a");
-    EXPECT_EQ(FindJobTag("tag:  \x1b[2J\n"), "Unknown");
-    EXPECT_EQ(FindJobTag("tag:  \xd4\xe1\xec\xe5\xdf\xef\r\n"), "\xd4\xe1\xec\xe5\xdf\xef");
+    EXPECT_EQ(findJobTag(job), "x");
+    EXPECT_EQ(findResultFile(job), "r.txt");
+    EXPECT_EQ(findJobTag("tag:  a\tb\x7f\n"), "a");
+    EXPECT_EQ(findJobTag("tag:  \x1b[2J\n"), "Unknown");
+    EXPECT_EQ(findJobTag("tag:  \xd4\xe1\xec\xe5\xdf\xef\r\n"), "\xd4\xe1\xec\xe5\xdf\xef");
 }
 
 TEST(JobFileTest, LinesEndAtCrLfOrLfAndALastLineNeedsNoEnd) {
     using Lines = std::vector<std::string_view>;
-    EXPECT_EQ(SplitJobLines("a\r\nb"), (Lines{"a", "b"}));
-    EXPECT_EQ(SplitJobLines("a\nb\r\n"), (Lines{"a", "b"}));
-    EXPECT_EQ(SplitJobLines("a\r\n\r\nc\rd\n"), (Lines{"a", "", "c\rd"}));
-    EXPECT_TRUE(SplitJobLines("").empty());
+    EXPECT_EQ(splitJobLines("a\r\nb"), (Lines{"a", "b"}));
+    EXPECT_EQ(splitJobLines("a\nb\r\n"), (Lines{"a", "b"}));
+    EXPECT_EQ(splitJobLines("a\r\n\r\nc\rd\n"), (Lines{"a", "", "c\rd"}));
+    EXPECT_TRUE(splitJobLines("").empty());
 }
 
 // A converter standing in for a real outside one: it must run before the other steps.
@@ -125,15 +125,15 @@ class ShoutingConverter final : public ItemTextConverter {
 };
 
 TEST(RegisterTextTest, FoldsAccentsReadsByte131AsDeltaOnSaleLinesAndConverts) {
-    link::GreekVesko greek;
+    link::RegisterCharset greek;
     const IdentityItemTextConverter identity;
     const std::string text = common::utf8ToCp1253("άέήίόύώ") + "\x83";
     // A E H I O Y, omega (141), then Delta (134) only on sale lines.
-    EXPECT_EQ(PrepareRegisterText(text, true, identity, greek), "AEHIOY\x8D\x86");
-    EXPECT_EQ(PrepareRegisterText(text, false, identity, greek), "AEHIOY\x8D\x83");
-    EXPECT_EQ(PrepareRegisterText("ab", true, ShoutingConverter(), greek), "AB!");
+    EXPECT_EQ(prepareRegisterText(text, true, identity, greek), "AEHIOY\x8D\x86");
+    EXPECT_EQ(prepareRegisterText(text, false, identity, greek), "AEHIOY\x8D\x83");
+    EXPECT_EQ(prepareRegisterText("ab", true, ShoutingConverter(), greek), "AB!");
     // DOS Greek comment text: 0x80 is Alpha in code page 737.
-    EXPECT_EQ(PrepareCommentText("\x80\x83 x", greek), "A\x86 X");
+    EXPECT_EQ(prepareCommentText("\x80\x83 x", greek), "A\x86 X");
 }
 
 }  // namespace

@@ -2,7 +2,7 @@
 #include <sys/stat.h>
 
 #include "core/jobs/job_journal.h"
-#include "driver/job_dir_fixture.h"
+#include "support/job_dir_fixture.h"
 #include "support/read_file.h"
 
 namespace merovan::jobs {

@@ -5,7 +5,7 @@
 #include <filesystem>
 
 #include "core/jobs/result_file.h"
-#include "tables/temp_dir.h"
+#include "support/temp_dir.h"
 
 namespace merovan::jobs {
 namespace {

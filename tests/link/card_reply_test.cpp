@@ -19,7 +19,7 @@ TEST(CardReply, Lines) {
         {"357OK:1:2:3:4", std::nullopt},
     };
     for (const auto& [reply, line] : cases) {
-        EXPECT_EQ(CardReplyLine(reply), line) << reply;
+        EXPECT_EQ(cardReplyLine(reply), line) << reply;
     }
 }
 

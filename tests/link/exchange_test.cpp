@@ -14,7 +14,7 @@ const std::string kNoReply = "Ο Φορολ. Εκτυπωτής δεν Απαν�
 TEST_F(LinkTest, NormalReplyIsTracedAndHandedBack) {
     const std::string greek = common::utf8ToCp1253("KXCO Καφές");
     Script({{greek, {{0ms, "OK:12\r\x04"}}}});
-    EXPECT_EQ(link.SendCommand(greek, reply, false), 0);
+    EXPECT_EQ(link.sendCommand(greek, reply, false), 0);
     EXPECT_EQ(reply, "OK:12");
     EXPECT_EQ(wire.wire(), greek + "\r\n");
     EXPECT_EQ(clock.elapsed(), 100ms);
@@ -28,7 +28,7 @@ TEST_F(LinkTest, NormalReplyIsTracedAndHandedBack) {
 // Pieces of an answer that straddles a resend are kept; "DE" inside an answer does not end it.
 TEST_F(LinkTest, ReplyInPiecesAcrossAttempts) {
     Script({{"KX0T1", {{1s, "O"}, {2s, "K DE"}, {6s, "LUXE\r\x04"}}}});
-    EXPECT_EQ(link.SendCommand("KX0T1", reply, true), 0);
+    EXPECT_EQ(link.sendCommand("KX0T1", reply, true), 0);
     EXPECT_EQ(reply, "OK DELUXE");
     EXPECT_EQ(wire.sent().size(), 2u);
     EXPECT_EQ(clock.elapsed(), 6100ms);
@@ -38,16 +38,16 @@ TEST_F(LinkTest, ErrorReplyIsAcknowledgedAndLoggedOnce) {
     // Cut after "DE10", the number is still read whole; a card wait never starts.
     Script({{"KX0T1", {{0ms, "DE10"}, {10ms, "05\r\x04"}}}, {"KXCL", {{0ms, kOk}}}});
     reply = "before";
-    EXPECT_EQ(link.SendCommand("KX0T1", reply, true, 200), 1005);
+    EXPECT_EQ(link.sendCommand("KX0T1", reply, true, 200), 1005);
     EXPECT_EQ(link.registerStatus(), 1005);
     EXPECT_EQ(reply, "1005");
     EXPECT_THAT(wire.sent(), ElementsAre("KX0T1", "KXCL"));
     EXPECT_EQ(op.cardWaitShownCount(), 0);
     EXPECT_THAT(op.messages(), IsEmpty());
-    EXPECT_EQ(Result(), "Err = 1005, [KX0T1] DateTime = " + Now() + "\r\n");
+    EXPECT_EQ(resultFileText(), "Err = 1005, [KX0T1] DateTime = " + nowText() + "\r\n");
     // The acknowledgement's answer was swallowed, not left for the next command.
     op.clear();
-    EXPECT_EQ(link.SendCommand("KXCL", reply, true), 0);
+    EXPECT_EQ(link.sendCommand("KXCL", reply, true), 0);
     EXPECT_EQ(op.traceLines().size(), 4u);
 
     // Error replies without a readable number are failures all the same.
@@ -56,7 +56,7 @@ TEST_F(LinkTest, ErrorReplyIsAcknowledgedAndLoggedOnce) {
         {"DEXY\x04", 9999}, {"DE0\r\x04", 9999},   {"DE-5\r\x04", 9999}};
     for (const auto& [answer, status] : cases) {
         Script({{"KXCL", {{0ms, answer}}}});
-        EXPECT_EQ(link.SendCommand("KXCL", reply, false), status) << answer;
+        EXPECT_EQ(link.sendCommand("KXCL", reply, false), status) << answer;
         EXPECT_EQ(reply, std::to_string(status));
     }
     EXPECT_EQ(op.messages().size(), cases.size());
@@ -69,11 +69,11 @@ TEST_F(LinkTest, SilentRegister) {
         op.clear();
         const auto sentBefore = wire.sent().size();
         const auto started = clock.elapsed();
-        EXPECT_EQ(link.SendCommand("KXCL", reply, quiet), -4);
+        EXPECT_EQ(link.sendCommand("KXCL", reply, quiet), -4);
         EXPECT_EQ(reply, common::utf8ToCp1253(kNoReply));
         EXPECT_EQ(wire.sent().size() - sentBefore, 4u);
         EXPECT_EQ(clock.elapsed() - started, 20s);
-        EXPECT_EQ(Result(), "Err = -4, [KXCL] DateTime = " + Now() + "\r\n");
+        EXPECT_EQ(resultFileText(), "Err = -4, [KXCL] DateTime = " + nowText() + "\r\n");
         if (quiet) {
             EXPECT_THAT(op.messages(), IsEmpty());
             EXPECT_THAT(op.captions(), IsEmpty());
@@ -89,7 +89,7 @@ TEST_F(LinkTest, SilentRegister) {
 
 TEST_F(LinkTest, NoReplyAwaitedForSlipCommand) {
     reply = "356OK";  // left over from the caller's previous command: no card line from it
-    EXPECT_EQ(link.SendCommand("KX794ST\r", reply, false), 0);
+    EXPECT_EQ(link.sendCommand("KX794ST\r", reply, false), 0);
     EXPECT_EQ(reply, "");
     EXPECT_EQ(wire.wire(), "KX794ST\r\r\n");
     EXPECT_EQ(clock.elapsed(), 0s);
@@ -99,7 +99,7 @@ TEST_F(LinkTest, NoReplyAwaitedForSlipCommand) {
 // A late answer to an earlier command is dropped and traced, never taken for this reply.
 TEST_F(LinkTest, StaleBytesAreDiscarded) {
     wire.queueIncoming({0ms, "358OK:1:2:3:4\r\x04"});
-    EXPECT_EQ(link.SendCommand("KXCL", reply, true), 0);
+    EXPECT_EQ(link.sendCommand("KXCL", reply, true), 0);
     EXPECT_EQ(reply, "OK");
     EXPECT_EQ(op.traceLines().front(), "41:07  discarded: 358OK:1:2:3:4ASC(13) ASC(4) ");
     EXPECT_EQ(clock.elapsed(), 100ms);
@@ -113,7 +113,7 @@ TEST_F(LinkTest, CardTerminalAnswerReplacesFirstReply) {
     Script(
         {{"KXPAY1", {{0ms, kOk}, {30s, answer.substr(0, 40)}, {31s, answer.substr(40) + "\r\x04"}}},
          {"KXPAY2", {{0ms, "356OK\r\x04"}}}});
-    EXPECT_EQ(link.SendCommand("KXPAY1", reply, false, 200), 0);
+    EXPECT_EQ(link.sendCommand("KXPAY1", reply, false, 200), 0);
     EXPECT_EQ(reply, answer);
     EXPECT_EQ(clock.elapsed(), 32100ms);
     EXPECT_EQ(op.cardWaitShownCount(), 1);
@@ -121,11 +121,11 @@ TEST_F(LinkTest, CardTerminalAnswerReplacesFirstReply) {
     ASSERT_EQ(op.traceLines().size(), 5u);
     EXPECT_EQ(op.traceLines()[2], "41:39reply async: " + answer + "ASC(13) ASC(4) ");
     // No second answer within the wait: the first reply stands.
-    EXPECT_EQ(link.SendCommand("KXPAY2", reply, false, 3), 0);
+    EXPECT_EQ(link.sendCommand("KXPAY2", reply, false, 3), 0);
     EXPECT_EQ(reply, "356OK");
     EXPECT_EQ(clock.elapsed(), 35200ms);
     EXPECT_FALSE(op.cardWaitShown());
-    EXPECT_EQ(Result(),
+    EXPECT_EQ(resultFileText(),
               "ccPay0 = ;TERM01;123456;0001;094130;000123;CUST;12,50\r\nccPay0 = 0,OK\r\n");
 }
 
@@ -143,14 +143,14 @@ TEST_F(LinkTest, LinkAddressChoosesTransport) {
         link::Link fresh(op, clock, wire.factory());
         fresh.setLocalAddressLookup([] { return std::string("10.0.0.7"); });
         fresh.setLinkAddress(address);
-        fresh.SendCommand("KXCL", reply, true);
+        fresh.sendCommand("KXCL", reply, true);
         const auto& target = wire.targets().back();
         EXPECT_EQ(target.kind, kind) << address;
         if (kind == Kind::Network) {
             EXPECT_EQ(target.remoteHost + "/" + target.remotePort, hostPort);
             EXPECT_EQ(target.localHostIP, "10.0.0.7");
         }
-        fresh.CloseLink();
+        fresh.closeLink();
         EXPECT_EQ(fresh.currentTransport() == nullptr, closeDrops) << address;
     }
     EXPECT_EQ(wire.shutdownCount(), 5);

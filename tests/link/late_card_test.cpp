@@ -14,18 +14,18 @@ class LateCardTest : public LinkTest {
   protected:
     // The card payment of a job whose result file is resFile; its wait runs out unanswered,
     // then the job ends. What comes afterwards is sent outside the job.
-    void PayByCardAndEndTheJob(std::chrono::milliseconds late, const std::string& bytes) {
+    void payByCardAndEndTheJob(std::chrono::milliseconds late, const std::string& bytes) {
         Script({{"KX1250T2P1", {{0ms, kOk}, {200s + late, bytes}}},
                 {"KXCO ", {{1s, kOk}}},
                 {"KXCL", {{0ms, kOk}}}});
         const auto started = clock.elapsed();
-        ASSERT_EQ(link.SendCommand("KX1250T2P1", reply, false, 200, resFile), 0);
+        ASSERT_EQ(link.sendCommand("KX1250T2P1", reply, false, 200, resFile), 0);
         EXPECT_EQ(reply, "OK");
         EXPECT_EQ(clock.elapsed() - started, 200100ms);
         link.setResFile({});
     }
     // The late answer, shown once in a message box.
-    void ExpectShownOnce(const std::string& text) const {
+    void expectShownOnce(const std::string& text) const {
         EXPECT_THAT(op.messages(), ::testing::Contains(::testing::Field(&common::MessageBox::text,
                                                                         ::testing::HasSubstr(text)))
                                        .Times(1));
@@ -35,11 +35,11 @@ class LateCardTest : public LinkTest {
 // Half a second late, while the next command waits for its own reply: the answer is not
 // taken for that reply, and that command still gets its own.
 TEST_F(LateCardTest, AnswerHalfASecondLateArrivesDuringTheNextCommand) {
-    PayByCardAndEndTheJob(500ms, kAnswer + "\r\x04");
-    EXPECT_EQ(link.SendCommand("KXCO ", reply, false), 0);
+    payByCardAndEndTheJob(500ms, kAnswer + "\r\x04");
+    EXPECT_EQ(link.sendCommand("KXCO ", reply, false), 0);
     EXPECT_EQ(reply, "OK");
-    EXPECT_EQ(Result(), kLateLine);
-    ExpectShownOnce("Καθυστερημένη απάντηση EFTPOS: ccPay0 = 0001;VISA;");
+    EXPECT_EQ(resultFileText(), kLateLine);
+    expectShownOnce("Καθυστερημένη απάντηση EFTPOS: ccPay0 = 0001;VISA;");
     ASSERT_EQ(op.logLines().size(), 1u);
     EXPECT_NE(op.logLines()[0].find(";12,50;late"), std::string::npos);
 }
@@ -47,26 +47,26 @@ TEST_F(LateCardTest, AnswerHalfASecondLateArrivesDuringTheNextCommand) {
 // Five seconds late, with the link idle: the answer waits among the bytes discarded before
 // the next exchange, and is recorded from there; in pieces, it is awaited whole.
 TEST_F(LateCardTest, AnswerFiveSecondsLateIsTakenFromTheDiscardedBytes) {
-    PayByCardAndEndTheJob(5s, kAnswer.substr(0, 30));
+    payByCardAndEndTheJob(5s, kAnswer.substr(0, 30));
     wire.queueIncoming({5s + 1s, kAnswer.substr(30) + "\r\x04"});
     clock.sleep(5s);
-    EXPECT_EQ(link.SendCommand("KXCL", reply, true), 0);
+    EXPECT_EQ(link.sendCommand("KXCL", reply, true), 0);
     EXPECT_EQ(reply, "OK");
-    EXPECT_EQ(Result(), kLateLine);
-    ExpectShownOnce("Καθυστερημένη απάντηση EFTPOS");
+    EXPECT_EQ(resultFileText(), kLateLine);
+    expectShownOnce("Καθυστερημένη απάντηση EFTPOS");
     // Recorded once: a second exchange finds nothing more.
-    EXPECT_EQ(link.SendCommand("KXCL", reply, true), 0);
-    EXPECT_EQ(Result(), kLateLine);
+    EXPECT_EQ(link.sendCommand("KXCL", reply, true), 0);
+    EXPECT_EQ(resultFileText(), kLateLine);
 }
 
 // Without a card wait that ran out, a stray terminal answer belongs to no payment; after one,
 // a plain late "OK" is no card answer. Either is discarded and traced, nothing recorded.
 TEST_F(LateCardTest, AStrayCardAnswerOrAStaleOkIsOnlyDiscarded) {
     wire.queueIncoming({0ms, "356OK\r\x04"});
-    EXPECT_EQ(link.SendCommand("KXCL", reply, true), 0);
-    PayByCardAndEndTheJob(500ms, kOk);
+    EXPECT_EQ(link.sendCommand("KXCL", reply, true), 0);
+    payByCardAndEndTheJob(500ms, kOk);
     clock.sleep(1s);
-    EXPECT_EQ(link.SendCommand("KXCL", reply, true), 0);
+    EXPECT_EQ(link.sendCommand("KXCL", reply, true), 0);
     EXPECT_FALSE(std::filesystem::exists(resFile));
     EXPECT_TRUE(op.messages().empty());
     EXPECT_TRUE(op.logLines().empty());

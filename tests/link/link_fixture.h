@@ -35,8 +35,8 @@ class LinkTest : public ::testing::Test {
             return found == answers.end() ? Pieces{} : found->second;
         });
     }
-    std::string Result() const { return readFile(resFile); }
-    std::string Now() const { return common::formatDateTime(clock.localDateTime()); }
+    std::string resultFileText() const { return readFile(resFile); }
+    std::string nowText() const { return common::formatDateTime(clock.localDateTime()); }
 
     FakeClock clock;
     RecordingOperator op;

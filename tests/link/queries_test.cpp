@@ -1,5 +1,4 @@
 #include "core/link/queries.h"
-#include "core/link/register_test_sequence.h"
 #include "link/link_fixture.h"
 
 namespace merovan::testing {
@@ -11,8 +10,8 @@ class QueriesTest : public LinkTest {
   protected:
     // Each answer goes back with CR EOT; "DE" answers are refusals and give the failure value.
     template <typename Result, typename Query>
-    void Check(const std::string& command, const std::vector<std::pair<std::string, Result>>& cases,
-               Query query) {
+    void expectReplies(const std::string& command,
+                       const std::vector<std::pair<std::string, Result>>& cases, Query query) {
         for (const auto& [answer, expected] : cases) {
             Script({{command, {{0ms, answer + "\r\x04"}}}, {"KXCL", {{0ms, "OK\r\x04"}}}});
             EXPECT_EQ(query(), expected) << answer;
@@ -22,58 +21,50 @@ class QueriesTest : public LinkTest {
 };
 
 TEST_F(QueriesTest, TableNumbers) {
-    Check<std::int16_t>("KX?TO",
-                        {{"TO: 12 ", 12},
-                         {"TO:12.4", 12},
-                         {"TO:0", -1},
-                         {"TO", -1},
-                         {"TO:x1", -1},
-                         {"TO:32767", 32767},
-                         {"TO:40000", -1},
-                         {"DE6", -1}},
-                        [&] { return link::QueryOpenTable(link); });
+    expectReplies<std::int16_t>("KX?TO",
+                                {{"TO: 12 ", 12},
+                                 {"TO:12.4", 12},
+                                 {"TO:0", -1},
+                                 {"TO", -1},
+                                 {"TO:x1", -1},
+                                 {"TO:32767", 32767},
+                                 {"TO:40000", -1},
+                                 {"DE6", -1}},
+                                [&] { return link::queryOpenTable(link); });
     const std::vector<std::pair<std::string, int>> receipts = {
         {"OK:5:123\n", 123}, {"OK:5: 9 \n", 9}, {"OK:5", -1}, {"OK:5:0", -1}, {"OK:5:70000", -1}};
     for (const auto& [kxtoReply, receipt] : receipts) {
-        EXPECT_EQ(link::ParseClosedReceipt(kxtoReply), receipt) << kxtoReply;
+        EXPECT_EQ(link::parseClosedReceipt(kxtoReply), receipt) << kxtoReply;
     }
 }
 
 TEST_F(QueriesTest, TableTotalAndList) {
-    Check<std::string>("KXREP7TBL",
-                       {{"T:7: 12.50 \n", "12.50"},
-                        {"T:7:0.00", "0.00"},
-                        {"T:7:3,5", "3,5"},
-                        {"T:7:99999999.5", "99999999.5"},
-                        {"T:7:-1.00", "-1"},
-                        {"T:7:1e3", "-1"},
-                        {"T:7", "-1"},
-                        {"DE1005", "-1"}},
-                       [&] { return link::QueryTableTotal(link, 7); });
-    Check<std::string>("KXREPTBL",
-                       {{"L: 1, 2 ;3\n", "1,2;3"}, {"L:  ", "-1"}, {"L", "-1"}, {"DE6", "-1"}},
-                       [&] { return link::QueryTableList(link); });
+    expectReplies<std::string>("KXREP7TBL",
+                               {{"T:7: 12.50 \n", "12.50"},
+                                {"T:7:0.00", "0.00"},
+                                {"T:7:3,5", "3,5"},
+                                {"T:7:99999999.5", "99999999.5"},
+                                {"T:7:-1.00", "-1"},
+                                {"T:7:1e3", "-1"},
+                                {"T:7", "-1"},
+                                {"DE1005", "-1"}},
+                               [&] { return link::queryTableTotal(link, 7); });
+    expectReplies<std::string>(
+        "KXREPTBL", {{"L: 1, 2 ;3\n", "1,2;3"}, {"L:  ", "-1"}, {"L", "-1"}, {"DE6", "-1"}},
+        [&] { return link::queryTableList(link); });
 }
 
 TEST_F(QueriesTest, ReceiptCounters) {
-    Check<std::string>("KXRE",
-                       {{"R:123:45", "123, 45"},
-                        {"R: 12 : 7\n", "12, 7"},
-                        {"R:1234567:45", "12345, 45"},
-                        {"R:   123456:45", "12, 45"},
-                        {"R:123:0", "-1, -1"},
-                        {"R:x:45", "-1, -1"},
-                        {"R:12", "-1, -1"},
-                        {"DE6", "-1, -1"}},
-                       [&] { return link::QueryReceiptCounters(link); });
-}
-
-TEST_F(QueriesTest, TestButtonSequence) {
-    link::RunRegisterTestSequence(link);
-    ASSERT_EQ(wire.sent().size(), 27u);
-    EXPECT_EQ(wire.sent()[15], "KXPA100R1AAA");
-    EXPECT_EQ(wire.sent().back(), "KXTRFNO");
-    EXPECT_NE(wire.wire().find("KX10TO\r\nKX100R1AAA\r\r\n"), std::string::npos);
+    expectReplies<std::string>("KXRE",
+                               {{"R:123:45", "123, 45"},
+                                {"R: 12 : 7\n", "12, 7"},
+                                {"R:1234567:45", "12345, 45"},
+                                {"R:   123456:45", "12, 45"},
+                                {"R:123:0", "-1, -1"},
+                                {"R:x:45", "-1, -1"},
+                                {"R:12", "-1, -1"},
+                                {"DE6", "-1, -1"}},
+                               [&] { return link::queryReceiptCounters(link); });
 }
 
 }  // namespace

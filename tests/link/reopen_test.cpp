@@ -34,7 +34,7 @@ TEST_F(LinkReopen, APortThatFailsToOpenIsTriedAgainAtEveryExchange) {
         const auto started = clock.elapsed();
         wire.setOpenStatus(static_cast<std::int16_t>(status), failed, why);
         for (int i = 0; i < 3; ++i) {
-            EXPECT_EQ(link.SendCommand("KXCL", reply, false), status);
+            EXPECT_EQ(link.sendCommand("KXCL", reply, false), status);
             EXPECT_EQ(reply, failedReply);
         }
         EXPECT_EQ(wire.openCount() - opened, 3);
@@ -43,30 +43,30 @@ TEST_F(LinkReopen, APortThatFailsToOpenIsTriedAgainAtEveryExchange) {
         EXPECT_EQ(clock.elapsed(), started);
         EXPECT_EQ(link.currentTransport(), nullptr);
         const std::string line =
-            "Err = " + std::to_string(status) + ", [KXCL] DateTime = " + Now() + "\r\n";
-        EXPECT_EQ(Result(), line + line + line);
+            "Err = " + std::to_string(status) + ", [KXCL] DateTime = " + nowText() + "\r\n";
+        EXPECT_EQ(resultFileText(), line + line + line);
         EXPECT_THAT(op.logLines(), ElementsAre("Ο Φορολογικός Εκτυπωτής εκτός σύνδεσης: " + why));
         EXPECT_EQ(link.downReason(), why);
 
         wire.setOpenStatus(0);
-        EXPECT_EQ(link.SendCommand("KXCL", reply, false), 0);
+        EXPECT_EQ(link.sendCommand("KXCL", reply, false), 0);
         EXPECT_EQ(wire.openCount() - opened, 4);
         EXPECT_EQ(op.logLines().back(), "Ο Φορολογικός Εκτυπωτής απαντά ξανά");
         EXPECT_EQ(link.downReason(), "");
-        EXPECT_EQ(link.SendCommand("KXCL", reply, false), 0);
+        EXPECT_EQ(link.sendCommand("KXCL", reply, false), 0);
         EXPECT_EQ(wire.openCount() - opened, 4) << "a working port is kept";
         EXPECT_EQ(op.logLines().size(), 2u);
-        link.CloseLink();
+        link.closeLink();
     }
 }
 
 // Nothing was written to a port that failed at the send: it is opened anew and the command
 // goes out once, and the trace shows only what was written.
 TEST_F(LinkReopen, APortLostAtTheSendIsOpenedAnewAndTheCommandSentOnce) {
-    EXPECT_EQ(link.SendCommand("KXCL", reply, true), 0);
+    EXPECT_EQ(link.sendCommand("KXCL", reply, true), 0);
     op.clear();
     wire.loseAtNextSend("η θύρα /dev/ttyS0 χάθηκε: Input/output error");
-    EXPECT_EQ(link.SendCommand("KX100R1A", reply, true), 0);
+    EXPECT_EQ(link.sendCommand("KX100R1A", reply, true), 0);
     EXPECT_EQ(reply, "OK");
     EXPECT_THAT(wire.sent(), ElementsAre("KXCL", "KX100R1A"));
     EXPECT_EQ(wire.openCount(), 2);
@@ -86,7 +86,7 @@ TEST_F(LinkReopen, APortLostAtTheSendIsOpenedAnewAndTheCommandSentOnce) {
 // again, as a resend after silence would.
 TEST_F(LinkReopen, APortThatHangsUpWhileAwaitedIsAskedAgainAtOnce) {
     wire.loseAtNextSend("η θύρα /dev/ttyS0 χάθηκε: hang-up", true);
-    EXPECT_EQ(link.SendCommand("KXCL", reply, true), 0);
+    EXPECT_EQ(link.sendCommand("KXCL", reply, true), 0);
     EXPECT_THAT(wire.sent(), ElementsAre("KXCL", "KXCL"));
     EXPECT_EQ(wire.openCount(), 2);
     EXPECT_LT(clock.elapsed(), 1s);
@@ -95,7 +95,7 @@ TEST_F(LinkReopen, APortThatHangsUpWhileAwaitedIsAskedAgainAtOnce) {
     wire.loseAtNextSend("η θύρα /dev/ttyS0 χάθηκε: hang-up", true);
     wire.setOpenStatus(-1, kPortFailed, kGone);
     const auto before = clock.elapsed();
-    EXPECT_EQ(link.SendCommand("KXCL", reply, true), -1);
+    EXPECT_EQ(link.sendCommand("KXCL", reply, true), -1);
     EXPECT_EQ(reply, kPortFailed);
     EXPECT_LT(clock.elapsed() - before, 1s);
     EXPECT_EQ(op.logLines().back(), "Ο Φορολογικός Εκτυπωτής εκτός σύνδεσης: " + kGone);
@@ -105,25 +105,25 @@ TEST_F(LinkReopen, APortThatHangsUpWhileAwaitedIsAskedAgainAtOnce) {
 // again, and the port is opened anew for the next one.
 TEST_F(LinkReopen, AReplyThatCameWithTheHangUpIsTaken) {
     wire.loseWithLastByte("η θύρα /dev/ttyS0 χάθηκε: hang-up");
-    EXPECT_EQ(link.SendCommand("KX100R1A", reply, true), 0);
+    EXPECT_EQ(link.sendCommand("KX100R1A", reply, true), 0);
     EXPECT_EQ(reply, "OK");
     EXPECT_THAT(wire.sent(), ElementsAre("KX100R1A"));
     EXPECT_EQ(link.currentTransport(), nullptr);
-    EXPECT_EQ(link.SendCommand("KXCL", reply, true), 0);
+    EXPECT_EQ(link.sendCommand("KXCL", reply, true), 0);
     EXPECT_EQ(wire.openCount(), 2);
 }
 
 TEST_F(LinkReopen, ASilentRegisterIsLoggedOnceNotAtEveryExchange) {
     Script({});
     for (int i = 0; i < 3; ++i) {
-        EXPECT_EQ(link.SendCommand("KXCL", reply, true), -4);
+        EXPECT_EQ(link.sendCommand("KXCL", reply, true), -4);
     }
     EXPECT_EQ(wire.openCount(), 1) << "silence is not a reason to reopen";
     EXPECT_THAT(op.logLines(), ElementsAre("Ο Φορολογικός Εκτυπωτής εκτός σύνδεσης: Ο Φορολ. "
                                            "Εκτυπωτής δεν Απαντά σε εντολή !"));
     // A refusal is an answer: the register is there.
     Script({{"KXT1", {{0ms, "DE6\r\x04"}}}});
-    EXPECT_EQ(link.SendCommand("KXT1", reply, true), 6);
+    EXPECT_EQ(link.sendCommand("KXT1", reply, true), 6);
     EXPECT_EQ(op.logLines().back(), "Ο Φορολογικός Εκτυπωτής απαντά ξανά");
 }
 
@@ -131,18 +131,18 @@ TEST_F(LinkReopen, ASilentRegisterIsLoggedOnceNotAtEveryExchange) {
 TEST_F(LinkReopen, AnExchangeEndsAtTheGiveUpMoment) {
     Script({});
     link.setGiveUpAt(clock.now() + 2s);
-    EXPECT_EQ(link.SendCommand("KXCL", reply, false), -4);
+    EXPECT_EQ(link.sendCommand("KXCL", reply, false), -4);
     EXPECT_EQ(clock.elapsed(), 2s);
     EXPECT_EQ(wire.sent().size(), 1u);
     EXPECT_EQ(op.messages().size(), 1u);
 
     // Past the moment nothing more is sent.
-    EXPECT_EQ(link.SendCommand("KXCL", reply, false), -4);
+    EXPECT_EQ(link.sendCommand("KXCL", reply, false), -4);
     EXPECT_EQ(wire.sent().size(), 1u);
     EXPECT_EQ(clock.elapsed(), 2s);
 
     link.setGiveUpAt(std::nullopt);
-    EXPECT_EQ(link.SendCommand("KXCL", reply, true), -4);
+    EXPECT_EQ(link.sendCommand("KXCL", reply, true), -4);
     EXPECT_EQ(clock.elapsed(), 22s);
 }
 

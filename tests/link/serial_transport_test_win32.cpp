@@ -14,11 +14,11 @@ namespace merovan::link {
 namespace {
 
 TEST(SerialTransportWin32, PortsFromCom10UpAreOpenedThroughTheDeviceNamespace) {
-    EXPECT_EQ(cCom::devicePath("com1"), "com1");
-    EXPECT_EQ(cCom::devicePath("com9"), "com9");
-    EXPECT_EQ(cCom::devicePath("com10"), "\\\\.\\com10");
-    EXPECT_EQ(cCom::devicePath("com123"), "\\\\.\\com123");
-    EXPECT_EQ(cCom::devicePath("comx1"), "comx1");
+    EXPECT_EQ(SerialTransport::devicePath("com1"), "com1");
+    EXPECT_EQ(SerialTransport::devicePath("com9"), "com9");
+    EXPECT_EQ(SerialTransport::devicePath("com10"), "\\\\.\\com10");
+    EXPECT_EQ(SerialTransport::devicePath("com123"), "\\\\.\\com123");
+    EXPECT_EQ(SerialTransport::devicePath("comx1"), "comx1");
 }
 
 TEST(SerialTransportWin32, AMissingPortStopsTheCommandWithItsAddress) {
@@ -27,9 +27,9 @@ TEST(SerialTransportWin32, AMissingPortStopsTheCommandWithItsAddress) {
     Link link(op, clock, systemTransportFactory());
     link.setLinkAddress("com77:9600");
     std::string reply;
-    EXPECT_EQ(link.SendCommand("KXCL", reply, false), -1);
+    EXPECT_EQ(link.sendCommand("KXCL", reply, false), -1);
     EXPECT_EQ(common::cp1253ToUtf8(reply), "Πρόβλημα στην Θύρα :com77:9600");
-    link.CloseLink();
+    link.closeLink();
 }
 
 // scripts/windows-test maps a port to the register simulator and names it here.
@@ -38,7 +38,7 @@ TEST(SerialTransportWin32, TalksToARegisterAndRefusesABaudItCannotSet) {
     if (port == nullptr) {
         GTEST_SKIP() << "no serial port to a register (MEROVAN_TEST_SERIAL_PORT)";
     }
-    cCom badBaud(std::string(port) + ":abc");
+    SerialTransport badBaud(std::string(port) + ":abc");
     EXPECT_EQ(badBaud.openConnection(), -2);
     EXPECT_EQ(common::cp1253ToUtf8(badBaud.exResult()),
               "Πρόβλημα στο Set-Up τής Θύρας :" + std::string(port) + ":abc");
@@ -46,7 +46,7 @@ TEST(SerialTransportWin32, TalksToARegisterAndRefusesABaudItCannotSet) {
     EXPECT_TRUE(badBaud.lost());
     EXPECT_FALSE(badBaud.sendData("KXCL"));
 
-    cCom serial(std::string(port) + ":9600");
+    SerialTransport serial(std::string(port) + ":9600");
     ASSERT_EQ(serial.openConnection(), 0);
     EXPECT_TRUE(serial.isSetUp());
     EXPECT_EQ(serial.receiveData(std::chrono::milliseconds(0)), "");

@@ -10,23 +10,23 @@ namespace {
 
 using namespace std::chrono_literals;
 
-void aim(cTCPIP& udp, const std::string& host, std::int32_t port) {
+void aim(UdpTransport& udp, const std::string& host, std::int32_t port) {
     udp.setRemoteHostIP(host);
     udp.setRemotePort(port);
 }
 
 TEST(UdpTransportWin32, OpensBindsAndRefusesAsTheLinkExpects) {
-    cTCPIP badHost;
+    UdpTransport badHost;
     aim(badHost, "abc", 50121);
     EXPECT_EQ(badHost.openConnection(), -5);
-    EXPECT_EQ(badHost.socketHnd(), 0);
+    EXPECT_EQ(badHost.socketHandle(), 0);
 
     // Bound to every address on the register's port and connected to it: on loopback the
     // socket hears its own datagram, one command one datagram.
-    cTCPIP udp;
+    UdpTransport udp;
     aim(udp, "127.0.0.1", 50121);
     ASSERT_EQ(udp.openConnection(), 0);
-    EXPECT_NE(udp.socketHnd(), 0);
+    EXPECT_NE(udp.socketHandle(), 0);
     EXPECT_EQ(udp.openConnection(), 0);  // already open
     EXPECT_EQ(udp.receiveData(0ms), "");
     ASSERT_TRUE(udp.sendData("KXCL"));
@@ -34,18 +34,18 @@ TEST(UdpTransportWin32, OpensBindsAndRefusesAsTheLinkExpects) {
     EXPECT_EQ(udp.receiveData(2000ms), "KXCL\r\n");
     EXPECT_EQ(udp.receiveData(2000ms), "KX?TO\r\n");
 
-    cTCPIP second;
+    UdpTransport second;
     aim(second, "127.0.0.1", 50121);
     EXPECT_EQ(second.openConnection(), -4);  // the port is taken
 
     udp.shutdownConnection();
     udp.shutdownConnection();
-    EXPECT_EQ(udp.socketHnd(), 0);
+    EXPECT_EQ(udp.socketHandle(), 0);
     EXPECT_FALSE(udp.sendData("KXCL"));
     EXPECT_EQ(udp.result(), -1);
 
     std::string error;
-    EXPECT_NE(LocalAddressLookup(error), "127.0.0.1");
+    EXPECT_NE(localAddressLookup(error), "127.0.0.1");
     EXPECT_EQ(error, "");
 }
 

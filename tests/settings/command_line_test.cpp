@@ -15,13 +15,14 @@ TEST(ReadcomanTest, SplitsAtCommasAndBlanksAndFillsGapsWithE) {
         {"a, b,c,d,e, x,y", {"a", "e", "b", "c", "d", "e, x,y"}},
     };
     for (const auto& [line, fields] : rows) {
-        EXPECT_EQ(readcoman(line), fields) << line;
+        EXPECT_EQ(parseCommandLine(line), fields) << line;
     }
 }
 
 TEST(ReadcomanTest, OptionCharactersBecomeTheSettingsInForce) {
     const ParamSettings on =
-        settingsFromCommandLine(readcoman("com1,9600,c:\\pos\\job.txt,0,vesko,1111111")).settings;
+        settingsFromCommandLine(parseCommandLine("com1,9600,c:\\pos\\job.txt,0,vesko,1111111"))
+            .settings;
     EXPECT_EQ(on.linkAddress, "com1");
     EXPECT_EQ(on.file, "c:\\pos\\job.txt");
     EXPECT_EQ(on.printCode, "true N");
@@ -33,9 +34,9 @@ TEST(ReadcomanTest, OptionCharactersBecomeTheSettingsInForce) {
     const std::pair<char, std::string> printCodes[] = {
         {'0', "fals"}, {'1', "true N"}, {'2', "true A"}, {'3', ""}};
     for (const auto& [option, expected] : printCodes) {
-        const auto off =
-            settingsFromCommandLine(readcoman("c 9 f 0 v " + std::string(1, option) + "202020"))
-                .settings;
+        const auto off = settingsFromCommandLine(
+                             parseCommandLine("c 9 f 0 v " + std::string(1, option) + "202020"))
+                             .settings;
         EXPECT_EQ(off.printCode, expected) << option;
         EXPECT_EQ(off.currency, "2");
         EXPECT_EQ(off.printDesc + off.comments + off.keybOff + off.dirDepa + off.quantity,
@@ -54,14 +55,14 @@ TEST(ReadcomanTest, TheLinkOpensWithTheSpeedOfFieldTwoWhenFieldOneHasNone) {
         {"com1,fast,job,0,vesko,1111111", "com1"},
     };
     for (const auto& [line, address] : rows) {
-        const auto settings = settingsFromCommandLine(readcoman(line)).settings;
+        const auto settings = settingsFromCommandLine(parseCommandLine(line)).settings;
         EXPECT_EQ(commandLineLinkAddress(settings), address) << line;
     }
 }
 
 TEST(ReadcomanTest, FewerThanSevenOptionsMeanFarewell) {
     for (const char* line : {"com1,9600,job,0,vesko", "com1,9600,job,0,vesko,111111", "a,,b"}) {
-        EXPECT_TRUE(settingsFromCommandLine(readcoman(line)).optionsTooShort) << line;
+        EXPECT_TRUE(settingsFromCommandLine(parseCommandLine(line)).optionsTooShort) << line;
     }
     std::string bar;
     for (int i = 0; i < 45; ++i) {

@@ -132,8 +132,8 @@ TEST(ParamWriterTest, FamilyLineFollowsTheListAndOnlyComNamesAreLowerCased) {
     const std::string path = ::testing::TempDir() + "/param_device_path.ini";
     ParamDialogValues v = veskoDialog();
     v.port = "/dev/ttyUSB0";
-    ASSERT_TRUE(WriteParamFile(path, v, kToday).ok);
-    EXPECT_EQ(ReadParamFile(path).settings.linkAddress, "/dev/ttyUSB0:19200");
+    ASSERT_TRUE(writeParamFile(path, v, kToday).ok);
+    EXPECT_EQ(readParamFile(path).settings.linkAddress, "/dev/ttyUSB0:19200");
     v.location = "C:\\pos\r\n[port] com9";  // a line break in a field cannot forge a key
     EXPECT_EQ(parseParamText(formatParamFile(v, kToday)).port, "/dev/ttyUSB0");
 }
@@ -150,12 +150,12 @@ TEST(ParamWriterTest, WritesTheGoldenFilesAndReadsThemBack) {
         for (const auto& [code, read] : codes) {
             ParamDialogValues v = dialog;
             v.printCode = code;
-            ASSERT_TRUE(WriteParamFile(path, v, kToday).ok);
+            ASSERT_TRUE(writeParamFile(path, v, kToday).ok);
             if (code == dialog.printCode) {
                 EXPECT_EQ(readFile(path),
                           readFile(std::string(MEROVAN_FIXTURES_DIR) + "/settings/" + golden));
             }
-            const ParamReadResult result = ReadParamFile(path);
+            const ParamReadResult result = readParamFile(path);
             ASSERT_TRUE(result.ok) << result.error;
             const ParamSettings& s = result.settings;
             EXPECT_EQ(s.linkAddress, v.baudHidden ? "192.168.1.50:5012" : "com3:19200");
@@ -175,10 +175,10 @@ TEST(ParamFileTest, ReportsFilesThatCannotBeReadOrWrittenByName) {
     const std::string dir = ::testing::TempDir() + "/param_file_test";
     std::filesystem::create_directories(dir + "/taken.ini");
     for (const std::string& path : {dir + "/no such dir/param.ini", dir + "/taken.ini"}) {
-        const ParamReadResult read = ReadParamFile(path);
+        const ParamReadResult read = readParamFile(path);
         EXPECT_FALSE(read.ok);
         EXPECT_NE(read.error.find(path), std::string::npos) << read.error;
-        const ParamWriteResult written = WriteParamFile(path, veskoDialog(), kToday);
+        const ParamWriteResult written = writeParamFile(path, veskoDialog(), kToday);
         EXPECT_FALSE(written.ok);
         EXPECT_NE(written.error.find(path), std::string::npos) << written.error;
     }

@@ -3,13 +3,13 @@
 #include <chrono>
 #include <mutex>
 
-#include "core/driver/clock.h"
+#include "core/common/clock.h"
 
 namespace merovan::testing {
 
 // A clock that only moves when told to or when slept on, so that a 20-second time-out runs
 // in microseconds. The wall clock starts at 05/12/2026 09:41:07 and moves with it.
-class FakeClock final : public driver::Clock {
+class FakeClock final : public common::Clock {
   public:
     TimePoint now() const override {
         return TimePoint(std::chrono::duration_cast<TimePoint::duration>(elapsed())) +

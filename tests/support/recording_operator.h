@@ -7,17 +7,17 @@
 #include <utility>
 #include <vector>
 
-#include "core/driver/operator.h"
+#include "core/common/operator.h"
 
 namespace merovan::testing {
 
 // An operator that records what the driver shows, and answers message boxes with answers
 // set in advance (OK when none is set). The driver may call it from its own thread.
-class RecordingOperator final : public driver::Operator {
+class RecordingOperator final : public common::Operator {
     struct State {
         std::vector<common::MessageBox> messages;
         std::vector<std::string> captions, statuses, progress, trace, log;
-        std::map<driver::Control, bool> enabled;
+        std::map<common::Control, bool> enabled;
         std::deque<int> answers;
         bool windowShown = true;
         bool cardWaitShown = false;
@@ -70,7 +70,7 @@ class RecordingOperator final : public driver::Operator {
     void setProgressText(const std::string& text) override { push(&State::progress, text); }
     void trace(const std::string& line) override { push(&State::trace, line); }
     void log(const std::string& line) override { push(&State::log, line); }
-    void enableControl(driver::Control control, bool on) override {
+    void enableControl(common::Control control, bool on) override {
         locked([&](State& s) { s.enabled[control] = on; });
     }
     void setWindowShown(bool shown) override { set(&State::windowShown, shown); }
@@ -100,7 +100,7 @@ class RecordingOperator final : public driver::Operator {
     std::vector<std::string> logLines() const { return get(&State::log); }
     std::string caption() const { return last(&State::captions); }
     std::string status() const { return last(&State::statuses); }
-    bool enabled(driver::Control control) const {
+    bool enabled(common::Control control) const {
         return locked([&](const State& s) {
             const auto found = s.enabled.find(control);
             return found != s.enabled.end() && found->second;

@@ -104,7 +104,7 @@ std::string ScriptedTransport::receiveData(std::chrono::milliseconds maxWait) {
         return {};
     }
     clock_.advance(
-        std::max(pending_.begin()->first - clock_.now(), driver::Clock::TimePoint::duration{}));
+        std::max(pending_.begin()->first - clock_.now(), common::Clock::TimePoint::duration{}));
     std::string bytes = std::move(pending_.extract(pending_.begin()).mapped());
     if (pending_.empty() && lossWithLastByte_) {
         setLost(std::move(*lossWithLastByte_));

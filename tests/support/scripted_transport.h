@@ -64,7 +64,7 @@ class ScriptedTransport final : public link::Transport {
     FakeClock& clock_;
     Responder responder_;
     // Bytes by the time they arrive; those due at the same time in the order queued.
-    std::multimap<driver::Clock::TimePoint, std::string> pending_;
+    std::multimap<common::Clock::TimePoint, std::string> pending_;
     std::vector<std::string> sent_;
     std::string wire_;
     std::vector<link::LinkTarget> targets_;

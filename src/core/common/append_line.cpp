@@ -4,7 +4,7 @@
 
 namespace merovan::common {
 
-bool AppendLine(const std::string& path, std::string_view text) {
+bool appendLine(const std::string& path, std::string_view text) {
     std::string line(text);
     line += "\r\n";
     return appendToRegularFile(path, line);

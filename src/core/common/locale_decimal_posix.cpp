@@ -6,7 +6,7 @@
 
 namespace merovan::common {
 
-std::string LocaleDecimalSeparator() {
+std::string localeDecimalSeparator() {
     // A locale object of its own, so that the process-wide locale is left as it is.
     locale_t userLocale = newlocale(LC_NUMERIC_MASK, "", static_cast<locale_t>(nullptr));
     if (userLocale == static_cast<locale_t>(nullptr)) {

@@ -5,7 +5,7 @@
 
 namespace merovan::common {
 
-std::string LocaleDecimalSeparator() {
+std::string localeDecimalSeparator() {
     // The system allows up to three characters and the terminating NUL.
     char buffer[8] = {};
     if (GetLocaleInfoA(GetUserDefaultLCID(), LOCALE_SDECIMAL, buffer, sizeof buffer) == 0) {

@@ -12,7 +12,7 @@ JobRunner defaultJobRunner() {
 ParamReader defaultParamReader() {
     return [](const std::string& path, bool polling,
               std::string& error) -> std::optional<settings::ParamSettings> {
-        auto read = settings::ReadParamFile(
+        auto read = settings::readParamFile(
             path, polling ? settings::ParamReadMode::Polling : settings::ParamReadMode::Startup);
         if (!read.ok) {
             error = read.error;

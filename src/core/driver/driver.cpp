@@ -6,10 +6,10 @@
 #include "core/common/codepage.h"
 #include "core/common/date_time.h"
 #include "core/common/message_box.h"
+#include "core/common/texts.h"
 #include "core/driver/default_services.h"
 #include "core/driver/helper_program.h"
 #include "core/driver/recovery.h"
-#include "core/driver/texts.h"
 #include "core/jobs/file_places.h"
 #include "core/jobs/job_reading.h"
 #include "core/jobs/readiness.h"
@@ -40,14 +40,15 @@ DriverServices withDefaults(DriverServices services) {
         services.runHelper = startConversionHelper;
     }
     if (!services.localAddress) {
-        services.localAddress = [] { return link::LocalAddressLookup(); };
+        services.localAddress = [] { return link::localAddressLookup(); };
     }
     return services;
 }
 
 }  // namespace
 
-Driver::Driver(Operator& op, Clock& clock, DriverServices services, DriverOptions options)
+Driver::Driver(common::Operator& op, common::Clock& clock, DriverServices services,
+               DriverOptions options)
     : op_(op),
       clock_(clock),
       services_(withDefaults(std::move(services))),
@@ -85,7 +86,7 @@ void Driver::showState(std::string_view status, std::string_view caption) {
 
 void Driver::showSettings() {
     const auto& s = settings_;
-    SettingsView view;
+    common::SettingsView view;
     view.serial = common::cp1253ToUtf8(s.linkAddress);
     view.baud = common::cp1253ToUtf8(s.baud);
     view.file = common::cp1253ToUtf8(s.file + " @Path : " + s.location);
@@ -104,14 +105,15 @@ void Driver::startupFailure(const std::string& what) {
     setTimer(timer1_, false);
     op_.setWindowShown(false);
     op_.showSettingsDialog();
-    ShowMessage(op_, std::string(texts::kErrorPrefix) + "\r" + what, common::buttons::kCritical);
+    common::showMessageBox(op_, std::string(common::texts::kErrorPrefix) + "\r" + what,
+                           common::buttons::kCritical);
 }
 
 bool Driver::load() {
     std::string error;
     auto read = services_.readParams(joinPath(options_.workDir, "param.ini"), false, error);
     if (!read) {
-        ShowMessage(op_, error, common::buttons::kCritical);
+        common::showMessageBox(op_, error, common::buttons::kCritical);
         return false;
     }
     settings_ = *read;
@@ -119,12 +121,12 @@ bool Driver::load() {
     link_.setLinkAddress(settings_.linkAddress);
     showSettings();
     try {
-        showState(texts::kStatusSearching, texts::kCaptionSearching);
+        showState(common::texts::kStatusSearching, common::texts::kCaptionSearching);
         op_.setWindowShown(true);
         setTimer(timer2_, true, 1000ms);
         setTimer(mTimer_, true, 1000ms);
-        op_.enableControl(Control::Start, false);
-        op_.enableControl(Control::Stop, false);
+        op_.enableControl(common::Control::Start, false);
+        op_.enableControl(common::Control::Stop, false);
         setTimer(timer1_, false);
         // Said at start: otherwise the driver would only wait, or blame the register.
         for (const auto& problem : settings::settingsProblems(settings_)) {
@@ -150,17 +152,17 @@ void Driver::loadJournal() {
     // The register is asked what became of them before the next job goes out.
     for (const auto& job : interrupted) {
         const std::string text =
-            std::string(texts::kInterruptedJob) + common::cp1253ToUtf8(job.jobPath);
+            std::string(common::texts::kInterruptedJob) + common::cp1253ToUtf8(job.jobPath);
         op_.setStatus(text);
         op_.log(text);
     }
     interrupted_ = interrupted;
 }
 
-bool Driver::recoverInterruptedJobs() {
+bool Driver::recoverInterruptedJobsAtStart() {
     if (!interrupted_.empty()) {
         const auto recovered =
-            RecoverInterruptedJobs(link_, op_, clock_, interrupted_, jobSettings().resultRules);
+            recoverInterruptedJobs(link_, op_, clock_, interrupted_, jobSettings().resultRules);
         if (!recovered) {
             return false;
         }
@@ -192,21 +194,21 @@ int Driver::runCommandLine(const CommandLineJob& job,
     settings_ = job.settings;
     link_.setLinkAddress(settings::commandLineLinkAddress(settings_));
     showSettings();
-    showState(texts::kStatusSearching, texts::kCaptionSearching);
-    op_.enableControl(Control::Start, false);
-    op_.enableControl(Control::Stop, false);
+    showState(common::texts::kStatusSearching, common::texts::kCaptionSearching);
+    op_.enableControl(common::Control::Start, false);
+    op_.enableControl(common::Control::Stop, false);
     setTimer(timer2_, false);
     setTimer(timer1_, true, 3000ms);
 
-    std::optional<Clock::TimePoint> giveUpAt;
+    std::optional<common::Clock::TimePoint> giveUpAt;
     if (giveUpAfter) {
         giveUpAt = clock_.now() + *giveUpAfter;
     }
     if (!awaitRegister(giveUpAt, stopRequested)) {
         return kGaveUp;
     }
-    showState(texts::kStatusOnline, texts::kCaptionReady);
-    op_.enableControl(Control::Start, true);
+    showState(common::texts::kStatusOnline, common::texts::kCaptionReady);
+    op_.enableControl(common::Control::Start, true);
 
     const jobs::JobRead read = jobs::readJobFile(job.jobPath);
     jobs::JobOutcome outcome;
@@ -222,19 +224,19 @@ int Driver::runCommandLine(const CommandLineJob& job,
         outcome = runJob(job.jobPath, {}, read.bytes);
     }
     if (!outcome.readable) {
-        ShowMessage(op_, std::string(texts::kErrorPrefix) + "\r" + outcome.error,
-                    common::buttons::kCritical);
+        common::showMessageBox(op_, std::string(common::texts::kErrorPrefix) + "\r" + outcome.error,
+                               common::buttons::kCritical);
         return kJobUnreadable;
     }
     // The POS takes a job that is still there for one not yet printed.
     if (std::string why; !jobs::deleteFile(job.jobPath, why)) {
-        op_.log(std::string(texts::kJobNotDeleted) + common::cp1253ToUtf8(why));
+        op_.log(std::string(common::texts::kJobNotDeleted) + common::cp1253ToUtf8(why));
     }
     runHelperIfAsked();
     return outcome.exitCode == 1 ? kJobAborted : kJobDone;
 }
 
-bool Driver::awaitRegister(std::optional<Clock::TimePoint> giveUpAt,
+bool Driver::awaitRegister(std::optional<common::Clock::TimePoint> giveUpAt,
                            const std::function<bool()>& stopRequested) {
     // The limit holds inside an exchange too: a silent register is not waited for past it.
     link_.setGiveUpAt(giveUpAt);
@@ -245,7 +247,7 @@ bool Driver::awaitRegister(std::optional<Clock::TimePoint> giveUpAt,
             break;
         }
         const auto attempt = clock_.now();
-        if (link_.SendCommand("KXCL", linkErrorText_, false) == 0) {
+        if (link_.sendCommand("KXCL", linkErrorText_, false) == 0) {
             link_.setGiveUpAt(std::nullopt);
             return true;
         }
@@ -291,10 +293,10 @@ void Driver::supervisionTick() {
 }
 
 void Driver::goOnline() {
-    showState(texts::kStatusOnline, texts::kCaptionReady);
-    op_.enableControl(Control::Start, true);
+    showState(common::texts::kStatusOnline, common::texts::kCaptionReady);
+    op_.enableControl(common::Control::Start, true);
     setTimer(timer2_, false);
-    op_.enableControl(Control::ReportsMenu, true);
+    op_.enableControl(common::Control::ReportsMenu, true);
     if (options_.startWhenOnline.value_or(autoStart_)) {
         startPrinting();
         if (autoStart_) {
@@ -319,21 +321,21 @@ void Driver::startPrinting() {
     } else {
         setTimer(timer1_, true);
     }
-    op_.enableControl(Control::Start, false);
-    op_.enableControl(Control::Stop, true);
+    op_.enableControl(common::Control::Start, false);
+    op_.enableControl(common::Control::Stop, true);
     runHelperIfAsked();
-    showState(texts::kStatusWaiting, texts::kCaptionWaiting);
-    op_.enableControl(Control::ReportsMenu, false);
-    op_.enableControl(Control::SettingsMenu, false);
+    showState(common::texts::kStatusWaiting, common::texts::kCaptionWaiting);
+    op_.enableControl(common::Control::ReportsMenu, false);
+    op_.enableControl(common::Control::SettingsMenu, false);
 }
 
 void Driver::stopPrinting() {
     setTimer(timer1_, false);
-    op_.enableControl(Control::Stop, false);
-    op_.enableControl(Control::Start, true);
-    showState(texts::kStatusStopped, texts::kCaptionStopped);
-    op_.enableControl(Control::ReportsMenu, true);
-    op_.enableControl(Control::SettingsMenu, true);
+    op_.enableControl(common::Control::Stop, false);
+    op_.enableControl(common::Control::Start, true);
+    showState(common::texts::kStatusStopped, common::texts::kCaptionStopped);
+    op_.enableControl(common::Control::ReportsMenu, true);
+    op_.enableControl(common::Control::SettingsMenu, true);
 }
 
 void Driver::trayStart() {
@@ -359,11 +361,11 @@ void Driver::report(supervision::Report report) {
     if (!reportsEnabled()) {
         return;
     }
-    supervision::RunReport(link_, op_, report);
+    supervision::runReport(link_, op_, report);
 }
 
 void Driver::clearError() {
-    supervision::errorclear(link_);
+    supervision::clearRegisterError(link_);
     // The register answers again: supervision may look for it anew, even after off-line.
     if (link_.registerStatus() == 0) {
         supervision_.resetFailures();
@@ -383,7 +385,7 @@ void Driver::shutdown() {
     setTimer(timer1_, false);
     setTimer(timer2_, false);
     setTimer(mTimer_, false);
-    link_.CloseLink();
+    link_.closeLink();
 }
 
 void Driver::housekeepingTick() {
@@ -429,7 +431,7 @@ bool Driver::isJobReady(const std::string& jobPath) {
     const auto place = jobs::jobPlace(settings_.location, settings_.file);
     if (!jobs::isAcceptableJobPath(jobPath, place.directory, why)) {
         if (!why.empty() && refusedJobPaths_.insert(jobPath).second) {
-            op_.log(std::string(texts::kJobRefused) + common::cp1253ToUtf8(why));
+            op_.log(std::string(common::texts::kJobRefused) + common::cp1253ToUtf8(why));
         }
         return false;
     }
@@ -452,7 +454,7 @@ bool Driver::directoryChanged(const std::string& name, jobs::FileEvent event) {
 }
 
 void Driver::refuseJob(const std::string& jobPath, const jobs::JobRead& read) {
-    const std::string text = std::string(texts::kErrorPrefix) + read.error;
+    const std::string text = std::string(common::texts::kErrorPrefix) + read.error;
     op_.setStatus(text);
     op_.log(text);
     jobs::writeRefusal(jobPath, read, common::formatDateTime(clock_.localDateTime()),
@@ -472,13 +474,13 @@ Driver::Taken Driver::takeJob(const std::string& jobPath, bool singleFile, bool 
     // With its port gone every line would fail and the job would count as done: it waits in
     // the directory until the register can be reached.
     if (!link_.ensureOpen()) {
-        op_.setStatus(std::string(texts::kJobWaitsForRegister) + link_.downReason());
+        op_.setStatus(std::string(common::texts::kJobWaitsForRegister) + link_.downReason());
         return Taken::NotSent;
     }
     std::string error;
     if (!journal_.markStarted(job.canonicalPath, job.print, job.resultFile, error)) {
         // Sent without its mark, the job could be printed twice after a crash: it waits.
-        const std::string text = std::string(texts::kJobNotSent) + error;
+        const std::string text = std::string(common::texts::kJobNotSent) + error;
         op_.setStatus(text);
         if (text != markError_) {
             op_.log(text);
@@ -490,14 +492,14 @@ Driver::Taken Driver::takeJob(const std::string& jobPath, bool singleFile, bool 
     if (singleFile) {
         const std::ofstream emptied(joinPath(options_.workDir, "receipt.txt"), std::ios::trunc);
     }
-    jobs::DeleteFileQuietly(options_.endMarker);
+    jobs::deleteFileQuietly(options_.endMarker);
     if (receiptCounter_ < INT64_MAX) {
         ++receiptCounter_;
     }
     op_.setReceiptCount(receiptCounter_);
     const jobs::JobOutcome outcome = runJob(jobPath, job.canonicalPath, job.bytes);
     if (!outcome.readable) {
-        op_.log(std::string(texts::kErrorPrefix) + common::cp1253ToUtf8(jobPath) + ": " +
+        op_.log(std::string(common::texts::kErrorPrefix) + common::cp1253ToUtf8(jobPath) + ": " +
                 outcome.error);
     }
     if (!journal_.markDone(job.canonicalPath, error)) {
@@ -538,7 +540,7 @@ jobs::JobOutcome Driver::runJob(const std::string& jobPath, const std::string& c
 
 bool Driver::pollTick() {
     op_.setProgressText("-");
-    if (!refreshPollSettings() || !recoverInterruptedJobs()) {
+    if (!refreshPollSettings() || !recoverInterruptedJobsAtStart()) {
         return false;
     }
     pickup_.beginTick();
@@ -555,7 +557,7 @@ bool Driver::pollTick() {
         const Taken taken = takeJob(jobPath, true);
         if (taken != Taken::NotSent && taken != Taken::Nothing &&
             common::toUpper1253(jobPath).ends_with("PRG.1")) {
-            jobs::DeleteFileQuietly(jobPath);
+            jobs::deleteFileQuietly(jobPath);
         }
         return taken == Taken::Printed || taken == Taken::Refused;
     }
@@ -572,9 +574,9 @@ bool Driver::pollTick() {
         return false;
     }
     if (jobPath->ends_with("prg.1")) {
-        jobs::DeleteFileQuietly(*jobPath);
+        jobs::deleteFileQuietly(*jobPath);
     }
-    showState(texts::kStatusWaitingAfterJob, texts::kCaptionWaitingAfterJob);
+    showState(common::texts::kStatusWaitingAfterJob, common::texts::kCaptionWaitingAfterJob);
     return true;
 }
 

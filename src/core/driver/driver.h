@@ -8,15 +8,15 @@
 #include <string>
 #include <vector>
 
-#include "core/driver/clock.h"
+#include "core/common/clock.h"
+#include "core/common/operator.h"
 #include "core/driver/helper_program.h"
 #include "core/driver/job_pickup.h"
-#include "core/driver/operator.h"
 #include "core/driver/tracking_operator.h"
-#include "core/jobs/getdata.h"
 #include "core/jobs/job_files.h"
 #include "core/jobs/job_journal.h"
 #include "core/jobs/readiness.h"
+#include "core/jobs/run_job.h"
 #include "core/link/link.h"
 #include "core/settings/param_settings.h"
 #include "core/supervision/link_supervision.h"
@@ -91,7 +91,8 @@ enum CommandLineStatus {
 // DriverLoop posts operator actions and fires the timers there; tests call it directly.
 class Driver {
   public:
-    Driver(Operator& op, Clock& clock, DriverServices services, DriverOptions options);
+    Driver(common::Operator& op, common::Clock& clock, DriverServices services,
+           DriverOptions options);
 
     // Normal start-up: param.ini, the first texts, supervision on. False when the program
     // must end (param.ini missing, or the start-up failure path ran).
@@ -132,9 +133,9 @@ class Driver {
     std::optional<std::string> watchDirectory() const;
 
     bool polling() const { return timer1_.enabled; }
-    bool startEnabled() const { return op_.enabled(Control::Start); }
-    bool stopEnabled() const { return op_.enabled(Control::Stop); }
-    bool reportsEnabled() const { return op_.enabled(Control::ReportsMenu); }
+    bool startEnabled() const { return op_.enabled(common::Control::Start); }
+    bool stopEnabled() const { return op_.enabled(common::Control::Stop); }
+    bool reportsEnabled() const { return op_.enabled(common::Control::ReportsMenu); }
     std::int64_t receiptCounter() const { return receiptCounter_; }
     int supervisionFailures() const { return supervision_.failures(); }
     link::Link& link() { return link_; }
@@ -150,11 +151,11 @@ class Driver {
     void loadJournal();
     // Command-line mode: asks until the register answers; false when the limit passed or a
     // stop was asked for first.
-    bool awaitRegister(std::optional<Clock::TimePoint> giveUpAt,
+    bool awaitRegister(std::optional<common::Clock::TimePoint> giveUpAt,
                        const std::function<bool()>& stopRequested);
     // Brings the register back after jobs were cut short and prints again those it proved
     // were not issued; false while that is not done, and no other job may go.
-    bool recoverInterruptedJobs();
+    bool recoverInterruptedJobsAtStart();
     bool refreshPollSettings();
     // What became of the job a tick found.
     enum class Taken { Printed, Refused, NotSent, Nothing };
@@ -169,7 +170,7 @@ class Driver {
     void runHelperIfAsked();
 
     TrackingOperator op_;
-    Clock& clock_;
+    common::Clock& clock_;
     DriverServices services_;
     DriverOptions options_;
     link::Link link_;

@@ -146,12 +146,12 @@ JobPickup::Picked JobPickup::read(const std::string& path, bool again) {
     if (!again && journal_.isProcessed(canonical, print)) {
         return picked;
     }
-    const auto named = jobs::NamedResultFile(read.bytes);
+    const auto named = jobs::namedResultFile(read.bytes);
     if (named) {
         addResultFile(*named);
     }
     picked.job =
-        Job{canonical, std::move(read.bytes), print, named.value_or(jobs::FindResultFile(""))};
+        Job{canonical, std::move(read.bytes), print, named.value_or(jobs::findResultFile(""))};
     return picked;
 }
 

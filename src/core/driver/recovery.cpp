@@ -22,21 +22,21 @@ std::optional<RegisterFindings> cleanUpRegister(link::Link& link) {
     RegisterFindings found;
     std::string reply;
     // A refusal means no receipt is open: expected, so shown to nobody.
-    const std::int16_t voidStatus = link.SendCommand("KXVOID", reply, true);
+    const std::int16_t voidStatus = link.sendCommand("KXVOID", reply, true);
     if (voidStatus < 0) {
         return std::nullopt;
     }
     found.voided = voidStatus == 0;
-    const std::int16_t table = link::QueryOpenTable(link);
+    const std::int16_t table = link::queryOpenTable(link);
     if (link.registerStatus() < 0) {
         return std::nullopt;
     }
     if (table != -1) {
         found.table = table;
-        if (link.SendCommand("KXTO", reply, false) == 0) {
-            found.tableReceipt = link::ParseClosedReceipt(reply);
+        if (link.sendCommand("KXTO", reply, false) == 0) {
+            found.tableReceipt = link::parseClosedReceipt(reply);
         }
-        found.tableTotal = link::QueryTableTotal(link, table);
+        found.tableTotal = link::queryTableTotal(link, table);
     }
     return found;
 }
@@ -92,7 +92,7 @@ Report describe(Recovered what, const RegisterFindings& found, bool closingSent)
 }
 
 void writeBlock(const RecoveredJob& done, const RegisterFindings& found, const Report& report,
-                const std::string& now, const jobs::ResultFileRules& rules, Operator& op) {
+                const std::string& now, const jobs::ResultFileRules& rules, common::Operator& op) {
     if (const auto refused = jobs::checkResultFile(done.job.resultFile, rules)) {
         op.log(std::string(jobs::kResultNotWritten) + *refused);
         return;
@@ -107,7 +107,7 @@ void writeBlock(const RecoveredJob& done, const RegisterFindings& found, const R
     }
     lines.push_back("exitcode = " + std::to_string(static_cast<int>(done.what)));
     for (const auto& line : lines) {
-        if (!common::AppendLine(done.job.resultFile, line)) {
+        if (!common::appendLine(done.job.resultFile, line)) {
             op.log(std::string(jobs::kResultNotWritten) +
                    common::cp1253ToUtf8(done.job.resultFile));
             return;
@@ -117,9 +117,9 @@ void writeBlock(const RecoveredJob& done, const RegisterFindings& found, const R
 
 }  // namespace
 
-std::optional<std::vector<RecoveredJob>> RecoverInterruptedJobs(
-    link::Link& link, Operator& op, Clock& clock, const std::vector<jobs::InterruptedJob>& jobs,
-    const jobs::ResultFileRules& rules) {
+std::optional<std::vector<RecoveredJob>> recoverInterruptedJobs(
+    link::Link& link, common::Operator& op, common::Clock& clock,
+    const std::vector<jobs::InterruptedJob>& jobs, const jobs::ResultFileRules& rules) {
     if (jobs.empty()) {
         return std::vector<RecoveredJob>{};
     }

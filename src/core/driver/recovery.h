@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "core/driver/clock.h"
-#include "core/driver/operator.h"
+#include "core/common/clock.h"
+#include "core/common/operator.h"
 #include "core/jobs/job_journal.h"
 #include "core/jobs/result_file.h"
 #include "core/link/link.h"
@@ -35,8 +35,8 @@ struct RecoveredJob {
 // it can have left something open. No value when the register did not answer: nothing was
 // decided, nothing written, and it is to be tried again. A result file goes through the same
 // rules as every job's.
-std::optional<std::vector<RecoveredJob>> RecoverInterruptedJobs(
-    link::Link& link, Operator& op, Clock& clock, const std::vector<jobs::InterruptedJob>& jobs,
-    const jobs::ResultFileRules& rules);
+std::optional<std::vector<RecoveredJob>> recoverInterruptedJobs(
+    link::Link& link, common::Operator& op, common::Clock& clock,
+    const std::vector<jobs::InterruptedJob>& jobs, const jobs::ResultFileRules& rules);
 
 }  // namespace merovan::driver

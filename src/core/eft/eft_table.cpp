@@ -21,7 +21,7 @@ std::uint64_t slotOffset(std::int16_t payNumber) {
 
 }  // namespace
 
-int ReadEftRecord(const std::string& path, EftPaymentRecord& record, std::string* why) {
+int readEftRecord(const std::string& path, EftPaymentRecord& record, std::string* why) {
     if (record.payNumber < 1) {
         return -1;
     }
@@ -42,7 +42,7 @@ int ReadEftRecord(const std::string& path, EftPaymentRecord& record, std::string
     return 0;
 }
 
-int WriteEftRecord(const std::string& path, const EftPaymentRecord& record) {
+int writeEftRecord(const std::string& path, const EftPaymentRecord& record) {
     if (record.payNumber < 1) {
         return -1;
     }
@@ -55,23 +55,24 @@ int WriteEftRecord(const std::string& path, const EftPaymentRecord& record) {
     return common::writeRecord(path, slotOffset(record.payNumber), bytes) ? 0 : -1;
 }
 
-EftPaymentRecord LookupEftPayment(const std::string& path, std::int16_t payNumber,
-                                  driver::Operator& op) {
+EftPaymentRecord lookupEftPayment(const std::string& path, std::int16_t payNumber,
+                                  common::Operator& op) {
     EftPaymentRecord record;
     record.payNumber = payNumber;
-    if (std::string why; ReadEftRecord(path, record, &why) != 0) {
+    if (std::string why; readEftRecord(path, record, &why) != 0) {
         if (!why.empty()) {
             op.log(why);
         }
-        driver::ShowMessage(op, "Αδυναμία ανάγνωσης παραμέτρων πληρωμών",
-                            common::buttons::kExclamation | common::buttons::kOk, "Μύνημα Merovan");
+        common::showMessageBox(op, "Αδυναμία ανάγνωσης παραμέτρων πληρωμών",
+                               common::buttons::kExclamation | common::buttons::kOk,
+                               "Μύνημα Merovan");
         // The payment then goes out as an ordinary one.
         record.active = 0;
     }
     return record;
 }
 
-int getItembyData(const std::vector<int>& values, int value) {
+int indexOfStoredValue(const std::vector<int>& values, int value) {
     for (std::size_t i = 0; i < values.size(); ++i) {
         if (values[i] == value) {
             return static_cast<int>(i);
@@ -80,11 +81,11 @@ int getItembyData(const std::vector<int>& values, int value) {
     return 0;
 }
 
-std::vector<ListEntry> EcrPayTypeEntries() {
+std::vector<ListEntry> ecrPayTypeEntries() {
     return {{"---", 0}, {"EFT Πληρωμή", 2}, {"EFT Προφορτωμένη", 3}, {"EFT Προείσπραξη", 9}};
 }
 
-std::vector<ListEntry> EftTerminalEntries() {
+std::vector<ListEntry> eftTerminalEntries() {
     std::vector<ListEntry> entries{{"---", 0}};
     for (int terminal = 1; terminal <= 4; ++terminal) {
         entries.push_back({"EFTPOS #" + std::to_string(terminal), terminal});
@@ -92,11 +93,11 @@ std::vector<ListEntry> EftTerminalEntries() {
     return entries;
 }
 
-int EftWaitElapsedSeconds(int startSecondOfDay, int nowSecondOfDay) {
+int eftWaitElapsedSeconds(int startSecondOfDay, int nowSecondOfDay) {
     return ((nowSecondOfDay - startSecondOfDay) % kSecondsPerDay + kSecondsPerDay) % kSecondsPerDay;
 }
 
-std::string EftWaitLabel(int elapsedSeconds) {
+std::string eftWaitLabel(int elapsedSeconds) {
     char seconds[16];
     std::snprintf(seconds, sizeof seconds, "%02d", elapsedSeconds);
     return common::replaceAll("Αναμονή EFTPOS [%1]", "%1", seconds);

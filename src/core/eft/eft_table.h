@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "core/driver/operator.h"
+#include "core/common/operator.h"
 
 // payeft.dat: which POS payment numbers are card payments, and how the register takes them.
 namespace merovan::eft {
@@ -20,16 +20,16 @@ inline constexpr const char* kEftFileName = "payeft.dat";
 
 // Read and write the record under record.payNumber; 0 on success, -1 on any failure (a
 // payment number below 1 among them). A missing file is created empty.
-int ReadEftRecord(const std::string& path, EftPaymentRecord& record, std::string* why = nullptr);
-int WriteEftRecord(const std::string& path, const EftPaymentRecord& record);
+int readEftRecord(const std::string& path, EftPaymentRecord& record, std::string* why = nullptr);
+int writeEftRecord(const std::string& path, const EftPaymentRecord& record);
 
 // The record used at payment time; on a failed read the operator is told and the record
 // comes back inactive.
-EftPaymentRecord LookupEftPayment(const std::string& path, std::int16_t payNumber,
-                                  driver::Operator& op);
+EftPaymentRecord lookupEftPayment(const std::string& path, std::int16_t payNumber,
+                                  common::Operator& op);
 
 // First index of values equal to value, 0 when none is.
-int getItembyData(const std::vector<int>& values, int value);
+int indexOfStoredValue(const std::vector<int>& values, int value);
 
 // An entry of the mapping dialog's lists: the text shown and the value stored.
 struct ListEntry {
@@ -37,9 +37,9 @@ struct ListEntry {
     int value = 0;
 };
 // The register's card payment kinds, in list order: none, 2, 3, 9.
-std::vector<ListEntry> EcrPayTypeEntries();
+std::vector<ListEntry> ecrPayTypeEntries();
 // The terminals, in list order: none, then 1 to 4.
-std::vector<ListEntry> EftTerminalEntries();
+std::vector<ListEntry> eftTerminalEntries();
 
 inline constexpr const char* kEftDialogCaption = "Πληρωμές Καρτών";
 inline constexpr const char* kEftDialogLoadingCaption = "Ανάγνωση Ρυθμίσεων Ταμειακής...";
@@ -47,8 +47,8 @@ inline constexpr const char* kEftWaitCaption = "Συναλλαγή EFTPOS";
 inline constexpr const char* kEftWaitFirstLabel = "Αναμονή Απάντησης EFTPOS";
 
 // Whole seconds waited between two times of day (seconds since midnight), across midnight too.
-int EftWaitElapsedSeconds(int startSecondOfDay, int nowSecondOfDay);
+int eftWaitElapsedSeconds(int startSecondOfDay, int nowSecondOfDay);
 // The waiting window's label for the seconds waited, at least two digits: "Αναμονή EFTPOS [07]".
-std::string EftWaitLabel(int elapsedSeconds);
+std::string eftWaitLabel(int elapsedSeconds);
 
 }  // namespace merovan::eft

@@ -7,9 +7,9 @@ bool ClosingGate::mayClose(link::Link& link, const std::string& command) {
         state_ = !mark_ || mark_() ? State::Allowed : State::Refused;
         if (state_ == State::Refused) {
             link.setRegisterStatus(kClosingNotRecorded);
-            link.LogFailure(command, {});
+            link.logFailure(command, {});
             std::string reply;
-            link.SendCommand("KXVOID", reply, true);
+            link.sendCommand("KXVOID", reply, true);
         }
     }
     return state_ == State::Allowed;

@@ -34,20 +34,20 @@ std::string findHeaderValue(std::string_view content, std::string_view key,
 
 }  // namespace
 
-std::string FindResultFile(std::string_view content) {
+std::string findResultFile(std::string_view content) {
     return findHeaderValue(content, "resFile:", "Result");
 }
 
-std::optional<std::string> NamedResultFile(std::string_view content) {
+std::optional<std::string> namedResultFile(std::string_view content) {
     std::string value = findHeaderValue(content, "resFile:", "");
     return value.empty() ? std::nullopt : std::optional(std::move(value));
 }
 
-std::string FindJobTag(std::string_view content) {
+std::string findJobTag(std::string_view content) {
     return findHeaderValue(content, "tag:", "Unknown");
 }
 
-std::vector<std::string_view> SplitJobLines(std::string_view content) {
+std::vector<std::string_view> splitJobLines(std::string_view content) {
     std::vector<std::string_view> lines;
     std::size_t start = 0;
     while (start < content.size()) {

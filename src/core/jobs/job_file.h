@@ -9,13 +9,13 @@
 namespace merovan::jobs {
 
 // The value of the "resFile:" key, or "Result".
-std::string FindResultFile(std::string_view content);
+std::string findResultFile(std::string_view content);
 // The value of the "resFile:" key, or none when the job names no result file.
-std::optional<std::string> NamedResultFile(std::string_view content);
+std::optional<std::string> namedResultFile(std::string_view content);
 // The value of the "tag:" key, or "Unknown".
-std::string FindJobTag(std::string_view content);
+std::string findJobTag(std::string_view content);
 
 // The lines of a job: ended by CR LF or a lone LF; a last line without an end still counts.
-std::vector<std::string_view> SplitJobLines(std::string_view content);
+std::vector<std::string_view> splitJobLines(std::string_view content);
 
 }  // namespace merovan::jobs

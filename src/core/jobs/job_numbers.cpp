@@ -8,7 +8,7 @@
 
 namespace merovan::jobs {
 
-std::string ToLocaleDecimal(std::string_view text, int decimals, std::string_view separator) {
+std::string toLocaleDecimal(std::string_view text, int decimals, std::string_view separator) {
     if (text.find_first_of(",.") == std::string_view::npos) {
         const int zeros = decimals == -1 ? 2 : std::max(decimals, 0);
         return std::string(text) + std::string(separator) + std::string(zeros, '0');
@@ -19,7 +19,7 @@ std::string ToLocaleDecimal(std::string_view text, int decimals, std::string_vie
     return common::replaceAll(text, ".", ",");
 }
 
-std::int16_t ToInt16(std::string_view text, std::string_view separator) {
+std::int16_t toInt16(std::string_view text, std::string_view separator) {
     const auto value = common::parseNumber(text, separator);
     if (!value) {
         return -1;
@@ -32,7 +32,7 @@ std::int16_t ToInt16(std::string_view text, std::string_view separator) {
     return static_cast<std::int16_t>(whole);
 }
 
-double NumericValue(std::string_view text, std::string_view separator) {
+double numericValue(std::string_view text, std::string_view separator) {
     return common::parseNumber(text, separator).value_or(0.0);
 }
 

@@ -67,13 +67,13 @@ int refusalStatus(JobRefusal refusal) {
 
 bool writeRefusal(const std::string& jobPath, const JobRead& read, const std::string& date,
                   const ResultFileRules& rules) {
-    const auto resultFile = NamedResultFile(read.bytes);
+    const auto resultFile = namedResultFile(read.bytes);
     if (!resultFile || checkResultFile(*resultFile, rules)) {
         return false;
     }
-    return common::AppendLine(*resultFile, "Err = " + std::to_string(refusalStatus(read.refusal)) +
+    return common::appendLine(*resultFile, "Err = " + std::to_string(refusalStatus(read.refusal)) +
                                                ", [" + jobPath + "] DateTime = " + date) &&
-           common::AppendLine(*resultFile, "exitcode = 2");
+           common::appendLine(*resultFile, "exitcode = 2");
 }
 
 }  // namespace merovan::jobs

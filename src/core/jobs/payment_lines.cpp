@@ -5,7 +5,7 @@
 #include "core/common/append_line.h"
 #include "core/common/numeric.h"
 #include "core/common/text.h"
-#include "core/jobs/job.h"
+#include "core/jobs/job_interpreter.h"
 #include "core/jobs/job_numbers.h"
 #include "core/jobs/register_text.h"
 #include "core/jobs/sale_amounts.h"
@@ -24,7 +24,7 @@ constexpr int kFooterMinimumLines = 8;
 
 }  // namespace
 
-void Job::lineTo(std::string_view line) {
+void JobInterpreter::lineTo(std::string_view line) {
     ++paymentLines_;
     fields_.linetype = kLinePayment;
     if (settings_.currency == "2") {
@@ -33,24 +33,24 @@ void Job::lineTo(std::string_view line) {
         fields_.description = registerText(fields_.description);
         // The whole receipt is paid in the second currency once; later lines add nothing.
         if (paymentLines_ == 1) {
-            callComms(vatRateText_);
+            sendLine(vatRateText_);
         }
         return;
     }
     fields_.paymentType = mid(line, 8, 1);
     std::string amount = mid(line, 11, 9);
     const auto type = common::parseNumber(fields_.paymentType, separator());
-    const double amountValue = NumericValue(amount, separator());
+    const double amountValue = numericValue(amount, separator());
     if (!type || std::trunc(*type) == 0 || amountValue == 0) {
         return;
     }
     fields_.price = trim(amount);
-    calc(fields_.price, fields_.discount, fields_.addon);
+    cleanAmounts(fields_.price, fields_.discount, fields_.addon);
     fields_.description = registerText(fields_.description);
-    callComms(vatRateText_, resFile_);
+    sendLine(vatRateText_, resFile_);
 }
 
-void Job::linePay(std::string_view line) {
+void JobInterpreter::linePay(std::string_view line) {
     const std::string payment = "KXT" + mid(line, 7, 1);
     if (mayClose(payment)) {
         send(payment, true);
@@ -58,7 +58,7 @@ void Job::linePay(std::string_view line) {
     send("KXCL", true);
 }
 
-void Job::lineSnd(std::string_view line) {
+void JobInterpreter::lineSnd(std::string_view line) {
     // A bare "KX" would only cost the register's 20 s of silence; the POS still gets the
     // reply line it waits for, with the status saying why nothing went out.
     if (trim(mid(line, 7, 90)).empty()) {
@@ -72,20 +72,20 @@ void Job::lineSnd(std::string_view line) {
                  common::replaceAll(reply_, "\n", "~"));
 }
 
-void Job::lineFoo(std::string_view line) {
-    const std::string text = PrepareCommentText(mid(line, 7), greek_);
+void JobInterpreter::lineFoo(std::string_view line) {
+    const std::string text = prepareCommentText(mid(line, 7), greek_);
     for (std::size_t piece = 0; piece < kFooterPieces; ++piece) {
         std::string part = mid(text, piece * kFooterWidth + 1, kFooterWidth);
         if (!part.empty()) {
             footerLines_.push_back(std::move(part));
         }
     }
-    context_.flags.FooterPending = true;
+    context_.flags.footerPending = true;
 }
 
-void Job::end() {
-    context_.flags.TransferPending = false;
-    context_.flags.PartialPaymentPending = false;
+void JobInterpreter::end() {
+    context_.flags.transferPending = false;
+    context_.flags.partialPaymentPending = false;
     context_.clock.sleep(250ms);
     appendResult("DateTime end = " + now());
 
@@ -94,19 +94,19 @@ void Job::end() {
         const double whole = std::floor(*table);
         // A table number no register can hold has no open amount to ask for.
         if (whole >= std::numeric_limits<int>::min() && whole <= std::numeric_limits<int>::max()) {
-            openAmount = link::QueryTableTotal(context_.link, static_cast<int>(whole));
+            openAmount = link::queryTableTotal(context_.link, static_cast<int>(whole));
         }
     }
-    const int receiptStatus = NumericValue(openAmount, separator()) == 0 ? 0 : 1;
+    const int receiptStatus = numericValue(openAmount, separator()) == 0 ? 0 : 1;
     appendResult("recStatus = " + std::to_string(receiptStatus) + ";" + openAmount);
-    appendResult("receipt = " + link::QueryReceiptCounters(context_.link) + ", " +
+    appendResult("receipt = " + link::queryReceiptCounters(context_.link) + ", " +
                  std::to_string(closedReceipt_));
     appendResult("exitcode = " + std::to_string(exitCode_));
     printFooter();
 }
 
-void Job::printFooter() {
-    if (context_.flags.FooterPending) {
+void JobInterpreter::printFooter() {
+    if (context_.flags.footerPending) {
         int printed = 0;
         for (const std::string& piece : footerLines_) {
             if (trim(piece).empty()) {
@@ -124,7 +124,7 @@ void Job::printFooter() {
             send("KXCO ");
         }
     }
-    context_.flags.FooterPending = false;
+    context_.flags.footerPending = false;
 }
 
 }  // namespace merovan::jobs

@@ -2,12 +2,12 @@
 
 namespace merovan::jobs {
 
-// Flags that outlive one job: owned by the driver, shared by the interpreter and comms.
+// Flags that outlive one job: owned by the driver, shared by the interpreter and sendLineCommands.
 struct ProgramFlags {
-    bool ZeroTotalReceipt = false;
-    bool TransferPending = false;
-    bool PartialPaymentPending = false;
-    bool FooterPending = false;
+    bool zeroTotalReceipt = false;
+    bool transferPending = false;
+    bool partialPaymentPending = false;
+    bool footerPending = false;
 };
 
 }  // namespace merovan::jobs

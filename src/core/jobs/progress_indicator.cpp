@@ -4,12 +4,12 @@
 
 namespace merovan::jobs {
 
-void CLSiND::setValue(int value) {
+void ProgressIndicator::setValue(int value) {
     value_ = value;
     operator_.setProgressText(text(value_, max_));
 }
 
-std::string CLSiND::text(int value, int max) {
+std::string ProgressIndicator::text(int value, int max) {
     if (value < 1) {
         return "-";
     }

@@ -2,18 +2,18 @@
 
 #include <string>
 
-#include "core/driver/operator.h"
+#include "core/common/operator.h"
 
 namespace merovan::jobs {
 
 // The job progress label: Max is the number of lines of the job, Value the line in hand.
-class CLSiND {
+class ProgressIndicator {
   public:
-    explicit CLSiND(driver::Operator& op) : operator_(op) {}
+    explicit ProgressIndicator(common::Operator& op) : operator_(op) {}
 
-    int Max() const { return max_; }
+    int maximum() const { return max_; }
     void setMax(int max) { max_ = max; }
-    int Value() const { return value_; }
+    int value() const { return value_; }
     // Stores the value and redraws the label.
     void setValue(int value);
 
@@ -21,7 +21,7 @@ class CLSiND {
     static std::string text(int value, int max);
 
   private:
-    driver::Operator& operator_;
+    common::Operator& operator_;
     int max_ = 0;
     int value_ = 0;
 };

@@ -56,7 +56,7 @@ bool JobReadiness::quietLongEnough(Seen& seen, const common::FileStamp& stamp) {
 }
 
 bool JobReadiness::isReady(const std::string& path) {
-    if (!IsJobFileReady(path)) {
+    if (!isJobFileReady(path)) {
         return false;
     }
     if (platformSeesEveryWriter()) {
@@ -76,12 +76,12 @@ bool JobReadiness::isReady(const std::string& path) {
     return quietLongEnough(seen, *stamp);
 }
 
-bool IsJobFileReady(const std::string& path) {
+bool isJobFileReady(const std::string& path) {
     const auto stamp = common::regularFileStamp(path);
     return stamp && stamp->size > 0 && !isOpenForWriting(path);
 }
 
-void DeleteFileQuietly(const std::string& path) {
+void deleteFileQuietly(const std::string& path) {
     std::error_code ignored;
     std::filesystem::remove(path, ignored);
 }

@@ -53,19 +53,19 @@ class JobReadiness {
 // True when the file is a regular file (a symlink to one counts), is not empty, may be opened
 // for reading, and no process that the platform lets us see holds it open for writing. Read
 // permission is enough: the POS deletes its own jobs.
-bool IsJobFileReady(const std::string& path);
+bool isJobFileReady(const std::string& path);
 
 // Whether some process that the platform lets us see has the file open for writing. On POSIX
 // that is every process of our own user (every process, for root); on Windows every process.
 bool isOpenForWriting(const std::string& path);
 
 // Deletes the file; every failure is ignored.
-void DeleteFileQuietly(const std::string& path);
+void deleteFileQuietly(const std::string& path);
 
 // Deletes the file; false with the reason (UTF-8, naming the file) when it could not be deleted.
 bool deleteFile(const std::string& path, std::string& why);
 
-// Whether the platform's own test (IsJobFileReady) sees every writer of every user, so that
+// Whether the platform's own test (isJobFileReady) sees every writer of every user, so that
 // the directory watch and the quiet period are not needed.
 bool platformSeesEveryWriter();
 

@@ -22,14 +22,14 @@ constexpr std::array<std::pair<unsigned char, unsigned char>, 7> kAccentFolds = 
 constexpr unsigned char kFlorinByte = 131;  // where some POS programs put "Δ"
 constexpr char kCapitalDelta = '\xC4';
 
-std::string toRegisterCodes(std::string_view text, link::GreekVesko& greek) {
-    greek.InSring(common::toUpper1253(text), link::GreekVesko::kToRegister);
-    return greek.GreekString();
+std::string toRegisterCodes(std::string_view text, link::RegisterCharset& greek) {
+    greek.convert(common::toUpper1253(text), link::RegisterCharset::kToRegister);
+    return greek.converted();
 }
 
 }  // namespace
 
-std::string FoldAccents(std::string_view text) {
+std::string foldAccents(std::string_view text) {
     std::string out(text);
     for (char& c : out) {
         for (const auto& [accented, plain] : kAccentFolds) {
@@ -42,9 +42,9 @@ std::string FoldAccents(std::string_view text) {
     return out;
 }
 
-std::string PrepareRegisterText(std::string_view text, bool saleLine,
-                                const ItemTextConverter& converter, link::GreekVesko& greek) {
-    std::string working = FoldAccents(converter.convert(text, true));
+std::string prepareRegisterText(std::string_view text, bool saleLine,
+                                const ItemTextConverter& converter, link::RegisterCharset& greek) {
+    std::string working = foldAccents(converter.convert(text, true));
     if (saleLine) {
         for (char& c : working) {
             if (static_cast<unsigned char>(c) == kFlorinByte) {
@@ -55,9 +55,9 @@ std::string PrepareRegisterText(std::string_view text, bool saleLine,
     return toRegisterCodes(working, greek);
 }
 
-std::string PrepareCommentText(std::string_view text, link::GreekVesko& greek) {
-    greek.InSring(common::toUpper1253(text), link::GreekVesko::kFromDosGreek);
-    return toRegisterCodes(FoldAccents(greek.GreekString()), greek);
+std::string prepareCommentText(std::string_view text, link::RegisterCharset& greek) {
+    greek.convert(common::toUpper1253(text), link::RegisterCharset::kFromDosGreek);
+    return toRegisterCodes(foldAccents(greek.converted()), greek);
 }
 
 }  // namespace merovan::jobs

@@ -32,7 +32,7 @@ std::string cleanAmount(std::string_view text) {
 
 }  // namespace
 
-void calc(std::string& price, std::string& discount, std::string& addon) {
+void cleanAmounts(std::string& price, std::string& discount, std::string& addon) {
     if (!price.empty() && price != "0") {
         price = cleanAmount(price);
     }
@@ -44,7 +44,7 @@ void calc(std::string& price, std::string& discount, std::string& addon) {
     }
 }
 
-std::string PrepareSaleDescription(std::string_view text) {
+std::string prepareSaleDescription(std::string_view text) {
     std::string out = common::trim(text);
     if (!out.empty() && out.front() >= '0' && out.front() <= '9') {
         out += ' ';
@@ -52,7 +52,7 @@ std::string PrepareSaleDescription(std::string_view text) {
     return out;
 }
 
-std::optional<std::string> PriceInHundredths(std::string_view price, std::string_view separator) {
+std::optional<std::string> priceInHundredths(std::string_view price, std::string_view separator) {
     const auto value = common::parseNumber(price, separator);
     if (!value) {
         return std::nullopt;

@@ -6,7 +6,7 @@
 #include "core/common/message_box.h"
 #include "core/common/numeric.h"
 #include "core/common/text.h"
-#include "core/jobs/job.h"
+#include "core/jobs/job_interpreter.h"
 #include "core/jobs/job_numbers.h"
 #include "core/jobs/register_text.h"
 #include "core/jobs/sale_amounts.h"
@@ -36,22 +36,23 @@ std::string tar48Description(const std::string& quantity, const std::string& des
 
 }  // namespace
 
-void Job::lineMKZ() {
-    supervision::RunReport(context_.link, context_.op, supervision::Report::ZDaily);
+void JobInterpreter::lineMKZ() {
+    supervision::runReport(context_.link, context_.op, supervision::Report::ZDaily);
 }
 
-void Job::linePLU(std::string_view line) {
+void JobInterpreter::linePLU(std::string_view line) {
     const std::string working =
         settings_.printDesc == "fals" ? std::string() : common::toUpper1253(mid(line, 20, 24));
     std::string price = mid(line, 57, 9);
     if (price == "      ") {
         price = "1";
     }
-    fields_.price = ToLocaleDecimal(trim(price), -1, separator());
-    fields_.quantity = ToLocaleDecimal(trim(mid(line, 48, 7)), 3, separator());
+    fields_.price = toLocaleDecimal(trim(price), -1, separator());
+    fields_.quantity = toLocaleDecimal(trim(mid(line, 48, 7)), 3, separator());
     if (!common::isNumeric(fields_.quantity, separator())) {
-        driver::ShowMessage(context_.op, "Η ποσότητα του είδους δεν είναι αριθμός, δεν πουλήθηκε",
-                            common::buttons::kExclamation);
+        common::showMessageBox(context_.op,
+                               "Η ποσότητα του είδους δεν είναι αριθμός, δεν πουλήθηκε",
+                               common::buttons::kExclamation);
         noteDropped(DroppedLine::QuantityNotNumber);
         return;
     }
@@ -60,14 +61,14 @@ void Job::linePLU(std::string_view line) {
         const std::string path = settings_.workDir + "/" + vat::kVatFileName;
         std::string why;
         for (std::size_t index = 0; index < rates_.size(); ++index) {
-            rates_[index] = vat::VatRateOf(path, static_cast<int>(index), &why);
+            rates_[index] = vat::vatRateOf(path, static_cast<int>(index), &why);
         }
         if (!why.empty()) {
             context_.op.log(why);  // every rate reads as 0: no item finds its category
         }
         ratesLoaded_ = true;
     }
-    const VatCategory vat = FindVatCategory(mid(line, 69, 5), mid(line, 20, 24), mid(line, 74, 3),
+    const VatCategory vat = findVatCategory(mid(line, 69, 5), mid(line, 20, 24), mid(line, 74, 3),
                                             settings_.dirDepa == "true", rates_, separator());
     fields_.category = vat.category;
     vatRateText_ = vat.rateText;
@@ -90,32 +91,33 @@ void Job::linePLU(std::string_view line) {
     fields_.linetype = kLineSale;
     fields_.description = registerText(fields_.description, true);
     if (fields_.category.empty()) {
-        driver::ShowMessage(context_.op, "Ανύπαρκτη κατηγορία ΦΠΑ ", common::buttons::kExclamation);
+        common::showMessageBox(context_.op, "Ανύπαρκτη κατηγορία ΦΠΑ ",
+                               common::buttons::kExclamation);
         noteDropped(DroppedLine::UnknownVatCategory);
         return;
     }
-    callComms(fields_.category);
+    sendLine(fields_.category);
 }
 
-void Job::lineDis(std::string_view line) {
+void JobInterpreter::lineDis(std::string_view line) {
     fields_.discount = trim(mid(line, 7, 8));
-    calc(fields_.price, fields_.discount, fields_.addon);
+    cleanAmounts(fields_.price, fields_.discount, fields_.addon);
     if (fields_.discount.starts_with('-')) {
         fields_.addon = mid(fields_.discount, 2, 7);
         fields_.discount.clear();
-        calc(fields_.price, fields_.discount, fields_.addon);
+        cleanAmounts(fields_.price, fields_.discount, fields_.addon);
     }
     fields_.linetype = kLineItemAdjustment;
     fields_.description = registerText(fields_.description);
-    callComms(vatRateText_);
+    sendLine(vatRateText_);
 }
 
-void Job::lineSut(std::string_view line) {
+void JobInterpreter::lineSut(std::string_view line) {
     const auto value = common::parseNumber(trim(mid(line, 7, 10)), separator());
-    context_.flags.ZeroTotalReceipt = value && *value == 0;
+    context_.flags.zeroTotalReceipt = value && *value == 0;
 }
 
-void Job::lineMod(std::string_view line) {
+void JobInterpreter::lineMod(std::string_view line) {
     std::string m = common::removeAll(common::removeAll(trim(mid(line, 7, 9)), ','), '.');
     const bool percent = m.ends_with('%');
     if (percent) {
@@ -133,7 +135,7 @@ void Job::lineMod(std::string_view line) {
         fields_.linetype = kLinePercentDiscount;
         fields_.percentDiscount = common::trimLeft(mid(m, 2, 8));
         if (fields_.percentDiscount.empty() ||
-            NumericValue(fields_.percentDiscount, separator()) == 0) {
+            numericValue(fields_.percentDiscount, separator()) == 0) {
             return;
         }
     } else if (percent) {
@@ -149,21 +151,21 @@ void Job::lineMod(std::string_view line) {
         fields_.linetype = kLineAddon;
         fields_.addon = m;
     }
-    callComms(vatRateText_);
+    sendLine(vatRateText_);
 }
 
-void Job::lineCom(std::string_view line) {
-    fields_.description = PrepareCommentText(mid(line, 7, 28), greek_);
+void JobInterpreter::lineCom(std::string_view line) {
+    fields_.description = prepareCommentText(mid(line, 7, 28), greek_);
     send("KXCO " + left(fields_.description, 28));
 }
 
-void Job::lineFrt() {
+void JobInterpreter::lineFrt() {
     for (int i = 0; i < 3; ++i) {
         send("KXCO ");
     }
 }
 
-void Job::lineCan(std::string_view line) {
+void JobInterpreter::lineCan(std::string_view line) {
     // Only a number that fits replaces the carried receipt number; anything else keeps it.
     if (const auto value = common::parseNumber(trim(mid(line, 7, 6)), separator())) {
         const double rounded = std::nearbyint(*value);
@@ -176,12 +178,12 @@ void Job::lineCan(std::string_view line) {
     send("KXCL");
 }
 
-void Job::lineVoi() {
+void JobInterpreter::lineVoi() {
     send("KXVOID");
     send("KXCL");
 }
 
-void Job::linePRG(std::string_view line) {
+void JobInterpreter::linePRG(std::string_view line) {
     std::string command = common::toUpper1253(trim(mid(line, 6, 90)));
     if (command.empty() || command == "KY") {
         dropEmptyCommand();
@@ -192,7 +194,7 @@ void Job::linePRG(std::string_view line) {
     }
     fields_.linetype = kLineRaw;
     fields_.description = registerText(command);
-    callComms(vatRateText_);
+    sendLine(vatRateText_);
 }
 
 }  // namespace merovan::jobs

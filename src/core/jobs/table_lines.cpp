@@ -4,7 +4,7 @@
 #include "core/common/message_box.h"
 #include "core/common/numeric.h"
 #include "core/common/text.h"
-#include "core/jobs/job.h"
+#include "core/jobs/job_interpreter.h"
 #include "core/jobs/job_numbers.h"
 #include "core/link/queries.h"
 
@@ -14,12 +14,12 @@ using namespace std::chrono_literals;
 using common::mid;
 using common::trim;
 
-Job::Next Job::rejectTable() {
-    driver::ShowMessage(context_.op, "Λάθος Αριθμός Τραπεζιού", common::buttons::kInformation);
+JobInterpreter::Next JobInterpreter::rejectTable() {
+    common::showMessageBox(context_.op, "Λάθος Αριθμός Τραπεζιού", common::buttons::kInformation);
     return Next::Abort;
 }
 
-Job::Next Job::lineTBO(std::string_view line) {
+JobInterpreter::Next JobInterpreter::lineTBO(std::string_view line) {
     openedTable_ = trim(mid(line, 6));
     const auto table = common::parseNumber(openedTable_, separator());
     if (!table) {
@@ -33,30 +33,30 @@ Job::Next Job::lineTBO(std::string_view line) {
     if (context_.link.registerStatus() != 0) {
         return Next::Abort;
     }
-    return link::QueryOpenTable(context_.link) == std::floor(*table) ? Next::Continue : Next::Abort;
+    return link::queryOpenTable(context_.link) == std::floor(*table) ? Next::Continue : Next::Abort;
 }
 
-Job::Next Job::lineTBC(std::string_view line) {
+JobInterpreter::Next JobInterpreter::lineTBC(std::string_view line) {
     if (!common::isNumeric(trim(mid(line, 6)), separator())) {
         return rejectTable();
     }
-    if (link::QueryOpenTable(context_.link) == -1) {
-        if (context_.flags.TransferPending) {
+    if (link::queryOpenTable(context_.link) == -1) {
+        if (context_.flags.transferPending) {
             send("KXTRFNO");
             send("KXTRFOK");
-            context_.flags.TransferPending = false;
+            context_.flags.transferPending = false;
         } else {
             send("KXCL");
         }
     } else if (mayClose("KXTO") && send("KXTO") == 0) {
-        closedReceipt_ = link::ParseClosedReceipt(reply_);
+        closedReceipt_ = link::parseClosedReceipt(reply_);
     }
     return Next::Continue;
 }
 
-Job::Next Job::lineTransfer(std::string_view line, bool forPayment) {
-    const std::int16_t from = ToInt16(mid(line, 7, 3), separator());
-    const std::int16_t to = ToInt16(mid(line, 11, 3), separator());
+JobInterpreter::Next JobInterpreter::lineTransfer(std::string_view line, bool forPayment) {
+    const std::int16_t from = toInt16(mid(line, 7, 3), separator());
+    const std::int16_t to = toInt16(mid(line, 11, 3), separator());
     if (from == -1 || to == -1) {
         if (!forPayment) {
             appendResult("Err = -255, (Wrong Table Number) DateTime end = " + now());
@@ -65,7 +65,7 @@ Job::Next Job::lineTransfer(std::string_view line, bool forPayment) {
     }
     if (send("KXTRF") != 0) {
         if (forPayment) {
-            context_.flags.TransferPending = false;
+            context_.flags.transferPending = false;
         }
         return Next::Abort;
     }
@@ -73,29 +73,29 @@ Job::Next Job::lineTransfer(std::string_view line, bool forPayment) {
         return Next::Abort;
     }
     if (forPayment) {
-        context_.flags.TransferPending = true;
+        context_.flags.transferPending = true;
     }
     return Next::Continue;
 }
 
-Job::Next Job::lineTBS(std::string_view line) {
-    const std::int16_t table = ToInt16(mid(line, 7, 3), separator());
+JobInterpreter::Next JobInterpreter::lineTBS(std::string_view line) {
+    const std::int16_t table = toInt16(mid(line, 7, 3), separator());
     if (table == -1) {
         return rejectTable();
     }
     if (send("KXPPAY") != 0) {
-        context_.flags.PartialPaymentPending = false;
+        context_.flags.partialPaymentPending = false;
         return Next::Abort;
     }
     if (send("KXFROM" + std::to_string(table)) != 0) {
         return Next::Abort;
     }
-    context_.flags.PartialPaymentPending = true;
+    context_.flags.partialPaymentPending = true;
     return Next::Continue;
 }
 
-void Job::lineLtb() {
-    appendResult("tblList   = " + link::QueryTableList(context_.link));
+void JobInterpreter::lineLtb() {
+    appendResult("tblList   = " + link::queryTableList(context_.link));
 }
 
 }  // namespace merovan::jobs

@@ -3,7 +3,7 @@
 #include "core/common/numeric.h"
 #include "core/common/text.h"
 #include "core/jobs/job_numbers.h"
-#include "core/link/greek_vesko.h"
+#include "core/link/register_charset.h"
 
 namespace merovan::jobs {
 namespace {
@@ -20,23 +20,23 @@ bool sameCategory(const std::string& a, const std::string& b) {
 
 }  // namespace
 
-VatCategory FindVatCategory(std::string_view rateField, std::string_view description,
+VatCategory findVatCategory(std::string_view rateField, std::string_view description,
                             std::string_view department, bool directDepartment,
                             const vat::VatRates& rates, std::string_view separator) {
     VatCategory found;
-    const std::string rate = ToLocaleDecimal(common::trim(rateField), -1, separator);
+    const std::string rate = toLocaleDecimal(common::trim(rateField), -1, separator);
     const auto value = common::parseNumber(rate, separator);
-    found.rateText = value ? vat::FormatRateForMatch(*value) : common::replaceAll(rate, ",", ".");
+    found.rateText = value ? vat::formatRateForMatch(*value) : common::replaceAll(rate, ",", ".");
 
     // Every category is tried, so that of two with the same rate the higher one wins.
     for (std::size_t index = 0; index < rates.size(); ++index) {
-        if (vat::FormatRateForMatch(rates[index]) == found.rateText) {
+        if (vat::formatRateForMatch(rates[index]) == found.rateText) {
             found.category = std::to_string(index + 1);
         }
     }
 
     if (!directDepartment) {
-        const std::string marked = link::DescriptionVatCategory(description, false, found.category);
+        const std::string marked = link::descriptionVatCategory(description, false, found.category);
         if (!marked.empty() && !sameCategory(marked, found.category)) {
             found.category = marked;
         }

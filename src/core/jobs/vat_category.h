@@ -15,7 +15,7 @@ struct VatCategory {
 
 // rateField: the line's rate columns; description: its raw description columns;
 // department: its department columns; directDepartment: [dir_depa] is "true".
-VatCategory FindVatCategory(std::string_view rateField, std::string_view description,
+VatCategory findVatCategory(std::string_view rateField, std::string_view description,
                             std::string_view department, bool directDepartment,
                             const vat::VatRates& rates, std::string_view separator);
 

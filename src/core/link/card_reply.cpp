@@ -7,7 +7,7 @@
 
 namespace merovan::link {
 
-std::string FormatCardAmount(std::string_view cents) {
+std::string formatCardAmount(std::string_view cents) {
     switch (cents.size()) {
         case 0:
             return {};
@@ -21,23 +21,23 @@ std::string FormatCardAmount(std::string_view cents) {
     }
 }
 
-std::string FormatCardReply(std::string_view data) {
+std::string formatCardReply(std::string_view data) {
     constexpr std::array<std::size_t, 7> kFieldOrder{0, 2, 9, 11, 13, 10, 14};
     std::string text;
     for (const std::size_t index : kFieldOrder) {
-        text += ReplyField(data, index) + ";";
+        text += replyField(data, index) + ";";
     }
-    return text + FormatCardAmount(ReplyField(data, 3));
+    return text + formatCardAmount(replyField(data, 3));
 }
 
-std::optional<std::string> CardReplyLine(std::string_view reply) {
+std::optional<std::string> cardReplyLine(std::string_view reply) {
     const std::string prefix = common::left(reply, 5);
     if (prefix == "358OK" || prefix == "355OK") {
         const std::string data = common::trim(common::mid(reply, 6));
         if (data.empty()) {
             return std::nullopt;
         }
-        return "ccPay0 = " + FormatCardReply(data);
+        return "ccPay0 = " + formatCardReply(data);
     }
     if (prefix == "356OK") {
         return std::string("ccPay0 = 0,OK");

@@ -10,7 +10,7 @@
 #include "core/common/text.h"
 #include "core/link/card_reply.h"
 #include "core/link/link.h"
-#include "core/link/status_codes.h"
+#include "core/link/register_errors.h"
 #include "core/link/trace.h"
 
 namespace merovan::link {
@@ -38,8 +38,8 @@ constexpr std::string_view kNoReplyTitle = "Μύνημα Φορολ. Εκτυπ�
 // Ends the ccPay line of a card answer that came after its wait.
 constexpr std::string_view kLateCardMarker = ";late";
 
-std::chrono::milliseconds Remaining(driver::Clock::TimePoint deadline,
-                                    driver::Clock::TimePoint now) {
+std::chrono::milliseconds timeLeft(common::Clock::TimePoint deadline,
+                                   common::Clock::TimePoint now) {
     if (now >= deadline) {
         return 0ms;
     }
@@ -48,7 +48,7 @@ std::chrono::milliseconds Remaining(driver::Clock::TimePoint deadline,
 
 // The register's error number: up to four digits right after "DE". A reply without one is
 // still an error, so it gets a fixed non-zero status instead of 0.
-std::int16_t ErrorStatus(std::string_view reply) {
+std::int16_t errorStatus(std::string_view reply) {
     const std::string_view digits = reply.substr(2, 4);
     int value = 0;
     std::size_t count = 0;
@@ -61,18 +61,18 @@ std::int16_t ErrorStatus(std::string_view reply) {
 
 }  // namespace
 
-void Link::Trace(std::string_view label, std::string_view bytes) {
+void Link::trace(std::string_view label, std::string_view bytes) {
     std::string line(label);
     line += bytes;
     operator_.trace(common::formatMinuteSecond(clock_.localDateTime()) +
                     common::cp1253ToUtf8(line));
 }
 
-std::string Link::ReceiveUntil(driver::Clock::TimePoint deadline) {
-    const auto wait = Remaining(deadline, clock_.now());
+std::string Link::receiveUntil(common::Clock::TimePoint deadline) {
+    const auto wait = timeLeft(deadline, clock_.now());
     std::string piece = transport_->receiveData(wait);
     if (piece.empty()) {
-        const auto left = Remaining(deadline, clock_.now());
+        const auto left = timeLeft(deadline, clock_.now());
         if (left > 0ms) {
             clock_.sleep(std::min<std::chrono::milliseconds>(left, kEarlyEmptyPause));
         }
@@ -80,7 +80,7 @@ std::string Link::ReceiveUntil(driver::Clock::TimePoint deadline) {
     return piece;
 }
 
-std::string Link::ReadWaitingBytes() {
+std::string Link::readWaitingBytes() {
     std::string bytes;
     for (int read = 0; read < kMaxWaitingReads; ++read) {
         const std::string piece = transport_->receiveData(0ms);
@@ -93,18 +93,18 @@ std::string Link::ReadWaitingBytes() {
 }
 
 // A late answer to an earlier command would otherwise be taken for this command's reply.
-void Link::DiscardWaitingBytes() {
-    std::string stale = ReadWaitingBytes();
+void Link::discardWaitingBytes() {
+    std::string stale = readWaitingBytes();
     if (stale.empty()) {
         return;
     }
     // A card answer cut short by this read gets the time the card wait gives its answer.
     const std::string tail = stale.substr(stale.rfind(kEot) + 1);
-    if (lateCardLog_ && CardReplyLine(tail)) {
+    if (lateCardLog_ && cardReplyLine(tail)) {
         clock_.sleep(kPauseAfterAsyncData);
-        stale += ReadWaitingBytes();
+        stale += readWaitingBytes();
     }
-    Trace("  discarded: ", RenderForTrace(stale));
+    trace("  discarded: ", renderForTrace(stale));
     if (lateCardLog_) {
         takeLateCardAnswers(stale);
     }
@@ -121,7 +121,7 @@ bool Link::takeLateCardAnswers(std::string& bytes) {
         const std::size_t end = eot == std::string::npos ? bytes.size() : eot + 1;
         const std::string answer =
             common::trim(common::removeAll(bytes.substr(start, end - start), '\r'));
-        if (const auto line = CardReplyLine(common::removeAll(answer, kEot))) {
+        if (const auto line = cardReplyLine(common::removeAll(answer, kEot))) {
             recordLateCardAnswer(*line);
             bytes.erase(start, end - start);
             taken = true;
@@ -140,28 +140,28 @@ void Link::recordLateCardAnswer(const std::string& line) {
     lateCardLog_.reset();
     const std::string text = "Καθυστερημένη απάντηση EFTPOS: " + common::cp1253ToUtf8(late);
     operator_.log(text);
-    driver::ShowMessage(operator_, text, common::buttons::kExclamation);
+    common::showMessageBox(operator_, text, common::buttons::kExclamation);
 }
 
-driver::Clock::TimePoint Link::AttemptDeadline() const {
+common::Clock::TimePoint Link::attemptDeadline() const {
     const auto deadline = clock_.now() + kAttemptTime;
     return giveUpAt_ ? std::min(deadline, *giveUpAt_) : deadline;
 }
 
-bool Link::GaveUp() const {
+bool Link::gaveUp() const {
     return giveUpAt_ && clock_.now() >= *giveUpAt_;
 }
 
-Link::Outcome Link::RunExchange(const std::string& command, bool quiet, int asyncSeconds,
+Link::Outcome Link::runExchange(const std::string& command, bool quiet, int asyncSeconds,
                                 const std::string& cardLog) {
     registerStatus_ = 0;
     // Pieces of earlier attempts stay: a slow register may finish the first answer late.
     std::string buffer;
     bool fresh = true;
-    for (int attempt = 0; attempt < kAttempts && !GaveUp(); ++attempt) {
+    for (int attempt = 0; attempt < kAttempts && !gaveUp(); ++attempt) {
         if (!transport_) {
-            if (auto failed = OpenLink()) {
-                NoteLinkState(lostReason_);
+            if (auto failed = openLink()) {
+                noteLinkState(lostReason_);
                 return *failed;
             }
             buffer.clear();
@@ -169,71 +169,71 @@ Link::Outcome Link::RunExchange(const std::string& command, bool quiet, int asyn
         }
         if (fresh) {
             // A late answer to an earlier command would otherwise be taken for this reply.
-            DiscardWaitingBytes();
+            discardWaitingBytes();
             fresh = false;
         }
         if (transport_->sendData(command)) {
-            Trace("       send:[", command + "]");
+            trace("       send:[", command + "]");
         } else {
-            Trace("   not sent:[",
+            trace("   not sent:[",
                   command + "] " + common::utf8ToCp1253(transport_->failureReason()));
         }
         if (transport_->lost()) {
             // A port that is gone carries no reply: open it anew and send again.
-            DropTransport();
+            dropTransport();
             continue;
         }
         if (command == kNoAnswerCommand) {
             return {};
         }
-        const auto deadline = AttemptDeadline();
+        const auto deadline = attemptDeadline();
         while (true) {
             // An error reply is taken without waiting for its end and never waits for a
             // card terminal; an answer that merely contains "DE" further on is awaited to
             // its EOT like any other.
             if (common::startsWith(buffer, "DE")) {
-                NoteLinkState({});
-                return HandleReply(buffer + AwaitErrorEnd(buffer, deadline), quiet);
+                noteLinkState({});
+                return handleReply(buffer + awaitErrorEnd(buffer, deadline), quiet);
             }
             // The card answer awaited in vain may come while this command waits for its own.
             if (lateCardLog_ && asyncSeconds <= 0 && buffer.find(kEot) != std::string::npos) {
                 const std::string seen = buffer;
                 if (takeLateCardAnswers(buffer)) {
-                    Trace("  discarded: ", RenderForTrace(seen));
+                    trace("  discarded: ", renderForTrace(seen));
                     continue;
                 }
             }
             if (buffer.find(kEot) != std::string::npos) {
-                Trace("      reply: ", RenderForTrace(buffer));
-                NoteLinkState({});
-                return HandleReply(AwaitAsyncReply(buffer, asyncSeconds, cardLog), quiet);
+                trace("      reply: ", renderForTrace(buffer));
+                noteLinkState({});
+                return handleReply(awaitAsyncReply(buffer, asyncSeconds, cardLog), quiet);
             }
             // A reply that came just before the port hung up is taken above all the same.
             if (transport_->lost() || clock_.now() >= deadline) {
                 break;
             }
-            buffer += ReceiveUntil(deadline);
+            buffer += receiveUntil(deadline);
         }
         if (transport_->lost()) {
-            DropTransport();
+            dropTransport();
         }
     }
-    return ReportNoReply(quiet);
+    return reportNoReply(quiet);
 }
 
 // An error reply cut after "DE1" would give the wrong number: the rest of it is given a
 // moment to come, but no more than that.
-std::string Link::AwaitErrorEnd(const std::string& start, driver::Clock::TimePoint deadline) {
+std::string Link::awaitErrorEnd(const std::string& start, common::Clock::TimePoint deadline) {
     const auto graceEnd = std::min(deadline, clock_.now() + kErrorReplyGrace);
     std::string rest;
     while (start.find(kEot) == std::string::npos && rest.find(kEot) == std::string::npos &&
            clock_.now() < graceEnd) {
-        rest += ReceiveUntil(graceEnd);
+        rest += receiveUntil(graceEnd);
     }
     return rest;
 }
 
-std::string Link::AwaitAsyncReply(const std::string& firstReply, int asyncSeconds,
+std::string Link::awaitAsyncReply(const std::string& firstReply, int asyncSeconds,
                                   const std::string& cardLog) {
     if (asyncSeconds <= 0) {
         return firstReply;
@@ -243,13 +243,13 @@ std::string Link::AwaitAsyncReply(const std::string& firstReply, int asyncSecond
     cardWaitShown_ = true;
     const auto deadline = clock_.now() + std::chrono::seconds(asyncSeconds);
     while (clock_.now() < deadline && !transport_->lost()) {
-        const std::string first = ReceiveUntil(deadline);
+        const std::string first = receiveUntil(deadline);
         if (!first.empty()) {
             // The terminal's answer comes in pieces; give it time to arrive whole.
             clock_.sleep(kPauseAfterAsyncData);
-            std::string buffer = first + ReadWaitingBytes();
-            Trace("reply async: ", RenderForTrace(buffer));
-            HideCardWait();
+            std::string buffer = first + readWaitingBytes();
+            trace("reply async: ", renderForTrace(buffer));
+            hideCardWait();
             return buffer;
         }
     }
@@ -257,27 +257,27 @@ std::string Link::AwaitAsyncReply(const std::string& firstReply, int asyncSecond
     return firstReply;
 }
 
-void Link::HideCardWait() {
+void Link::hideCardWait() {
     if (cardWaitShown_) {
         operator_.setCardWaitShown(false);
         cardWaitShown_ = false;
     }
 }
 
-Link::Outcome Link::HandleReply(std::string buffer, bool quiet) {
-    HideCardWait();
-    Trace("      reply: ", RenderForTrace(buffer));
+Link::Outcome Link::handleReply(std::string buffer, bool quiet) {
+    hideCardWait();
+    trace("      reply: ", renderForTrace(buffer));
     buffer = common::removeAll(common::removeAll(buffer, '\r'), kEot);
     clock_.sleep(kPauseAfterReply);
     Outcome outcome;
     if (common::startsWith(buffer, "DE")) {
-        registerStatus_ = ErrorStatus(buffer);
+        registerStatus_ = errorStatus(buffer);
         // The status is the exchange's own, whether or not the message is shown.
         std::int16_t shownStatus = registerStatus_;
-        ReportRegisterError(buffer, quiet, operator_, shownStatus);
+        reportRegisterError(buffer, quiet, operator_, shownStatus);
         transport_->sendData("KXCL");
         clock_.sleep(kPauseAfterAcknowledge);
-        if (std::string swallowed = ReadWaitingBytes(); lateCardLog_) {
+        if (std::string swallowed = readWaitingBytes(); lateCardLog_) {
             takeLateCardAnswers(swallowed);
         }
         outcome = {registerStatus_, std::to_string(registerStatus_)};
@@ -286,13 +286,13 @@ Link::Outcome Link::HandleReply(std::string buffer, bool quiet) {
     }
     // A port that hung up with the reply is opened anew at the next exchange.
     if (transport_->lost()) {
-        DropTransport();
+        dropTransport();
     }
-    Trace(" -----------", {});
+    trace(" -----------", {});
     return outcome;
 }
 
-Link::Outcome Link::ReportNoReply(bool quiet) {
+Link::Outcome Link::reportNoReply(bool quiet) {
     registerStatus_ = kNoReplyStatus;
     // A port that was lost on the way, or a socket that heard nobody there, says more than
     // the silence itself.
@@ -300,10 +300,11 @@ Link::Outcome Link::ReportNoReply(bool quiet) {
     if (reason.empty() && transport_) {
         reason = transport_->failureReason();
     }
-    NoteLinkState(reason.empty() ? std::string(kNoReplyText) : reason);
+    noteLinkState(reason.empty() ? std::string(kNoReplyText) : reason);
     if (!quiet) {
         operator_.setCaption(std::string(kErrorCaption) + std::string(kNoReplyText));
-        driver::ShowMessage(operator_, kNoReplyText, common::buttons::kInformation, kNoReplyTitle);
+        common::showMessageBox(operator_, kNoReplyText, common::buttons::kInformation,
+                               kNoReplyTitle);
     }
     return {registerStatus_, common::utf8ToCp1253(kNoReplyText)};
 }

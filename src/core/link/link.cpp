@@ -13,28 +13,28 @@ constexpr std::string_view kLinkDownText = "Ο Φορολογικός Εκτυπ
 constexpr std::string_view kLinkBackText = "Ο Φορολογικός Εκτυπωτής απαντά ξανά";
 
 // "comN" as written (lower case) and device paths are serial ports; anything else is a host.
-bool IsSerialAddress(std::string_view address) {
+bool isSerialAddress(std::string_view address) {
     return common::left(address, 3) == "com" || common::startsWith(address, "/dev/");
 }
 
 }  // namespace
 
-Link::Link(driver::Operator& op, driver::Clock& clock, TransportFactory factory)
+Link::Link(common::Operator& op, common::Clock& clock, TransportFactory factory)
     : operator_(op), clock_(clock), factory_(std::move(factory)) {}
 
 Link::~Link() = default;
 
-LinkTarget Link::TargetFor(const std::string& address) const {
+LinkTarget Link::targetFor(const std::string& address) const {
     LinkTarget target;
     target.linkAddress = address;
-    if (IsSerialAddress(address)) {
+    if (isSerialAddress(address)) {
         target.kind = LinkTarget::Kind::Serial;
         return target;
     }
-    return NetworkTarget(address);
+    return networkTarget(address);
 }
 
-LinkTarget Link::NetworkTarget(const std::string& address) const {
+LinkTarget Link::networkTarget(const std::string& address) const {
     LinkTarget target;
     target.linkAddress = address;
     target.kind = LinkTarget::Kind::Network;
@@ -49,8 +49,8 @@ LinkTarget Link::NetworkTarget(const std::string& address) const {
     return target;
 }
 
-std::optional<Link::Outcome> Link::OpenLink() {
-    const LinkTarget target = TargetFor(linkAddress_);
+std::optional<Link::Outcome> Link::openLink() {
+    const LinkTarget target = targetFor(linkAddress_);
     std::unique_ptr<Transport> transport = factory_(target);
     const std::int16_t opened = transport->openConnection();
     const bool serial = target.kind == LinkTarget::Kind::Serial;
@@ -66,7 +66,7 @@ std::optional<Link::Outcome> Link::OpenLink() {
         lostReason_ = common::cp1253ToUtf8(transport->exResult());
     }
     transport->shutdownConnection();
-    Trace("  not open: ", common::utf8ToCp1253(lostReason_));
+    trace("  not open: ", common::utf8ToCp1253(lostReason_));
     if (serial) {
         return Outcome{status, transport->exResult()};
     }
@@ -77,35 +77,35 @@ std::optional<Link::Outcome> Link::OpenLink() {
 
 bool Link::ensureOpen() {
     if (transport_ && transport_->hungUp()) {
-        DropTransport();
+        dropTransport();
     }
     if (transport_) {
         return true;
     }
     lostReason_.clear();
-    if (OpenLink()) {
-        NoteLinkState(lostReason_);
+    if (openLink()) {
+        noteLinkState(lostReason_);
         return false;
     }
     return true;
 }
 
-void Link::DropTransport() {
+void Link::dropTransport() {
     lostReason_ = transport_->failureReason();
     transport_->shutdownConnection();
     transport_.reset();
     // Said even when the port opened anew at once answers: a port that hangs up is news.
-    NoteLinkState(lostReason_);
+    noteLinkState(lostReason_);
 }
 
-std::int16_t Link::SendCommand(const std::string& command, std::string& reply, bool quiet,
+std::int16_t Link::sendCommand(const std::string& command, std::string& reply, bool quiet,
                                int asyncSeconds, const std::string& errorLog) {
     lostReason_.clear();
     if (transport_) {
         transport_->forgetPassingFailure();
     }
     const Outcome outcome =
-        RunExchange(command, quiet, asyncSeconds, errorLog.empty() ? resFile_ : errorLog);
+        runExchange(command, quiet, asyncSeconds, errorLog.empty() ? resFile_ : errorLog);
     registerStatus_ = outcome.status;
     reply = outcome.reply;
     if (transport_) {
@@ -115,14 +115,14 @@ std::int16_t Link::SendCommand(const std::string& command, std::string& reply, b
     // Only a successful exchange has a reply of its own; after a failure the reply holds a
     // number or a message, never a card terminal's answer.
     if (registerStatus_ == 0) {
-        RecordCardReply(reply);
+        recordCardReply(reply);
     } else {
-        LogFailure(command, errorLog);
+        logFailure(command, errorLog);
     }
     return registerStatus_;
 }
 
-void Link::NoteLinkState(const std::string& reason) {
+void Link::noteLinkState(const std::string& reason) {
     if (reason == downReason_) {
         return;
     }
@@ -134,15 +134,15 @@ void Link::NoteLinkState(const std::string& reason) {
     downReason_ = reason;
 }
 
-void Link::RecordCardReply(const std::string& reply) {
-    if (const auto line = CardReplyLine(reply)) {
+void Link::recordCardReply(const std::string& reply) {
+    if (const auto line = cardReplyLine(reply)) {
         writeResultLine(resFile_, *line);
     }
 }
 
-void Link::LogFailure(const std::string& command, const std::string& errorLog) {
+void Link::logFailure(const std::string& command, const std::string& errorLog) {
     const std::string& path = errorLog.empty() ? resFile_ : errorLog;
-    // Outside a job a link that cannot be reached is logged once per reason (NoteLinkState);
+    // Outside a job a link that cannot be reached is logged once per reason (noteLinkState);
     // a line for every supervision attempt would bury the log.
     if (path.empty() && registerStatus_ < 0) {
         return;
@@ -158,10 +158,10 @@ void Link::writeResultLine(const std::string& path, const std::string& line) {
         operator_.log(common::cp1253ToUtf8(line));
         return;
     }
-    common::AppendLine(path, line);
+    common::appendLine(path, line);
 }
 
-void Link::CloseLink() {
+void Link::closeLink() {
     if (!transport_) {
         return;
     }
@@ -169,18 +169,9 @@ void Link::CloseLink() {
     // A serial port is dropped so that a later exchange opens it again; the network
     // transport object is kept.
     const std::string address = common::asciiLower(linkAddress_);
-    if (IsSerialAddress(address)) {
+    if (isSerialAddress(address)) {
         transport_.reset();
     }
-}
-
-cPortProp& Link::GetPortProps() {
-    if (!portProps_) {
-        portProps_ = std::make_unique<cPortProp>([this]() -> std::unique_ptr<Transport> {
-            return factory_(NetworkTarget(linkAddress_));
-        });
-    }
-    return *portProps_;
 }
 
 }  // namespace merovan::link

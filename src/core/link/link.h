@@ -7,10 +7,9 @@
 #include <string>
 #include <string_view>
 
-#include "core/driver/clock.h"
-#include "core/driver/operator.h"
+#include "core/common/clock.h"
+#include "core/common/operator.h"
 #include "core/link/link_target.h"
-#include "core/link/port_props.h"
 #include "core/link/transport.h"
 
 namespace merovan::link {
@@ -23,10 +22,10 @@ inline constexpr std::int16_t kNoReplyStatus = -4;
 
 // The one link to the register and the exchange state that goes with it: the open transport,
 // registerStatus, the current job's result file. Every command the driver gives the register
-// goes through SendCommand; nothing else touches a transport.
+// goes through sendCommand; nothing else touches a transport.
 class Link {
   public:
-    Link(driver::Operator& op, driver::Clock& clock, TransportFactory factory);
+    Link(common::Operator& op, common::Clock& clock, TransportFactory factory);
     ~Link();
     Link(const Link&) = delete;
     Link& operator=(const Link&) = delete;
@@ -35,12 +34,12 @@ class Link {
     // 0 success, a register error number, -1/-2 port failures, -4 no answer. The reply (code
     // page 1253 bytes, CR and EOT removed) or the failure text lands in reply. asyncSeconds
     // is the extra wait for a card terminal's second answer; errorLog empty means resFile.
-    std::int16_t SendCommand(const std::string& command, std::string& reply, bool quiet,
+    std::int16_t sendCommand(const std::string& command, std::string& reply, bool quiet,
                              int asyncSeconds = 0, const std::string& errorLog = {});
 
     // Appends the failure log line of command with registerStatus; errorLog empty means
     // resFile, and no result file means no line.
-    void LogFailure(const std::string& command, const std::string& errorLog);
+    void logFailure(const std::string& command, const std::string& errorLog);
 
     std::int16_t registerStatus() const { return registerStatus_; }
     void setRegisterStatus(std::int16_t status) { registerStatus_ = status; }
@@ -53,12 +52,12 @@ class Link {
     void setLinkAddress(std::string address) { linkAddress_ = std::move(address); }
 
     // Closes the link at program end; errors are ignored.
-    void CloseLink();
+    void closeLink();
 
     // No exchange waits past this moment: one that is still waiting then ends as if the
     // register had not answered. For a caller that waits for the register only so long;
     // none: no limit.
-    void setGiveUpAt(std::optional<driver::Clock::TimePoint> at) { giveUpAt_ = at; }
+    void setGiveUpAt(std::optional<common::Clock::TimePoint> at) { giveUpAt_ = at; }
 
     // Why the register cannot be reached, as last logged (UTF-8): the port that will not
     // open, the address that cannot be bound, no answer. Empty while it answers.
@@ -73,9 +72,6 @@ class Link {
         transport_ = std::move(transport);
     }
 
-    // The port properties, made on first request and kept for the life of the link.
-    cPortProp& GetPortProps();
-
     // Finds the local IPv4 address recorded on a network transport; none leaves it empty.
     void setLocalAddressLookup(std::function<std::string()> lookup) {
         localAddressLookup_ = std::move(lookup);
@@ -88,38 +84,37 @@ class Link {
         std::string reply;
     };
 
-    LinkTarget TargetFor(const std::string& address) const;
-    LinkTarget NetworkTarget(const std::string& address) const;
+    LinkTarget targetFor(const std::string& address) const;
+    LinkTarget networkTarget(const std::string& address) const;
     // Opens the transport; none when it opened, else the failure (nothing is left open).
-    std::optional<Outcome> OpenLink();
-    void DropTransport();
-    Outcome RunExchange(const std::string& command, bool quiet, int asyncSeconds,
+    std::optional<Outcome> openLink();
+    void dropTransport();
+    Outcome runExchange(const std::string& command, bool quiet, int asyncSeconds,
                         const std::string& cardLog);
-    driver::Clock::TimePoint AttemptDeadline() const;
-    bool GaveUp() const;
-    std::string AwaitErrorEnd(const std::string& start, driver::Clock::TimePoint deadline);
-    std::string AwaitAsyncReply(const std::string& firstReply, int asyncSeconds,
+    common::Clock::TimePoint attemptDeadline() const;
+    bool gaveUp() const;
+    std::string awaitErrorEnd(const std::string& start, common::Clock::TimePoint deadline);
+    std::string awaitAsyncReply(const std::string& firstReply, int asyncSeconds,
                                 const std::string& cardLog);
-    Outcome HandleReply(std::string buffer, bool quiet);
-    void HideCardWait();
-    void DiscardWaitingBytes();
-    std::string ReadWaitingBytes();
-    std::string ReceiveUntil(driver::Clock::TimePoint deadline);
-    Outcome ReportNoReply(bool quiet);
+    Outcome handleReply(std::string buffer, bool quiet);
+    void hideCardWait();
+    void discardWaitingBytes();
+    std::string readWaitingBytes();
+    std::string receiveUntil(common::Clock::TimePoint deadline);
+    Outcome reportNoReply(bool quiet);
     // Logs why the register cannot be reached, once per change of reason; empty: it answers.
-    void NoteLinkState(const std::string& reason);
-    void RecordCardReply(const std::string& reply);
+    void noteLinkState(const std::string& reason);
+    void recordCardReply(const std::string& reply);
     bool takeLateCardAnswers(std::string& bytes);
     void recordLateCardAnswer(const std::string& line);
     void writeResultLine(const std::string& path, const std::string& line);
-    void Trace(std::string_view label, std::string_view bytes);
+    void trace(std::string_view label, std::string_view bytes);
 
-    driver::Operator& operator_;
-    driver::Clock& clock_;
+    common::Operator& operator_;
+    common::Clock& clock_;
     TransportFactory factory_;
     std::function<std::string()> localAddressLookup_;
     std::unique_ptr<Transport> transport_;
-    std::unique_ptr<cPortProp> portProps_;
     bool cardWaitShown_ = false;
     // The result file of the card payment whose terminal did not answer within its wait;
     // none while no answer is outstanding.
@@ -127,7 +122,7 @@ class Link {
     std::int16_t registerStatus_ = 0;
     std::string resFile_;
     std::string linkAddress_;
-    std::optional<driver::Clock::TimePoint> giveUpAt_;
+    std::optional<common::Clock::TimePoint> giveUpAt_;
     std::string downReason_;
     // Why the transport failed during this exchange, kept after it was dropped.
     std::string lostReason_;

@@ -2,9 +2,9 @@
 
 namespace merovan::link {
 
-std::string LocalAddressLookup() {
+std::string localAddressLookup() {
     std::string ignored;
-    return LocalAddressLookup(ignored);
+    return localAddressLookup(ignored);
 }
 
 std::string firstUsableAddress(const std::vector<std::string>& addresses) {

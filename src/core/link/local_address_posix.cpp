@@ -10,7 +10,7 @@
 
 namespace merovan::link {
 
-std::string LocalAddressLookup(std::string& error) {
+std::string localAddressLookup(std::string& error) {
     ifaddrs* list = nullptr;
     if (::getifaddrs(&list) != 0) {
         error = std::string("getifaddrs failed: ") + std::strerror(errno);

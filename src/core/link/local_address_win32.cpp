@@ -9,7 +9,7 @@
 
 namespace merovan::link {
 
-std::string LocalAddressLookup(std::string& error) {
+std::string localAddressLookup(std::string& error) {
     // 512 bytes hold about twenty addresses; a machine with more is told the size it needs
     // and asked once more, rather than going without an address.
     ULONG size = 512;

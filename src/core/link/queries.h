@@ -8,18 +8,18 @@
 
 // The register's tables and receipt counters, each reduced to one number or short text.
 // A register error or link failure gives the failure value (-1, "-1" or "-1, -1"); the
-// message and the log line are SendCommand's.
+// message and the log line are sendCommand's.
 namespace merovan::link {
 
 // The number of the table open in the register ("KX?TO"), or -1.
-std::int16_t QueryOpenTable(Link& link);
+std::int16_t queryOpenTable(Link& link);
 // The receipt number in the reply that "KXTO" left, or -1.
-std::int16_t ParseClosedReceipt(std::string_view reply);
+std::int16_t parseClosedReceipt(std::string_view reply);
 // The amount still open on a table, exactly as the register wrote it, or "-1".
-std::string QueryTableTotal(Link& link, int table);
+std::string queryTableTotal(Link& link, int table);
 // The list of open tables without blanks, or "-1".
-std::string QueryTableList(Link& link);
+std::string queryTableList(Link& link);
 // The receipt counters as "a, b", or "-1, -1".
-std::string QueryReceiptCounters(Link& link);
+std::string queryReceiptCounters(Link& link);
 
 }  // namespace merovan::link

@@ -2,7 +2,7 @@
 
 namespace merovan::link {
 
-std::string ReplyField(std::string_view reply, std::size_t index) {
+std::string replyField(std::string_view reply, std::size_t index) {
     std::size_t start = 0;
     for (std::size_t i = 0; i < index; ++i) {
         const std::size_t colon = reply.find(':', start);

@@ -7,6 +7,6 @@ namespace merovan::link {
 
 // Field index (from 0) of a register reply whose fields are separated by ":"; a field the
 // reply does not contain is empty.
-std::string ReplyField(std::string_view reply, std::size_t index);
+std::string replyField(std::string_view reply, std::size_t index);
 
 }  // namespace merovan::link

@@ -6,16 +6,16 @@
 
 namespace merovan::link {
 
-std::string cCom::baud() const {
+std::string SerialTransport::baud() const {
     const auto colon = linkAddress_.find(':');
     return colon == std::string::npos ? "" : linkAddress_.substr(colon + 1);
 }
 
-std::string cCom::shownDevice() const {
+std::string SerialTransport::shownDevice() const {
     return common::cp1253ToUtf8(device_);
 }
 
-void cCom::startOpening() {
+void SerialTransport::startOpening() {
     result_ = 0;
     exResult_.clear();
     clearFailure();
@@ -23,7 +23,7 @@ void cCom::startOpening() {
 }
 
 // A port that is not set up is never used: it stays closed, and the next opening tries anew.
-std::int16_t cCom::refuseOpening(std::int16_t code, std::string reason) {
+std::int16_t SerialTransport::refuseOpening(std::int16_t code, std::string reason) {
     result_ = code;
     exResult_ = common::utf8ToCp1253(code == -1 ? texts::kPortFailed : texts::kPortSetUpFailed) +
                 linkAddress_;

@@ -13,13 +13,13 @@ namespace merovan::link {
 // The register on a serial port: raw 8N1 without flow control, used by one program at a
 // time. A read returns when 255 bytes have come, 20 ms after the last byte, or after about a
 // quarter of a second in all, so the exchange above it keeps control of its deadlines.
-class cCom final : public Transport {
+class SerialTransport final : public Transport {
   public:
     // linkAddress is the port name and the baud rate: "com1:9600", "/dev/ttyUSB0:19200".
-    explicit cCom(std::string linkAddress);
-    ~cCom() override;
-    cCom(const cCom&) = delete;
-    cCom& operator=(const cCom&) = delete;
+    explicit SerialTransport(std::string linkAddress);
+    ~SerialTransport() override;
+    SerialTransport(const SerialTransport&) = delete;
+    SerialTransport& operator=(const SerialTransport&) = delete;
 
     // -1 "Πρόβλημα στην Θύρα :" when the port cannot be opened or another program holds it,
     // -2 "Πρόβλημα στο Set-Up τής Θύρας :" when it cannot take the baud rate; also left in

@@ -68,7 +68,7 @@ milliseconds since(Steady::time_point start) {
 }  // namespace
 
 // The open device; closing it also drops the lock, so every path releases the port.
-struct cCom::Port {
+struct SerialTransport::Port {
     explicit Port(int descriptor) : fd(descriptor) {}
     ~Port() { ::close(fd); }
     Port(const Port&) = delete;
@@ -76,13 +76,13 @@ struct cCom::Port {
     int fd;
 };
 
-cCom::cCom(std::string linkAddress)
+SerialTransport::SerialTransport(std::string linkAddress)
     : linkAddress_(std::move(linkAddress)),
       device_(devicePath(std::string_view(linkAddress_).substr(0, linkAddress_.find(':')))) {}
 
-cCom::~cCom() = default;
+SerialTransport::~SerialTransport() = default;
 
-std::string cCom::devicePath(std::string_view portName) {
+std::string SerialTransport::devicePath(std::string_view portName) {
     if (portName.starts_with("com")) {
         const auto number = common::parseInteger(portName.substr(3));
         if (number && *number >= 1 &&
@@ -93,7 +93,7 @@ std::string cCom::devicePath(std::string_view portName) {
     return std::string(portName);
 }
 
-std::int16_t cCom::openConnection() {
+std::int16_t SerialTransport::openConnection() {
     startOpening();
     const int fd = ::open(device_.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
@@ -134,7 +134,7 @@ std::int16_t cCom::openConnection() {
     return result_;
 }
 
-bool cCom::sendData(const std::string& text) {
+bool SerialTransport::sendData(const std::string& text) {
     if (!port_) {
         if (!lost()) {
             setLost(texts::portLost(shownDevice(), texts::kClosed));
@@ -177,7 +177,7 @@ bool cCom::sendData(const std::string& text) {
     return true;
 }
 
-std::string cCom::receiveData(milliseconds maxWait) {
+std::string SerialTransport::receiveData(milliseconds maxWait) {
     const auto start = Steady::now();
     const milliseconds firstWait = std::min(maxWait, kReadTotal);
     std::string received;
@@ -227,7 +227,7 @@ std::string cCom::receiveData(milliseconds maxWait) {
     return received;
 }
 
-bool cCom::hungUp() {
+bool SerialTransport::hungUp() {
     if (!port_) {
         return lost();
     }
@@ -240,13 +240,13 @@ bool cCom::hungUp() {
     return lost();
 }
 
-void cCom::markLost(const std::string& why) {
+void SerialTransport::markLost(const std::string& why) {
     port_.reset();
     setUp_ = false;
     setLost(texts::portLost(shownDevice(), why));
 }
 
-void cCom::shutdownConnection() {
+void SerialTransport::shutdownConnection() {
     port_.reset();
     setUp_ = false;
 }

@@ -21,12 +21,12 @@ namespace {
 // A read ends 20 ms after its last byte, or after 1 ms a requested byte plus 1 ms (a quarter
 // of a second for a full buffer). A write may take 1 ms a byte plus 10 ms.
 constexpr DWORD kByteGap = 20;
-constexpr milliseconds kReadTotal{cCom::kChunk + 1};
+constexpr milliseconds kReadTotal{SerialTransport::kChunk + 1};
 
 }  // namespace
 
 // The open port; closing the handle on every path frees the port for other programs.
-struct cCom::Port {
+struct SerialTransport::Port {
     explicit Port(HANDLE opened) : handle(opened) {}
     ~Port() { CloseHandle(handle); }
     Port(const Port&) = delete;
@@ -54,15 +54,15 @@ struct cCom::Port {
     DWORD readMultiplier = 0;
 };
 
-cCom::cCom(std::string linkAddress)
+SerialTransport::SerialTransport(std::string linkAddress)
     : linkAddress_(std::move(linkAddress)),
       device_(devicePath(std::string_view(linkAddress_).substr(0, linkAddress_.find(':')))) {}
 
-cCom::~cCom() = default;
+SerialTransport::~SerialTransport() = default;
 
 // Windows knows COM1 to COM9 by their bare names; from COM10 up a port is reached only
 // through the device namespace.
-std::string cCom::devicePath(std::string_view portName) {
+std::string SerialTransport::devicePath(std::string_view portName) {
     if (portName.starts_with("com") && portName.size() > 4 &&
         portName.substr(3).find_first_not_of("0123456789") == std::string_view::npos) {
         return "\\\\.\\" + std::string(portName);
@@ -70,7 +70,7 @@ std::string cCom::devicePath(std::string_view portName) {
     return std::string(portName);
 }
 
-std::int16_t cCom::openConnection() {
+std::int16_t SerialTransport::openConnection() {
     startOpening();
     // No sharing: a port that another program holds is refused, so the register never hears
     // two drivers at once.
@@ -112,11 +112,11 @@ std::int16_t cCom::openConnection() {
 }
 
 // Windows tells of a removed adapter only when it is used.
-bool cCom::hungUp() {
+bool SerialTransport::hungUp() {
     return lost();
 }
 
-bool cCom::sendData(const std::string& text) {
+bool SerialTransport::sendData(const std::string& text) {
     if (!port_) {
         if (!lost()) {
             setLost(texts::portLost(shownDevice(), texts::kClosed));
@@ -141,7 +141,7 @@ bool cCom::sendData(const std::string& text) {
     return true;
 }
 
-std::string cCom::receiveData(milliseconds maxWait) {
+std::string SerialTransport::receiveData(milliseconds maxWait) {
     const auto start = Steady::now();
     const milliseconds firstWait = std::min(maxWait, kReadTotal);
     // A port that never opened has nothing to give: wait out the time the caller allowed
@@ -184,13 +184,13 @@ std::string cCom::receiveData(milliseconds maxWait) {
     return std::string(buffer.data(), got);
 }
 
-void cCom::markLost(const std::string& why) {
+void SerialTransport::markLost(const std::string& why) {
     port_.reset();
     setUp_ = false;
     setLost(texts::portLost(shownDevice(), why));
 }
 
-void cCom::shutdownConnection() {
+void SerialTransport::shutdownConnection() {
     port_.reset();
     setUp_ = false;
 }

@@ -12,9 +12,9 @@ TransportFactory systemTransportFactory(std::string bindAddress) {
     return [bindAddress =
                 std::move(bindAddress)](const LinkTarget& target) -> std::unique_ptr<Transport> {
         if (target.kind == LinkTarget::Kind::Serial) {
-            return std::make_unique<cCom>(target.linkAddress);
+            return std::make_unique<SerialTransport>(target.linkAddress);
         }
-        auto udp = std::make_unique<cTCPIP>();
+        auto udp = std::make_unique<UdpTransport>();
         udp->setRemoteHostIP(target.remoteHost);
         // A port that is not a number, or too large, is refused when the link opens.
         const auto port = common::parseInteger(target.remotePort);

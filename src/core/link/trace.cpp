@@ -2,7 +2,7 @@
 
 namespace merovan::link {
 
-std::string RenderForTrace(std::string_view text) {
+std::string renderForTrace(std::string_view text) {
     std::string rendered;
     rendered.reserve(text.size());
     for (const char c : text) {

@@ -6,8 +6,8 @@
 
 namespace merovan::link {
 
-// The operations the serial (cCom) and network (cTCPIP) transports share. Bytes are code
-// page 1253 text, one character per byte. Result and exResult carry the last failure while
+// The operations the serial (SerialTransport) and network (UdpTransport) transports share. Bytes
+// are code page 1253 text, one character per byte. Result and exResult carry the last failure while
 // an exchange runs; the exchange overwrites them at its end.
 class Transport {
   public:

@@ -4,12 +4,12 @@
 
 namespace merovan::link {
 
-std::string cTCPIP::localEndpoint() const {
+std::string UdpTransport::localEndpoint() const {
     const std::string address = bindAddress_.empty() ? "0.0.0.0" : bindAddress_;
     return common::cp1253ToUtf8(address) + ":" + std::to_string(remotePort_);
 }
 
-std::string cTCPIP::remoteEndpoint() const {
+std::string UdpTransport::remoteEndpoint() const {
     return common::cp1253ToUtf8(remoteHostIP_) + ":" + std::to_string(remotePort_);
 }
 

@@ -12,12 +12,12 @@ namespace merovan::link {
 // The register on the network. Despite its name it speaks UDP: the socket is bound to the
 // register's port on this machine and connected to the register, one datagram carries one
 // command, and each read takes one datagram of the reply.
-class cTCPIP final : public Transport {
+class UdpTransport final : public Transport {
   public:
-    cTCPIP();
-    ~cTCPIP() override;
-    cTCPIP(const cTCPIP&) = delete;
-    cTCPIP& operator=(const cTCPIP&) = delete;
+    UdpTransport();
+    ~UdpTransport() override;
+    UdpTransport(const UdpTransport&) = delete;
+    UdpTransport& operator=(const UdpTransport&) = delete;
 
     void setRemoteHostIP(std::string address) { remoteHostIP_ = std::move(address); }
     // Also the local port. A value outside 1..65535 makes the remote address invalid.
@@ -43,7 +43,7 @@ class cTCPIP final : public Transport {
     void shutdownConnection() override;
 
     // The socket handle; 0 when none is open.
-    std::intptr_t socketHnd() const;
+    std::intptr_t socketHandle() const;
 
     static constexpr std::size_t kMaxDatagram = 10000;
 

@@ -16,7 +16,7 @@
 
 namespace merovan::link {
 
-struct cTCPIP::Socket {
+struct UdpTransport::Socket {
     explicit Socket(int descriptor) : fd(descriptor) {}
     ~Socket() {
         ::shutdown(fd, SHUT_RDWR);
@@ -42,15 +42,15 @@ bool toAddress(const std::string& text, std::int32_t port, sockaddr_in& address)
 
 }  // namespace
 
-cTCPIP::cTCPIP() = default;
+UdpTransport::UdpTransport() = default;
 
-cTCPIP::~cTCPIP() = default;
+UdpTransport::~UdpTransport() = default;
 
-std::intptr_t cTCPIP::socketHnd() const {
+std::intptr_t UdpTransport::socketHandle() const {
     return socket_ ? socket_->fd : 0;
 }
 
-std::int16_t cTCPIP::openConnection() {
+std::int16_t UdpTransport::openConnection() {
     if (socket_) {
         return 0;
     }
@@ -84,7 +84,7 @@ std::int16_t cTCPIP::openConnection() {
 
 // An error that a socket reports for an earlier datagram (nobody listens there, the way is
 // closed) leaves the socket usable; any other means it is gone.
-void cTCPIP::noteSocketError(int error) {
+void UdpTransport::noteSocketError(int error) {
     if (error == ECONNREFUSED || error == EHOSTUNREACH || error == ENETUNREACH ||
         error == EHOSTDOWN) {
         setFailure(texts::udpNoListener(remoteEndpoint(), common::osErrorText(error)));
@@ -94,7 +94,7 @@ void cTCPIP::noteSocketError(int error) {
     setLost(texts::udpSocketLost(remoteEndpoint(), common::osErrorText(error)));
 }
 
-bool cTCPIP::sendData(const std::string& text) {
+bool UdpTransport::sendData(const std::string& text) {
     const std::string datagram = withLineTerminator(text);
     ssize_t sent = -1;
     if (socket_) {
@@ -116,7 +116,7 @@ bool cTCPIP::sendData(const std::string& text) {
     return true;
 }
 
-std::string cTCPIP::receiveData(std::chrono::milliseconds maxWait) {
+std::string UdpTransport::receiveData(std::chrono::milliseconds maxWait) {
     if (!socket_) {
         // Nothing can arrive; waiting out the allowed time keeps the caller's loop calm.
         std::this_thread::sleep_for(maxWait);
@@ -150,7 +150,7 @@ std::string cTCPIP::receiveData(std::chrono::milliseconds maxWait) {
     return std::string(buffer.data(), static_cast<std::size_t>(got));
 }
 
-void cTCPIP::shutdownConnection() {
+void UdpTransport::shutdownConnection() {
     socket_.reset();
 }
 

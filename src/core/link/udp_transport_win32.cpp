@@ -14,7 +14,7 @@ namespace merovan::link {
 
 // The socket library, started for the life of one socket (Windows Sockets 1.1 is all the
 // link needs), and the socket itself; both are released on every path.
-struct cTCPIP::Socket {
+struct UdpTransport::Socket {
     Socket() = default;
     ~Socket() {
         if (handle != INVALID_SOCKET) {
@@ -52,15 +52,15 @@ bool toAddress(const std::string& text, std::int32_t port, sockaddr_in& address)
 
 }  // namespace
 
-cTCPIP::cTCPIP() = default;
+UdpTransport::UdpTransport() = default;
 
-cTCPIP::~cTCPIP() = default;
+UdpTransport::~UdpTransport() = default;
 
-std::intptr_t cTCPIP::socketHnd() const {
+std::intptr_t UdpTransport::socketHandle() const {
     return socket_ ? static_cast<std::intptr_t>(socket_->handle) : 0;
 }
 
-std::int16_t cTCPIP::openConnection() {
+std::int16_t UdpTransport::openConnection() {
     if (socket_) {
         return 0;
     }
@@ -100,7 +100,7 @@ std::int16_t cTCPIP::openConnection() {
 
 // An error that a socket reports for an earlier datagram (nobody listens there, the way is
 // closed) leaves the socket usable; any other means it is gone.
-void cTCPIP::noteSocketError(int error) {
+void UdpTransport::noteSocketError(int error) {
     if (error == WSAECONNRESET || error == WSAECONNREFUSED || error == WSAEHOSTUNREACH ||
         error == WSAENETUNREACH || error == WSAEHOSTDOWN) {
         setFailure(texts::udpNoListener(remoteEndpoint(), common::osErrorText(error)));
@@ -110,7 +110,7 @@ void cTCPIP::noteSocketError(int error) {
     setLost(texts::udpSocketLost(remoteEndpoint(), common::osErrorText(error)));
 }
 
-bool cTCPIP::sendData(const std::string& text) {
+bool UdpTransport::sendData(const std::string& text) {
     const std::string datagram = withLineTerminator(text);
     if (!socket_) {
         if (!lost()) {
@@ -127,7 +127,7 @@ bool cTCPIP::sendData(const std::string& text) {
     return false;
 }
 
-std::string cTCPIP::receiveData(std::chrono::milliseconds maxWait) {
+std::string UdpTransport::receiveData(std::chrono::milliseconds maxWait) {
     if (!socket_) {
         // Nothing can arrive; waiting out the allowed time keeps the caller's loop calm.
         std::this_thread::sleep_for(maxWait);
@@ -159,7 +159,7 @@ std::string cTCPIP::receiveData(std::chrono::milliseconds maxWait) {
     return std::string(buffer.data(), static_cast<std::size_t>(got));
 }
 
-void cTCPIP::shutdownConnection() {
+void UdpTransport::shutdownConnection() {
     socket_.reset();
 }
 

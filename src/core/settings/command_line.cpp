@@ -24,7 +24,7 @@ std::string printCode(char option) {
 
 }  // namespace
 
-CommandLineFields readcoman(std::string_view commandLine) {
+CommandLineFields parseCommandLine(std::string_view commandLine) {
     constexpr auto kNone = std::string_view::npos;
     CommandLineFields fields{"e", "e", "e", "e", "e", "e"};
     std::size_t start = 0;

@@ -13,7 +13,7 @@ using CommandLineFields = std::array<std::string, 6>;
 
 // Splits the POS program's command line. Every "," and every blank separates; the sixth field
 // is the rest of the line, separators included. An empty or missing field becomes "e".
-CommandLineFields readcoman(std::string_view commandLine);
+CommandLineFields parseCommandLine(std::string_view commandLine);
 
 struct CommandLineSettings {
     ParamSettings settings;

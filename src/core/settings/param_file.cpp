@@ -92,7 +92,7 @@ ParamSettings parseParamText(std::string_view bytes, ParamReadMode mode) {
     return settings;
 }
 
-ParamReadResult ReadParamFile(const std::string& path, ParamReadMode mode) {
+ParamReadResult readParamFile(const std::string& path, ParamReadMode mode) {
     ParamReadResult result;
     // Anyone who may write the working directory may put a FIFO or a huge file here: it must
     // neither hang the poll tick nor fill the memory.

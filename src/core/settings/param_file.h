@@ -26,7 +26,7 @@ struct ParamReadResult {
 
 // Reads and parses the file. A missing or unreadable file is reported, never guessed at;
 // the caller decides how the program ends.
-ParamReadResult ReadParamFile(const std::string& path, ParamReadMode mode = ParamReadMode::Startup);
+ParamReadResult readParamFile(const std::string& path, ParamReadMode mode = ParamReadMode::Startup);
 
 // How the item code is printed; the dialog lets at most one of its two boxes be ticked.
 enum class PrintCodeChoice { None, AsNumber, AsText };
@@ -66,7 +66,7 @@ struct ParamWriteResult {
 
 // Replaces the file with formatParamFile's output. The new content goes to a side file first
 // and is renamed over the old one, so a failed save never leaves a half-written param.ini.
-ParamWriteResult WriteParamFile(const std::string& path, const ParamDialogValues& values,
+ParamWriteResult writeParamFile(const std::string& path, const ParamDialogValues& values,
                                 const common::DateTime& today);
 
 }  // namespace merovan::settings

@@ -159,7 +159,7 @@ std::string formatParamFile(const ParamDialogValues& values, const common::DateT
     return out.take();
 }
 
-ParamWriteResult WriteParamFile(const std::string& path, const ParamDialogValues& values,
+ParamWriteResult writeParamFile(const std::string& path, const ParamDialogValues& values,
                                 const common::DateTime& today) {
     ParamWriteResult result;
     const std::string side = path + ".new";

@@ -1,15 +1,15 @@
 #include "core/supervision/link_supervision.h"
 
 #include "core/common/codepage.h"
-#include "core/driver/texts.h"
+#include "core/common/texts.h"
 
 namespace merovan::supervision {
 
-namespace texts = driver::texts;
-using driver::Control;
+namespace texts = common::texts;
+using common::Control;
 
-LinkSupervision::Outcome LinkSupervision::tick(link::Link& link, driver::Operator& op,
-                                               driver::Clock& clock, std::string& linkErrorText) {
+LinkSupervision::Outcome LinkSupervision::tick(link::Link& link, common::Operator& op,
+                                               common::Clock& clock, std::string& linkErrorText) {
     if (failures_ >= kLimit) {
         if (retryWhileOffline_) {
             // A port that could not be opened costs nothing to try again: it is tried every
@@ -21,7 +21,7 @@ LinkSupervision::Outcome LinkSupervision::tick(link::Link& link, driver::Operato
             } else if (notOpen || clock.now() - *lastRetry_ >= *retryWhileOffline_) {
                 lastRetry_ = clock.now();
                 // Quiet: a register that stays switched off must not fill the log with boxes.
-                if (link.SendCommand("KXCL", linkErrorText, true) == 0) {
+                if (link.sendCommand("KXCL", linkErrorText, true) == 0) {
                     failures_ = 0;
                     lastRetry_.reset();
                     return Outcome::Online;
@@ -40,7 +40,7 @@ LinkSupervision::Outcome LinkSupervision::tick(link::Link& link, driver::Operato
     op.enableControl(Control::ReportsMenu, false);
     op.enableControl(Control::Start, false);
     op.setStatus(std::string(texts::kStatusSearching));
-    if (link.SendCommand("KXCL", linkErrorText, false) == 0) {
+    if (link.sendCommand("KXCL", linkErrorText, false) == 0) {
         return Outcome::Online;
     }
     ++failures_;

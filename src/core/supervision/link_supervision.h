@@ -4,8 +4,8 @@
 #include <optional>
 #include <string>
 
-#include "core/driver/clock.h"
-#include "core/driver/operator.h"
+#include "core/common/clock.h"
+#include "core/common/operator.h"
 #include "core/link/link.h"
 
 namespace merovan::supervision {
@@ -30,7 +30,7 @@ class LinkSupervision {
         : retryWhileOffline_(retryWhileOffline) {}
 
     // One tick of the timer. linkErrorText is the main window's reply text.
-    Outcome tick(link::Link& link, driver::Operator& op, driver::Clock& clock,
+    Outcome tick(link::Link& link, common::Operator& op, common::Clock& clock,
                  std::string& linkErrorText);
 
     // A successful exchange outside supervision: the register answers again.
@@ -40,7 +40,7 @@ class LinkSupervision {
   private:
     std::optional<std::chrono::seconds> retryWhileOffline_;
     int failures_ = 0;
-    std::optional<driver::Clock::TimePoint> lastRetry_;
+    std::optional<common::Clock::TimePoint> lastRetry_;
 };
 
 }  // namespace merovan::supervision

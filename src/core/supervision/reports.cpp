@@ -31,20 +31,20 @@ ReportCommand commandOf(Report report) {
 
 }  // namespace
 
-void RunReport(link::Link& link, driver::Operator& op, Report report) {
+void runReport(link::Link& link, common::Operator& op, Report report) {
     const ReportCommand which = commandOf(report);
-    op.enableControl(driver::Control::Start, false);
+    op.enableControl(common::Control::Start, false);
     op.setStatus(which.status);
     std::string reply;
-    link.SendCommand(which.command, reply, false);
-    op.enableControl(driver::Control::Start, true);
+    link.sendCommand(which.command, reply, false);
+    op.enableControl(common::Control::Start, true);
     op.setStatus("Το Ισοζύγιο ολοκληρώθηκε");
     op.setCaption("Merovan- Έτοιμο");
 }
 
-void errorclear(link::Link& link) {
+void clearRegisterError(link::Link& link) {
     std::string reply;
-    link.SendCommand("KXCL", reply, false);
+    link.sendCommand("KXCL", reply, false);
 }
 
 }  // namespace merovan::supervision

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/driver/operator.h"
+#include "core/common/operator.h"
 #include "core/link/link.h"
 
 // The register's X and Z reports and the error clear, as the menus and jobs ask for them.
@@ -15,9 +15,9 @@ enum class Report {
 
 // Runs one report with Start disabled meanwhile; whatever the outcome, ends with Start
 // enabled and the completion texts (a failure has been shown by the exchange itself).
-void RunReport(link::Link& link, driver::Operator& op, Report report);
+void runReport(link::Link& link, common::Operator& op, Report report);
 
 // Sends "KXCL" to clear a pending register error; a failure is reported by the exchange.
-void errorclear(link::Link& link);
+void clearRegisterError(link::Link& link);
 
 }  // namespace merovan::supervision

@@ -27,7 +27,7 @@ std::string toChars(double rate, std::chars_format format, int precision) {
 
 }  // namespace
 
-int LoadVatRates(const std::string& path, VatRates& rates) {
+int loadVatRates(const std::string& path, VatRates& rates) {
     std::array<unsigned char, kRecordSize * 5> bytes{};
     if (!common::readRecord(path, 0, bytes)) {
         return -1;
@@ -39,7 +39,7 @@ int LoadVatRates(const std::string& path, VatRates& rates) {
     return 0;
 }
 
-int SaveVatRates(const std::string& path, const VatRates& rates) {
+int saveVatRates(const std::string& path, const VatRates& rates) {
     std::array<unsigned char, kRecordSize * 5> bytes{};
     for (std::size_t k = 0; k < rates.size(); ++k) {
         common::putLittleEndianDouble(
@@ -48,7 +48,7 @@ int SaveVatRates(const std::string& path, const VatRates& rates) {
     return common::writeRecord(path, 0, bytes) ? 0 : -1;
 }
 
-double VatRateOf(const std::string& path, int index, std::string* why) {
+double vatRateOf(const std::string& path, int index, std::string* why) {
     if (index < 0 || index >= static_cast<int>(VatRates{}.size())) {
         return 0;
     }
@@ -63,7 +63,7 @@ double VatRateOf(const std::string& path, int index, std::string* why) {
     return common::getLittleEndianDouble(bytes);
 }
 
-int ParseVatRates(std::array<std::string, 5>& texts, VatRates& rates) {
+int parseVatRates(std::array<std::string, 5>& texts, VatRates& rates) {
     VatRates parsed{};
     for (std::size_t k = 0; k < texts.size(); ++k) {
         // Users type either mark; the field is corrected in place so they see what was read.
@@ -78,11 +78,11 @@ int ParseVatRates(std::array<std::string, 5>& texts, VatRates& rates) {
     return 0;
 }
 
-std::string FormatRateForMatch(double rate) {
+std::string formatRateForMatch(double rate) {
     return toChars(rate, std::chars_format::fixed, 2);
 }
 
-std::string FormatRateForDisplay(double rate, std::string_view decimalSeparator) {
+std::string formatRateForDisplay(double rate, std::string_view decimalSeparator) {
     // Fifteen significant digits, so that 0.1 + 0.2 still shows as 0,3.
     return common::replaceAll(toChars(rate, std::chars_format::general, 15), ".", decimalSeparator);
 }

@@ -11,18 +11,18 @@ using VatRates = std::array<double, 5>;
 inline constexpr const char* kVatFileName = "vats.dat";
 
 // 0 on success, -1 on any failure. A missing file is created empty and reads as all zeros.
-int LoadVatRates(const std::string& path, VatRates& rates);
-int SaveVatRates(const std::string& path, const VatRates& rates);
+int loadVatRates(const std::string& path, VatRates& rates);
+int saveVatRates(const std::string& path, const VatRates& rates);
 // The rate of category index + 1 (index 0..4); 0 when it cannot be read, with the reason in
 // why (UTF-8, naming the file) when asked for.
-double VatRateOf(const std::string& path, int index, std::string* why = nullptr);
+double vatRateOf(const std::string& path, int index, std::string* why = nullptr);
 // Reads five texts typed by the user ("." becomes "," in the text itself), with "," as the
 // decimal mark whatever the locale. 0 when all five convert, -1 at the first that does not.
-int ParseVatRates(std::array<std::string, 5>& texts, VatRates& rates);
+int parseVatRates(std::array<std::string, 5>& texts, VatRates& rates);
 // A rate formatted "0.00" with "." as the mark (23 gives "23.00"), to match a line's rate.
-std::string FormatRateForMatch(double rate);
+std::string formatRateForMatch(double rate);
 // A rate as a settings field shows it, with the user's decimal separator (6.5 gives "6,5" under
 // ",", 23 gives "23", 0 gives "0").
-std::string FormatRateForDisplay(double rate, std::string_view decimalSeparator);
+std::string formatRateForDisplay(double rate, std::string_view decimalSeparator);
 
 }  // namespace merovan::vat

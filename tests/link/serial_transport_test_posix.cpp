@@ -1,0 +1,167 @@
+#include "core/link/serial_transport.h"
+
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "core/common/codepage.h"
+#include "support/transport_test_support.h"
+
+namespace merovan::link {
+namespace {
+
+using std::chrono::milliseconds;
+using testing::PtyPair;
+
+TEST(SerialTransport, PortNamesMapToDevices) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"com1", "/dev/ttyS0"}, {"com12", "/dev/ttyS11"}, {"/dev/ttyUSB0", "/dev/ttyUSB0"},
+        {"com0", "com0"},       {"comX", "comX"},         {"COM1", "COM1"},
+    };
+    for (const auto& [name, device] : cases) {
+        EXPECT_EQ(SerialTransport::devicePath(name), device) << name;
+    }
+}
+
+TEST(SerialTransport, OpensRawAndTerminatesCommands) {
+    PtyPair pty;
+    SerialTransport com(pty.slavePath() + ":9600");
+    ASSERT_EQ(com.openConnection(), 0);
+    EXPECT_EQ(com.result(), 0);
+    EXPECT_TRUE(com.exResult().empty());
+    EXPECT_TRUE(com.isSetUp());
+
+    termios settings{};
+    ASSERT_EQ(::tcgetattr(pty.master(), &settings), 0);
+    EXPECT_EQ(settings.c_lflag & (ICANON | ECHO | ISIG), 0u);
+    EXPECT_EQ(settings.c_iflag & (IXON | IXOFF | ICRNL), 0u);
+    EXPECT_EQ(settings.c_oflag & OPOST, 0u);
+    EXPECT_EQ(settings.c_cflag & (CSIZE | PARENB | CSTOPB | CRTSCTS), static_cast<tcflag_t>(CS8));
+    EXPECT_EQ(::cfgetospeed(&settings), static_cast<speed_t>(B9600));
+
+    const std::string longCommand(600, 'A');
+    const std::pair<std::string, std::string> cases[] = {
+        {"KXCL", "KXCL\r\n"},
+        {"KXCL\r\n", "KXCL\r\n"},
+        {"OK", "OK"},
+        {"KX794ST\r", "KX794ST\r\r\n"},
+        {longCommand, longCommand + "\r\n"},
+    };
+    for (const auto& [command, wire] : cases) {
+        EXPECT_TRUE(com.sendData(command));
+        EXPECT_EQ(pty.read(wire.size()), wire) << command.substr(0, 10);
+        EXPECT_EQ(pty.read(1, milliseconds(30)), "") << command.substr(0, 10);
+    }
+}
+
+TEST(SerialTransport, ReadsEndAtTheirCountTheirGapOrTheirTotal) {
+    PtyPair pty;
+    SerialTransport com(pty.slavePath() + ":115200");
+    ASSERT_EQ(com.openConnection(), 0);
+
+    pty.write(std::string(300, 'x'));
+    EXPECT_EQ(com.receiveData(milliseconds(5000)).size(), 255u);
+    EXPECT_EQ(com.receiveData(milliseconds(5000)).size(), 45u);
+
+    // A pause longer than 20 ms ends a read: pieces arrive in reads of their own.
+    std::thread register_([&] {
+        pty.write("OK");
+        std::this_thread::sleep_for(milliseconds(120));
+        pty.write("\r\x04");
+    });
+    EXPECT_EQ(com.receiveData(milliseconds(5000)), "OK");
+    EXPECT_EQ(com.receiveData(milliseconds(5000)), "\r\x04");
+    register_.join();
+
+    // Nothing there: no wait at 0, the caller's wait when short, a quarter second at most.
+    const auto timed = [&](milliseconds wait) {
+        const auto start = std::chrono::steady_clock::now();
+        EXPECT_EQ(com.receiveData(wait), "");
+        return std::chrono::steady_clock::now() - start;
+    };
+    EXPECT_LT(timed(milliseconds(0)), milliseconds(20));
+    EXPECT_GE(timed(milliseconds(60)), milliseconds(55));
+    const auto capped = timed(milliseconds(10000));
+    EXPECT_GE(capped, milliseconds(240));
+    EXPECT_LT(capped, milliseconds(1000));
+
+    // 0 takes what is already there without waiting for more.
+    pty.write("OK\r\x04");
+    std::this_thread::sleep_for(milliseconds(30));
+    EXPECT_EQ(com.receiveData(milliseconds(0)), "OK\r\x04");
+}
+
+TEST(SerialTransport, RefusesAHeldPortAndABaudRateItCannotTake) {
+    PtyPair pty;
+    const std::string address = pty.slavePath() + ":9600";
+    SerialTransport first(address);
+    ASSERT_EQ(first.openConnection(), 0);
+
+    SerialTransport second(address);
+    EXPECT_EQ(second.openConnection(), -1);
+    EXPECT_EQ(second.result(), -1);
+    EXPECT_EQ(second.exResult(), common::utf8ToCp1253("Πρόβλημα στην Θύρα :") + address);
+    first.shutdownConnection();
+    first.shutdownConnection();
+    EXPECT_EQ(second.openConnection(), 0) << "shutdown releases the port";
+    second.shutdownConnection();
+
+    for (const std::string baud : {"1234", "abc", "", "9600x", "-9600", "230400"}) {
+        SerialTransport bad(pty.slavePath() + ":" + baud);
+        EXPECT_EQ(bad.openConnection(), -2) << baud;
+        EXPECT_EQ(bad.exResult(), common::utf8ToCp1253("Πρόβλημα στο Set-Up τής Θύρας :") +
+                                      pty.slavePath() + ":" + baud);
+        EXPECT_FALSE(bad.isSetUp());
+        EXPECT_TRUE(bad.lost());
+        EXPECT_NE(bad.failureReason().find(pty.slavePath() + " δεν ρυθμίζεται"), std::string::npos)
+            << bad.failureReason();
+        // A port in its cooked mode would echo the register's replies back: it is closed, not
+        // used, and free for the next opening.
+        EXPECT_FALSE(bad.sendData("KXCL"));
+        EXPECT_EQ(pty.read(1, milliseconds(30)), "");
+        EXPECT_EQ(bad.result(), -2);
+        SerialTransport good(address);
+        EXPECT_EQ(good.openConnection(), 0) << baud;
+    }
+}
+
+// An adapter unplugged between two commands is seen without a byte sent or taken, so that the
+// next job can wait for it; a read from it, or from a port that is missing, is quiet.
+TEST(SerialTransport, AGoneOrMissingPortIsQuietNotBusy) {
+    PtyPair pty;
+    SerialTransport com(pty.slavePath() + ":9600");
+    ASSERT_EQ(com.openConnection(), 0);
+    pty.write("OK");
+    EXPECT_FALSE(com.hungUp());
+    EXPECT_EQ(com.receiveData(milliseconds(100)), "OK");
+    pty.closeMaster();
+    EXPECT_TRUE(com.hungUp());
+
+    SerialTransport missing("/dev/merovan-no-such-port:9600");
+    EXPECT_EQ(missing.openConnection(), -1);
+    for (SerialTransport* transport : {&com, &missing}) {
+        testing::expectIdleRead(*transport, milliseconds(1000), milliseconds(240));
+        // Either way nothing more will come through it until it is opened anew.
+        EXPECT_TRUE(transport->lost());
+        EXPECT_FALSE(transport->sendData("KXCL"));
+    }
+    EXPECT_EQ(com.failureReason(),
+              "η θύρα " + pty.slavePath() + " χάθηκε: η άλλη άκρη έκλεισε (hang-up)");
+    EXPECT_FALSE(com.isSetUp());
+    EXPECT_EQ(missing.failureReason(),
+              "η θύρα /dev/merovan-no-such-port δεν ανοίγει: No such file or directory");
+}
+
+// A write to a port that went away fails, and says why.
+TEST(SerialTransport, AWriteToAGonePortLosesIt) {
+    PtyPair pty;
+    SerialTransport writer(pty.slavePath() + ":9600");
+    ASSERT_EQ(writer.openConnection(), 0);
+    pty.closeMaster();
+    EXPECT_FALSE(writer.sendData("KXCL"));
+    EXPECT_TRUE(writer.lost());
+    EXPECT_EQ(writer.failureReason(), "η θύρα " + pty.slavePath() + " χάθηκε: Input/output error");
+}
+
+}  // namespace
+}  // namespace merovan::link
