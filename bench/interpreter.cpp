@@ -55,7 +55,7 @@ void interpreterPerLine(benchmark::State& state) {
     fs::create_directories(dir);
     const fs::path jobPath = dir / "job.1";
     std::ofstream(jobPath, std::ios::binary | std::ios::trunc) << receiptJob();
-    vat::saveVatRates((dir / vat::kVatFileName).string(), {23, 13, 6.5, 0, 24});
+    (void)vat::saveVatRates((dir / vat::kVatFileName).string(), {23, 13, 6.5, 0, 24});
 
     bench::InstantClock clock;
     bench::QuietOperator op;
@@ -67,10 +67,9 @@ void interpreterPerLine(benchmark::State& state) {
     jobs::JobContext context{link, op, clock, flags, dailyReport};
     jobs::JobSettings settings;
     settings.workDir = dir.string();
-    settings.printDesc = std::string("true");
-    settings.printCode = std::string("fals");
-    settings.comments = std::string("true");
-    settings.currency = std::string("1");
+    settings.receipt.printDescription = settings::Flag::On;
+    settings.receipt.comments = settings::Comments::On;
+    settings.receipt.currency = settings::Currency::Main;
 
     for (auto _ : state) {
         benchmark::DoNotOptimize(jobs::interpretJobFile(jobPath.string(), settings, context));

@@ -68,14 +68,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     jobs::JobContext context{link, op, clock, flags, dailyReport};
     jobs::JobSettings settings;
     settings.workDir = dir.string();
-    settings.comments = std::string("true");
-    settings.printDesc = std::string("true");
-    settings.quantity = std::string("true");
-    settings.currency = std::string(1, static_cast<char>('0' + mode / 5 % 4));
-    settings.ecrt = (mode & 0x40) != 0 ? "tar48" : "vesko";
-    settings.printCode = (mode & 0x80) != 0 ? "true A" : "true N";
-    settings.keybOff = (mode & 0x20) != 0 ? "true" : "fals";
-    settings.dirDepa = (mode & 0x10) != 0 ? "true" : "fals";
+    settings::ReceiptSettings& receipt = settings.receipt;
+    receipt.comments = settings::Comments::On;
+    receipt.printDescription = settings::Flag::On;
+    receipt.printQuantity = true;
+    receipt.currency = settings::currencyOf(std::string(1, static_cast<char>('0' + mode / 5 % 4)));
+    receipt.registerFamily =
+        (mode & 0x40) != 0 ? settings::RegisterFamily::Tar48 : settings::RegisterFamily::Vesko;
+    receipt.printCode = (mode & 0x80) != 0 ? settings::PrintCodeChoice::AsText
+                                           : settings::PrintCodeChoice::AsNumber;
+    receipt.keyboardLocked = (mode & 0x20) != 0;
+    receipt.directDepartment = (mode & 0x10) != 0;
     settings.decimalSeparator = (mode & 0x08) != 0 ? "." : ",";
 
     const jobs::JobOutcome outcome = jobs::interpretJobFile(jobPath.string(), settings, context);

@@ -77,16 +77,16 @@ bool writeSetup(const std::filesystem::path& dir, const std::string& endpoint, s
     values.location = (dir / "").string();
     const auto written = settings::writeParamFile((dir / "param.ini").string(), values,
                                                   common::SystemClock().localDateTime());
-    if (!written.ok) {
-        error = written.error;
+    if (!written) {
+        error = written.error().what;
         return false;
     }
-    if (vat::saveVatRates((dir / vat::kVatFileName).string(), {24, 13, 6, 0, 17}) != 0) {
+    if (!vat::saveVatRates((dir / vat::kVatFileName).string(), {24, 13, 6, 0, 17})) {
         error = "vats.dat";
         return false;
     }
     // Payment 2 is a card payment on terminal 1.
-    if (eft::writeEftRecord((dir / eft::kEftFileName).string(), {2, 2, 1, -1}) != 0) {
+    if (!eft::writeEftRecord((dir / eft::kEftFileName).string(), {2, 2, 1, -1})) {
         error = "payeft.dat";
         return false;
     }

@@ -131,14 +131,13 @@ void EftDialog::cmdFind() {
     if (!number) {
         return;
     }
-    eft::EftPaymentRecord record;
-    record.payNumber = static_cast<std::int16_t>(*number);
-    if (eft::readEftRecord(path(), record) != 0) {
+    const auto record = eft::readEftRecord(path(), static_cast<std::int16_t>(*number));
+    if (!record) {
         return;
     }
-    selectValue(cmbECRPayment_, record.ecrPayType);
-    selectValue(cmbECREFT_, record.eftTerminal);
-    chkActive_->setChecked(record.active == -1);
+    selectValue(cmbECRPayment_, record->ecrPayType);
+    selectValue(cmbECREFT_, record->eftTerminal);
+    chkActive_->setChecked(record->active == -1);
 }
 
 void EftDialog::save() {
@@ -166,7 +165,7 @@ void EftDialog::cmddelete() {
 
 // A mapping the user believes saved would turn card payments into cash ones unnoticed.
 void EftDialog::write(const eft::EftPaymentRecord& record) {
-    if (eft::writeEftRecord(path(), record) != 0) {
+    if (!eft::writeEftRecord(path(), record)) {
         context_.messages.show(
             this, common::formatMessageBox(kWriteFailed, common::buttons::kExclamation, {}));
     }

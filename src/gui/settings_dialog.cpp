@@ -173,12 +173,12 @@ int SettingsDialog::message(const char* text, int buttons, const char* title) {
 
 void SettingsDialog::load() {
     const auto read = settings::readParamFile(context_.pathOf("param.ini"));
-    if (!read.ok) {
+    if (!read) {
         // The dialog is how a missing param.ini is made anew: it stays open for that.
         context_.messages.show(
-            this, common::formatMessageBox(read.error, common::buttons::kCritical, {}));
+            this, common::formatMessageBox(read.error().what, common::buttons::kCritical, {}));
     } else {
-        const settings::ParamSettings& s = read.settings;
+        const settings::ParamSettings& s = *read;
         const std::string& address = s.linkAddress;
         const auto colon = address.find(':');
         setFieldText(comtxt_, address.substr(0, colon), 17);
@@ -189,24 +189,25 @@ void SettingsDialog::load() {
         }
         setFieldText(baudtxt_, baud, 12);
         setFieldText(filetxt_, s.file, 12);
-        if (s.ecrt == "vesko") {
+        const settings::ReceiptSettings& r = s.receipt;
+        if (r.registerFamily == settings::RegisterFamily::Vesko) {
             typetxt_->setCurrentIndex(0);
-        } else if (s.ecrt == "tar48") {
+        } else if (r.registerFamily == settings::RegisterFamily::Tar48) {
             typetxt_->setCurrentIndex(1);
         }
-        multi_print_->setChecked(s.multiType == "true");
-        descreption_->setChecked(s.printDesc == "true");
-        print_code_numeric_->setChecked(s.printCode == "true N");
-        print_code_ascii_->setChecked(s.printCode == "true A");
-        comments_->setChecked(s.comments == "true");
-        quantity_->setChecked(s.quantity == "true");
-        keyb_locked_->setChecked(s.keybOff == "true");
-        dirdep_->setChecked(s.dirDepa == "true");
-        if (s.currency == "0") {
+        multi_print_->setChecked(s.jobFiles == settings::JobFiles::Numbered);
+        descreption_->setChecked(r.printDescription == settings::Flag::On);
+        print_code_numeric_->setChecked(r.printCode == settings::PrintCodeChoice::AsNumber);
+        print_code_ascii_->setChecked(r.printCode == settings::PrintCodeChoice::AsText);
+        comments_->setChecked(r.comments == settings::Comments::On);
+        quantity_->setChecked(r.printQuantity);
+        keyb_locked_->setChecked(r.keyboardLocked);
+        dirdep_->setChecked(r.directDepartment);
+        if (r.currency == settings::Currency::AsJob) {
             total_file_->setChecked(true);
-        } else if (s.currency == "1") {
+        } else if (r.currency == settings::Currency::Main) {
             total_1_->setChecked(true);
-        } else if (s.currency == "2") {
+        } else if (r.currency == settings::Currency::Secondary) {
             total_2_->setChecked(true);
         }
         setFieldText(location_, s.location, 32767);
@@ -214,11 +215,10 @@ void SettingsDialog::load() {
             ChkAuto_->setChecked(true);
         }
     }
-    vat::VatRates rates{};
-    if (vat::loadVatRates(context_.pathOf(vat::kVatFileName), rates) == 0) {
+    if (const auto rates = vat::loadVatRates(context_.pathOf(vat::kVatFileName))) {
         for (int k = 0; k < 5; ++k) {
             txtVatRate_[k]->setText(QString::fromStdString(
-                vat::formatRateForDisplay(rates[k], context_.decimalSeparator)));
+                vat::formatRateForDisplay((*rates)[k], context_.decimalSeparator)));
         }
     }
     repaint();
@@ -269,10 +269,10 @@ settings::ParamDialogValues SettingsDialog::values() const {
 bool SettingsDialog::OK() {
     const auto written = settings::writeParamFile(context_.pathOf("param.ini"), values(),
                                                   context_.clock.localDateTime());
-    if (!written.ok) {
+    if (!written) {
         // Asking for a restart would promise settings that were never saved.
-        context_.messages.show(
-            this, common::formatMessageBox(written.error, common::buttons::kExclamation, {}));
+        context_.messages.show(this, common::formatMessageBox(written.error().what,
+                                                              common::buttons::kExclamation, {}));
         return false;
     }
     std::array<std::string, 5> texts;
@@ -288,7 +288,7 @@ bool SettingsDialog::OK() {
         message(kVatParseFailed, common::buttons::kExclamation);
         return false;
     }
-    if (vat::saveVatRates(context_.pathOf(vat::kVatFileName), rates) != 0) {
+    if (!vat::saveVatRates(context_.pathOf(vat::kVatFileName), rates)) {
         message(kVatSaveFailed, common::buttons::kExclamation);
     }
     message(kRestartText, common::buttons::kCritical, kRestartTitle);

@@ -105,9 +105,9 @@ class Shop {
     explicit Shop(const std::string& name) : dir_(fs::temp_directory_path() / name) {
         fs::remove_all(dir_);
         fs::create_directories(dir_);
-        vat::saveVatRates((dir_ / vat::kVatFileName).string(), {24, 13, 6, 0, 17});
+        EXPECT_TRUE(vat::saveVatRates((dir_ / vat::kVatFileName).string(), {24, 13, 6, 0, 17}));
         // Payment number 2 is a card payment: register kind 2, terminal 1.
-        eft::writeEftRecord((dir_ / eft::kEftFileName).string(), {2, 2, 1, -1});
+        EXPECT_TRUE(eft::writeEftRecord((dir_ / eft::kEftFileName).string(), {2, 2, 1, -1}));
         std::ofstream(dir_ / "scenario.txt") << "card KX400T2P1 0.1 " << kCardAnswer << "\n";
     }
     ~Shop() { fs::remove_all(dir_); }

@@ -44,8 +44,8 @@ TEST_F(TwoUsers, TheServicePrintsThePosJobsOnceAndReadsTheDesktopUsersDataFiles)
     // Payment 2 is a card payment on terminal 1; the terminal answers at once.
     startRegister("card KX*T2P1 0.5 358OK:000123\n");
     writeParam();
-    ASSERT_EQ(vat::saveVatRates((work_ / vat::kVatFileName).string(), {24, 13, 6, 0, 17}), 0);
-    ASSERT_EQ(eft::writeEftRecord((work_ / eft::kEftFileName).string(), {2, 2, 1, -1}), 0);
+    ASSERT_TRUE(vat::saveVatRates((work_ / vat::kVatFileName).string(), {24, 13, 6, 0, 17}));
+    ASSERT_TRUE(eft::writeEftRecord((work_ / eft::kEftFileName).string(), {2, 2, 1, -1}));
     ownedByPos(work_ / vat::kVatFileName);
     ownedByPos(work_ / eft::kEftFileName);
     const auto cli = startCli();

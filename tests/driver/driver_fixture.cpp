@@ -5,13 +5,13 @@ namespace merovan::testing {
 using namespace std::chrono_literals;
 
 DriverFixture::DriverFixture() {
-    params_.multiType = "true";
+    params_.jobFiles = settings::JobFiles::Numbered;
     params_.file = "print";
     params_.location = (dir_ / "").string();
     params_.linkAddress = "com1:9600";
-    params_.printDesc = "true";
-    params_.comments = "fals";
-    params_.currency = std::string(1, '1');  // GCC 12 misreads a one-letter literal here
+    params_.receipt.printDescription = settings::Flag::On;
+    params_.receipt.comments = settings::Comments::Off;
+    params_.receipt.currency = settings::Currency::Main;
 }
 
 void DriverFixture::makeDriver(driver::DriverOptions options) {
@@ -21,11 +21,11 @@ void DriverFixture::makeDriver(driver::DriverOptions options) {
     options.quietPeriod = std::chrono::milliseconds(0);
     driver::DriverServices services;
     services.transports = register_.factory();
-    services.readParams = [this](const std::string&, bool,
-                                 std::string& error) -> std::optional<settings::ParamSettings> {
+    services.readParams = [this](
+                              const std::string&,
+                              settings::ParamReadMode) -> common::Result<settings::ParamSettings> {
         if (!paramsReadable_) {
-            error = "param.ini: not found";
-            return std::nullopt;
+            return common::Error{"param.ini: not found"};
         }
         return params_;
     };
@@ -43,9 +43,8 @@ void DriverFixture::makeDriver(driver::DriverOptions options) {
             return nextOutcome_;
         };
     }
-    services.runHelper = [](const std::string&, std::string& error) {
-        error = "cop2fis.sh: No such file or directory";
-        return false;
+    services.runHelper = [](const std::string&) -> common::Result<void> {
+        return common::Error{"cop2fis.sh: No such file or directory"};
     };
     driver_ = std::make_unique<driver::Driver>(op_, clock_, services, options);
 }
@@ -74,7 +73,7 @@ int DriverFixture::runJob(const std::string& name, std::optional<std::chrono::se
     driver::CommandLineJob job;
     job.settings.linkAddress = port;
     job.settings.baud = "9600";
-    job.settings.multiType = "fals";
+    job.settings.jobFiles = settings::JobFiles::Single;
     job.jobPath = path(name);
     job.commandLine = port + ",9600," + job.jobPath + ",0,vesko,1111111" + tail;
     return driver_->runCommandLine(job, giveUpAfter);

@@ -23,6 +23,8 @@ using ::testing::IsEmpty;
 using namespace std::chrono_literals;
 
 using StartUp = DriverFixture;
+constexpr auto kNumbered = settings::JobFiles::Numbered;
+constexpr auto kSingle = settings::JobFiles::Single;
 
 TEST_F(StartUp, RegisterAnswersAtTheFirstTick) {
     struct Case {
@@ -383,16 +385,17 @@ TEST_F(Polling, StarPatternTakesTheFirstMatchThatWasNotPrinted) {
 
 TEST_F(Polling, ProgrammingJobsAreDeletedAfterwards) {
     struct Case {
-        const char* multiType;
+        settings::JobFiles jobFiles;
         const char* file;
         const char* job;
         bool deleted;
     };
-    for (const Case c :
-         {Case{"true", "job.prg", "job.prg.1", true}, Case{"true", "job.PRG", "job.PRG.1", false},
-          Case{"fals", "job.PRG.1", "job.PRG.1", true}, Case{"true", "print", "print.1", false}}) {
+    for (const Case c : {Case{kNumbered, "job.prg", "job.prg.1", true},
+                         Case{kNumbered, "job.PRG", "job.PRG.1", false},
+                         Case{kSingle, "job.PRG.1", "job.PRG.1", true},
+                         Case{kNumbered, "print", "print.1", false}}) {
         SCOPED_TRACE(c.job);
-        params_.multiType = c.multiType;
+        params_.jobFiles = c.jobFiles;
         params_.file = c.file;
         jobsRun_.clear();
         startPolling();
@@ -405,7 +408,7 @@ TEST_F(Polling, ProgrammingJobsAreDeletedAfterwards) {
 }
 
 TEST_F(Polling, SingleFileJobIsProcessedOnceUntilItChanges) {
-    params_.multiType = "fals";
+    params_.jobFiles = settings::JobFiles::Single;
     params_.file = "receipt.job";
     startPolling();
     driver_->pollTick();  // no file yet: idle

@@ -23,6 +23,7 @@
 #include "core/jobs/run_job.h"
 #include "core/link/link.h"
 #include "core/link/system_transport_factory.h"
+#include "core/settings/param_file.h"
 #include "core/supervision/reports.h"
 #include "core/vat/vat_table.h"
 #include "support/fake_clock.h"
@@ -75,12 +76,12 @@ Observed run(const std::string& name, const std::string& separator, Register how
                          (name + "_" + std::to_string(static_cast<int>(how)) + separator);
     fs::remove_all(dir);
     fs::create_directories(dir);
-    static const std::map<std::string, std::string JobSettings::*> fields = {
-        {"printDesc", &JobSettings::printDesc}, {"printCode", &JobSettings::printCode},
-        {"comments", &JobSettings::comments},   {"time", &JobSettings::time},
-        {"currency", &JobSettings::currency},   {"keybOff", &JobSettings::keybOff},
-        {"ecrt", &JobSettings::ecrt},           {"dirDepa", &JobSettings::dirDepa},
-        {"quantity", &JobSettings::quantity}};
+    // Each setting goes through the param.ini reader, as the driver gets it.
+    static const std::map<std::string, std::string> keys = {
+        {"printDesc", "[print_desc] "}, {"printCode", "[print_code] "}, {"comments", "[comments] "},
+        {"currency", "[currency] "},    {"keybOff", "[keyb_off] "},     {"ecrt", "[ecrt] "},
+        {"dirDepa", "[dir_depa] "},     {"quantity", "[quantity] "}};
+    std::string param;
     JobSettings settings;
     settings.decimalSeparator = separator;
     settings.workDir = dir.string();
@@ -92,22 +93,23 @@ Observed run(const std::string& name, const std::string& separator, Register how
         words >> key;
         if (key == "set") {
             std::getline(words >> field >> std::ws, value);
-            settings.*fields.at(field) = value;
+            param += keys.at(field) + value + "\r\n";
         } else if (key == "vat") {
             vat::VatRates rates{};
             for (double& rate : rates) {
                 words >> rate;
             }
-            EXPECT_EQ(vat::saveVatRates((dir / vat::kVatFileName).string(), rates), 0);
+            EXPECT_TRUE(vat::saveVatRates((dir / vat::kVatFileName).string(), rates));
         } else if (key == "eft") {
             eft::EftPaymentRecord card;
             words >> card.payNumber >> card.ecrPayType >> card.eftTerminal >> card.active;
-            EXPECT_EQ(eft::writeEftRecord((dir / eft::kEftFileName).string(), card), 0);
+            EXPECT_TRUE(eft::writeEftRecord((dir / eft::kEftFileName).string(), card));
         } else {
             rules += line + "\n";
         }
     }
 
+    settings.receipt = settings::parseParamText(param).receipt;
     sim::Scenario scenario = sim::Scenario::parse(rules);
     sim::RegisterState state;
     testing::FakeClock fakeClock;

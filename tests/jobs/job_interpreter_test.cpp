@@ -64,9 +64,9 @@ class JobInterpreterTest : public ::testing::Test {
     JobContext context_{link_, op_, clock_, flags_, dailyReport_};
     JobSettings settings_ = [] {
         JobSettings settings;
-        settings.printDesc = std::string("true");
-        settings.comments = std::string("true");
-        settings.currency = std::string("0");
+        settings.receipt.printDescription = settings::Flag::On;
+        settings.receipt.comments = settings::Comments::On;
+        settings.receipt.currency = settings::Currency::AsJob;
         return settings;
     }();
 };
@@ -194,7 +194,7 @@ TEST_F(JobInterpreterTest, ReportsFrameTheirCommandWithStatusTextsWhateverTheOut
 // any subtotal, while a zero that is given still waits for a zero subtotal. A subtotal is read
 // with either decimal mark.
 TEST_F(JobInterpreterTest, ZeroRuleAppliesOnlyToAGivenAmount) {
-    settings_.currency = "2";
+    settings_.receipt.currency = settings::Currency::Secondary;
     settings_.decimalSeparator = ".";
     const auto payments = [&](const std::string& amount) {
         LineFields line;

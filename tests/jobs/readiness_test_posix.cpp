@@ -117,12 +117,13 @@ TEST_F(JobFilesTest, JobLinksAreFollowedOnlyToRegularFilesInTheExchangeDirectory
 }
 
 TEST_F(JobFilesTest, ConversionHelperRunsInTheWorkingDirectoryOrIsReported) {
-    std::string error;
-    EXPECT_FALSE(driver::startConversionHelper(dir_.string(), error));
-    EXPECT_NE(error.find("cop2fis.sh"), std::string::npos);
+    const auto missing = driver::startConversionHelper(dir_.string());
+    ASSERT_FALSE(missing);
+    EXPECT_NE(missing.error().what.find("cop2fis.sh"), std::string::npos);
 
     write("cop2fis.sh", "echo converted > converted.txt\n");
-    ASSERT_TRUE(driver::startConversionHelper(dir_.string(), error)) << error;
+    const auto started = driver::startConversionHelper(dir_.string());
+    ASSERT_TRUE(started) << started.error().what;
     for (int i = 0; i < 200 && !std::filesystem::exists(path("converted.txt")); ++i) {
         std::this_thread::sleep_for(10ms);
     }

@@ -30,12 +30,13 @@ TEST_F(JobFilesTest, AJobHeldOpenForWritingIsNotReadyUntilClosed) {
 }
 
 TEST_F(JobFilesTest, ConversionHelperRunsInTheWorkingDirectoryOrIsReported) {
-    std::string error;
-    EXPECT_FALSE(driver::startConversionHelper(path(""), error));
-    EXPECT_NE(error.find("cop2fis.bat"), std::string::npos);
+    const auto missing = driver::startConversionHelper(path(""));
+    ASSERT_FALSE(missing);
+    EXPECT_NE(missing.error().what.find("cop2fis.bat"), std::string::npos);
 
     write("cop2fis.bat", "echo converted> converted.txt\r\n");
-    ASSERT_TRUE(driver::startConversionHelper(dir_.string(), error)) << error;
+    const auto started = driver::startConversionHelper(dir_.string());
+    ASSERT_TRUE(started) << started.error().what;
     for (int i = 0; i < 500 && !std::filesystem::exists(path("converted.txt")); ++i) {
         std::this_thread::sleep_for(20ms);
     }

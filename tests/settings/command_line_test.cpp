@@ -25,22 +25,31 @@ TEST(ReadcomanTest, OptionCharactersBecomeTheSettingsInForce) {
             .settings;
     EXPECT_EQ(on.linkAddress, "com1");
     EXPECT_EQ(on.file, "c:\\pos\\job.txt");
-    EXPECT_EQ(on.printCode, "true N");
-    EXPECT_EQ(on.currency, "1");
-    EXPECT_EQ(on.printDesc + on.comments + on.keybOff + on.dirDepa + on.quantity,
-              "truetruetruetruetrue");
-    EXPECT_EQ(on.multiType + on.code + on.location, "falstrue");
+    EXPECT_EQ(on.jobFiles, JobFiles::Single);
+    EXPECT_EQ(on.location, "");
+    EXPECT_EQ(on.registerFamilyText, "vesko");
+    const ReceiptSettings& r = on.receipt;
+    EXPECT_EQ(r.registerFamily, RegisterFamily::Vesko);
+    EXPECT_EQ(r.printCode, PrintCodeChoice::AsNumber);
+    EXPECT_EQ(r.currency, Currency::Main);
+    EXPECT_EQ(r.printDescription, Flag::On);
+    EXPECT_EQ(r.comments, Comments::On);
+    EXPECT_TRUE(r.keyboardLocked && r.directDepartment && r.printQuantity);
 
-    const std::pair<char, std::string> printCodes[] = {
-        {'0', "fals"}, {'1', "true N"}, {'2', "true A"}, {'3', ""}};
+    // Anything but "1" is off, never "other".
+    const std::pair<char, PrintCodeChoice> printCodes[] = {{'0', PrintCodeChoice::None},
+                                                           {'1', PrintCodeChoice::AsNumber},
+                                                           {'2', PrintCodeChoice::AsText},
+                                                           {'3', PrintCodeChoice::None}};
     for (const auto& [option, expected] : printCodes) {
         const auto off = settingsFromCommandLine(
-                             parseCommandLine("c 9 f 0 v " + std::string(1, option) + "202020"))
-                             .settings;
+                             parseCommandLine("c 9 f 0 v " + std::string(1, option) + "202x20"))
+                             .settings.receipt;
         EXPECT_EQ(off.printCode, expected) << option;
-        EXPECT_EQ(off.currency, "2");
-        EXPECT_EQ(off.printDesc + off.comments + off.keybOff + off.dirDepa + off.quantity,
-                  "falsfalsfalsfalsfals");
+        EXPECT_EQ(off.currency, Currency::Secondary);
+        EXPECT_EQ(off.printDescription, Flag::Off);
+        EXPECT_EQ(off.comments, Comments::Off);
+        EXPECT_FALSE(off.keyboardLocked || off.directDepartment || off.printQuantity);
     }
 }
 

@@ -24,24 +24,67 @@ TEST(ParamReaderTest, ReadsEveryKeyFromItsColumnCutToItsWidth) {
         {"[Port] com2", &S::port, ""},
         {"[baud]=1152000", &S::baud, "11520"},
         {"[file] " + x110, &S::file, x110.substr(0, 30)},
-        {"[code] no!!", &S::code, "no!"},
-        {"[ecrt] KORFPX", &S::ecrt, "KORFP"},
-        {"[multi type] false", &S::multiType, "fals"},
-        {"[time] 1234567", &S::time, "12345"},
-        {"[print_desc] true", &S::printDesc, "true"},
-        {"[print_code] falseN", &S::printCode, "falseN"},
-        {"[comments] false", &S::comments, "fals"},
-        {"[currency]=12", &S::currency, "1"},
-        {"[convert2] " + x110, &S::convert2, x110.substr(0, 12)},
-        {"[keyb_off]=true ", &S::keybOff, "true"},
-        {"[dir_depa]=true", &S::dirDepa, "true"},
-        {"[quantity]=false", &S::quantity, "fals"},
-        {"[Defacto_] 123", &S::defacto, "12"},
-        {"[location] " + x110, &S::location, x110.substr(0, 99)},
-        {"[time]", &S::time, ""}};
+        {"[ecrt] KORFPX", &S::registerFamilyText, "KORFP"},
+        {"[location] " + x110, &S::location, x110.substr(0, 99)}};
     for (const auto& [line, field, expected] : rows) {
         EXPECT_EQ(parseParamText(line).*field, expected) << line;
     }
+    // Four characters make a flag, one a currency, six a print code.
+    const ParamSettings s = parseParamText(
+        "[multi type] false\r\n[print_desc] truex\r\n[print_code] true Nx\r\n"
+        "[comments] false\r\n[currency]=12\r\n[keyb_off]=true \r\n[dir_depa]=true\r\n"
+        "[quantity]=false\r\n[ecrt] tar48x");
+    EXPECT_EQ(s.jobFiles, JobFiles::Single);
+    const ReceiptSettings& r = s.receipt;
+    EXPECT_EQ(r.printDescription, Flag::On);
+    EXPECT_EQ(r.printCode, PrintCodeChoice::AsNumber);
+    EXPECT_EQ(r.comments, Comments::Off);
+    EXPECT_EQ(r.currency, Currency::Main);
+    EXPECT_TRUE(r.keyboardLocked && r.directDepartment && !r.printQuantity);
+    EXPECT_EQ(r.registerFamily, RegisterFamily::Tar48);
+}
+
+// A value that is neither "true" nor "fals" is kept apart where some user acts on it, and is
+// off for the keys where every user asks for "true" alone.
+TEST(ParamReaderTest, ValuesOtherThanTrueAndFalsKeepTheirOwnState) {
+    const std::tuple<std::string, Flag, JobFiles, Comments, bool> rows[] = {
+        {"true", Flag::On, JobFiles::Numbered, Comments::On, true},
+        {"false", Flag::Off, JobFiles::Single, Comments::Off, false},
+        {"TRUE", Flag::Other, JobFiles::Other, Comments::Capitals, false},
+        {"yes", Flag::Other, JobFiles::Other, Comments::Other, false},
+        {"", Flag::Other, JobFiles::Unset, Comments::Other, false}};
+    for (const auto& [value, flag, jobFiles, comments, on] : rows) {
+        const ParamSettings s = parseParamText("[multi type] " + value + "\n[print_desc] " + value +
+                                               "\n[comments] " + value + "\n[keyb_off] " + value +
+                                               "\n[dir_depa] " + value + "\n[quantity] " + value);
+        EXPECT_EQ(s.jobFiles, jobFiles) << value;
+        EXPECT_EQ(s.receipt.printDescription, flag) << value;
+        EXPECT_EQ(s.receipt.comments, comments) << value;
+        EXPECT_EQ(s.receipt.keyboardLocked, on) << value;
+        EXPECT_EQ(s.receipt.directDepartment, on) << value;
+        EXPECT_EQ(s.receipt.printQuantity, on) << value;
+    }
+    EXPECT_EQ(parseParamText("").jobFiles, JobFiles::Unset);
+    const std::pair<std::string, Currency> currencies[] = {
+        {"0", Currency::AsJob}, {"1", Currency::Main},  {"2", Currency::Secondary},
+        {"3", Currency::Type3}, {"4", Currency::Other}, {"", Currency::Other}};
+    for (const auto& [digit, currency] : currencies) {
+        EXPECT_EQ(parseParamText("[currency]=" + digit).receipt.currency, currency) << digit;
+    }
+    for (const char* code : {"falseN", "true", "TRUE N", "true X"}) {
+        EXPECT_EQ(parseParamText("[print_code] "s + code).receipt.printCode, PrintCodeChoice::None);
+    }
+    EXPECT_EQ(parseParamText("[print_code] true A").receipt.printCode, PrintCodeChoice::AsText);
+    EXPECT_EQ(parseParamText("[ecrt] KORFP").receipt.registerFamily, RegisterFamily::Other);
+
+    // The dialog ticks a box for "true" alone and keeps a currency or family it cannot show.
+    ParamDialogValues shown;
+    shown.registerFamily = "Tar48";
+    shown.currency = CurrencyChoice::Main;
+    loadDialogValues(parseParamText("[comments] TRUE\n[currency]=3\n[ecrt] KORFP"), shown);
+    EXPECT_FALSE(shown.comments);
+    EXPECT_EQ(shown.currency, CurrencyChoice::Main);
+    EXPECT_EQ(shown.registerFamily, "Tar48");
 }
 
 TEST(ParamReaderTest, LinkAddressFollowsTheLineOrderAndAutoStartNeedsYes) {
@@ -74,12 +117,11 @@ TEST(ParamReaderTest, LinkAddressFollowsTheLineOrderAndAutoStartNeedsYes) {
 }
 
 TEST(ParamReaderTest, PollingReadKeepsPortAndBaudApart) {
-    const ParamSettings s = parseParamText(
-        "[port]  192.168.100.101:5012x\r\n[baud] 1152000\r\n[convert2] x\r\n[AutoStar]=yes",
-        ParamReadMode::Polling);
+    const ParamSettings s =
+        parseParamText("[port]  192.168.100.101:5012x\r\n[baud] 1152000\r\n[AutoStar]=yes",
+                       ParamReadMode::Polling);
     EXPECT_EQ(s.linkAddress, " 192.168.100.101:501");
     EXPECT_EQ(s.baud, "115200");
-    EXPECT_EQ(s.convert2, "");
     EXPECT_FALSE(s.autoStart);
 }
 
@@ -132,37 +174,38 @@ TEST(ParamWriterTest, FamilyLineFollowsTheListAndOnlyComNamesAreLowerCased) {
     const std::string path = ::testing::TempDir() + "/param_device_path.ini";
     ParamDialogValues v = veskoDialog();
     v.port = "/dev/ttyUSB0";
-    ASSERT_TRUE(writeParamFile(path, v, kToday).ok);
-    EXPECT_EQ(readParamFile(path).settings.linkAddress, "/dev/ttyUSB0:19200");
+    ASSERT_TRUE(writeParamFile(path, v, kToday));
+    EXPECT_EQ(readParamFile(path)->linkAddress, "/dev/ttyUSB0:19200");
     v.location = "C:\\pos\r\n[port] com9";  // a line break in a field cannot forge a key
     EXPECT_EQ(parseParamText(formatParamFile(v, kToday)).port, "/dev/ttyUSB0");
 }
 
 // Each dialog is written whole, byte for byte as its golden file with its own print code,
-// and reads back as the dialog showed it with every print code.
+// and shows again as it was with every print code.
 TEST(ParamWriterTest, WritesTheGoldenFilesAndReadsThemBack) {
     const std::string path = ::testing::TempDir() + "/param_round_trip.ini";
-    const std::pair<PrintCodeChoice, std::string> codes[] = {{PrintCodeChoice::None, "falseN"},
-                                                             {PrintCodeChoice::AsNumber, "true N"},
-                                                             {PrintCodeChoice::AsText, "true A"}};
+    const PrintCodeChoice codes[] = {PrintCodeChoice::None, PrintCodeChoice::AsNumber,
+                                     PrintCodeChoice::AsText};
     for (const auto& [golden, dialog] :
          {std::pair{"param_vesko.ini", veskoDialog()}, std::pair{"param_tar48.ini", tarDialog()}}) {
-        for (const auto& [code, read] : codes) {
+        for (const PrintCodeChoice code : codes) {
             ParamDialogValues v = dialog;
             v.printCode = code;
-            ASSERT_TRUE(writeParamFile(path, v, kToday).ok);
+            ASSERT_TRUE(writeParamFile(path, v, kToday));
             if (code == dialog.printCode) {
                 EXPECT_EQ(readFile(path),
                           readFile(std::string(MEROVAN_FIXTURES_DIR) + "/settings/" + golden));
             }
-            const ParamReadResult result = readParamFile(path);
-            ASSERT_TRUE(result.ok) << result.error;
-            const ParamSettings& s = result.settings;
+            const auto result = readParamFile(path);
+            ASSERT_TRUE(result) << result.error().what;
+            const ParamSettings& s = *result;
             EXPECT_EQ(s.linkAddress, v.baudHidden ? "192.168.1.50:5012" : "com3:19200");
-            EXPECT_EQ(s.ecrt, v.baudHidden ? "tar48" : "vesko");
-            EXPECT_EQ(s.printCode, read);
-            EXPECT_EQ(common::cp1253ToUtf8(s.location), v.location);
-            EXPECT_EQ(s.autoStart, v.autoStart);
+            ParamDialogValues shown;
+            loadDialogValues(s, shown);
+            ParamDialogValues expected = v;
+            expected.port = v.baudHidden ? v.port : "com3";
+            expected.baud = v.baudHidden ? "5012" : v.baud;
+            EXPECT_EQ(shown, expected);
         }
     }
     // A port with its own number still writes the hidden baud field.
@@ -175,12 +218,12 @@ TEST(ParamFileTest, ReportsFilesThatCannotBeReadOrWrittenByName) {
     const std::string dir = ::testing::TempDir() + "/param_file_test";
     std::filesystem::create_directories(dir + "/taken.ini");
     for (const std::string& path : {dir + "/no such dir/param.ini", dir + "/taken.ini"}) {
-        const ParamReadResult read = readParamFile(path);
-        EXPECT_FALSE(read.ok);
-        EXPECT_NE(read.error.find(path), std::string::npos) << read.error;
-        const ParamWriteResult written = writeParamFile(path, veskoDialog(), kToday);
-        EXPECT_FALSE(written.ok);
-        EXPECT_NE(written.error.find(path), std::string::npos) << written.error;
+        const auto read = readParamFile(path);
+        ASSERT_FALSE(read);
+        EXPECT_NE(read.error().what.find(path), std::string::npos) << read.error().what;
+        const auto written = writeParamFile(path, veskoDialog(), kToday);
+        ASSERT_FALSE(written);
+        EXPECT_NE(written.error().what.find(path), std::string::npos) << written.error().what;
     }
     // The directory in the way is untouched and no side file is left beside it.
     EXPECT_TRUE(std::filesystem::is_directory(dir + "/taken.ini"));
@@ -192,7 +235,7 @@ TEST(SettingsCheckTest, ABadLocationAndAMissingPortAreSaidInPlainWords) {
     std::filesystem::create_directories(dir + "/exchange");
     std::ofstream(dir + "/a file") << "x";
     ParamSettings settings;
-    settings.multiType = "true";
+    settings.jobFiles = JobFiles::Numbered;
     settings.port = "com1";
     settings.linkAddress = "com1:9600";
     const auto problemsWith = [&settings](const std::string& location) {
@@ -205,16 +248,16 @@ TEST(SettingsCheckTest, ABadLocationAndAMissingPortAreSaidInPlainWords) {
          {"/"s, dir + "/a file", dir + "/a file/", dir + "/missing/", dir + "/exchange"}) {
         const auto problems = problemsWith(bad);
         ASSERT_EQ(problems.size(), 1u) << bad;
-        EXPECT_TRUE(problems[0].starts_with("[location] " + bad + ": ")) << problems[0];
+        EXPECT_TRUE(problems[0].what.starts_with("[location] " + bad + ": ")) << problems[0].what;
     }
-    settings.multiType = "no";  // no jobs looked for: [location] matters not
+    settings.jobFiles = JobFiles::Other;  // no jobs looked for: [location] matters not
     EXPECT_TRUE(settingsProblems(settings).empty());
 
     settings.port = "";
     settings.linkAddress = ":9600";
     const auto problems = settingsProblems(settings);
     ASSERT_EQ(problems.size(), 1u);
-    EXPECT_TRUE(problems[0].starts_with("[port]")) << problems[0];
+    EXPECT_TRUE(problems[0].what.starts_with("[port]")) << problems[0].what;
 }
 
 }  // namespace

@@ -3,34 +3,47 @@
 #include <algorithm>
 #include <bit>
 
+#include "core/common/codepage.h"
+#include "core/common/regular_file.h"
+
 namespace merovan::common {
 
-bool readRecord(const std::string& path, std::uint64_t offset, std::span<unsigned char> bytes,
-                FileError* error) {
+namespace {
+
+// The failure names the file by its code page 1253 path.
+Error errorOf(const FileError& failure) {
+    return Error{cp1253ToUtf8(failure.text)};
+}
+
+}  // namespace
+
+Result<void> readRecord(const std::string& path, std::uint64_t offset,
+                        std::span<unsigned char> bytes) {
     std::ranges::fill(bytes, 0);
     FileError failure;
     const auto file = readRegularFile(path, offset + bytes.size(), &failure);
     if (!file) {
         if (failure.missing) {
             appendToRegularFile(path, {});  // best effort: the file exists from now on
-            return true;
+            return {};
         }
-        if (error != nullptr) {
-            *error = failure;
-        }
-        return false;
+        return errorOf(failure);
     }
     if (offset < file->bytes.size()) {
         const auto available = std::min<std::uint64_t>(bytes.size(), file->bytes.size() - offset);
         std::copy_n(file->bytes.begin() + static_cast<std::ptrdiff_t>(offset), available,
                     bytes.begin());
     }
-    return true;
+    return {};
 }
 
-bool writeRecord(const std::string& path, std::uint64_t offset,
-                 std::span<const unsigned char> bytes, FileError* error) {
-    return writeRegularFileAt(path, offset, std::string(bytes.begin(), bytes.end()), error);
+Result<void> writeRecord(const std::string& path, std::uint64_t offset,
+                         std::span<const unsigned char> bytes) {
+    FileError failure;
+    if (!writeRegularFileAt(path, offset, std::string(bytes.begin(), bytes.end()), &failure)) {
+        return errorOf(failure);
+    }
+    return {};
 }
 
 void putLittleEndian16(std::span<unsigned char, 2> out, std::int16_t value) {

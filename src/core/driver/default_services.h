@@ -4,8 +4,7 @@
 
 namespace merovan::driver {
 
-// The real job interpreter and param.ini reader, as the driver calls them.
+// The real job interpreter, as the driver calls it.
 JobRunner defaultJobRunner();
-ParamReader defaultParamReader();
 
 }  // namespace merovan::driver

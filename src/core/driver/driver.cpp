@@ -35,7 +35,7 @@ DriverServices withDefaults(DriverServices services) {
         services.runJob = defaultJobRunner();
     }
     if (!services.readParams) {
-        services.readParams = defaultParamReader();
+        services.readParams = settings::readParamFile;
     }
     if (!services.runHelper) {
         services.runHelper = startConversionHelper;
@@ -91,13 +91,21 @@ void Driver::showSettings() {
     view.serial = common::cp1253ToUtf8(s.linkAddress);
     view.baud = common::cp1253ToUtf8(s.baud);
     view.file = common::cp1253ToUtf8(s.file + " @Path : " + s.location);
-    view.ecr = common::cp1253ToUtf8(s.ecrt);
-    view.desc = s.printDesc == "true" ? "Να Εκτυπώνεται" : "Να ΜΗΝ Εκτυπώνεται";
-    view.comments = s.comments == "fals" ? "Οχι" : "Nαι";
-    if (s.currency == "0" || s.currency == "1") {
-        view.currency = "Κύριο Νόμισμα";
-    } else if (s.currency == "2") {
-        view.currency = "Δευτερεύων Νομισμα";
+    view.ecr = common::cp1253ToUtf8(s.registerFamilyText);
+    view.desc =
+        s.receipt.printDescription == settings::Flag::On ? "Να Εκτυπώνεται" : "Να ΜΗΝ Εκτυπώνεται";
+    view.comments = s.receipt.comments == settings::Comments::Off ? "Οχι" : "Nαι";
+    switch (s.receipt.currency) {
+        case settings::Currency::AsJob:
+        case settings::Currency::Main:
+            view.currency = "Κύριο Νόμισμα";
+            break;
+        case settings::Currency::Secondary:
+            view.currency = "Δευτερεύων Νομισμα";
+            break;
+        case settings::Currency::Type3:
+        case settings::Currency::Other:
+            break;  // the label stays as it is
     }
     op_.showSettings(view);
 }
@@ -111,10 +119,10 @@ void Driver::startupFailure(const std::string& what) {
 }
 
 bool Driver::load() {
-    std::string error;
-    auto read = services_.readParams(joinPath(options_.workDir, "param.ini"), false, error);
+    auto read = services_.readParams(joinPath(options_.workDir, "param.ini"),
+                                     settings::ParamReadMode::Startup);
     if (!read) {
-        common::showMessageBox(op_, error, common::buttons::kCritical);
+        common::showMessageBox(op_, read.error().what, common::buttons::kCritical);
         return false;
     }
     settings_ = *read;
@@ -131,8 +139,8 @@ bool Driver::load() {
         setTimer(timer1_, false);
         // Said at start: otherwise the driver would only wait, or blame the register.
         for (const auto& problem : settings::settingsProblems(settings_)) {
-            op_.setStatus(problem);
-            op_.log(problem);
+            op_.setStatus(problem.what);
+            op_.log(problem.what);
         }
         loadJournal();
     } catch (const std::exception& failure) {
@@ -270,15 +278,7 @@ bool Driver::awaitRegister(std::optional<common::Clock::TimePoint> giveUpAt,
 
 jobs::JobSettings Driver::jobSettings() const {
     jobs::JobSettings s;
-    s.printDesc = settings_.printDesc;
-    s.printCode = settings_.printCode;
-    s.comments = settings_.comments;
-    s.time = settings_.time;
-    s.currency = settings_.currency;
-    s.keybOff = settings_.keybOff;
-    s.ecrt = settings_.ecrt;
-    s.dirDepa = settings_.dirDepa;
-    s.quantity = settings_.quantity;
+    s.receipt = settings_.receipt;
     s.decimalSeparator = options_.decimalSeparator;
     s.workDir = options_.workDir;
     s.resultRules.ownFiles = jobs::ownFilesOf(options_.workDir, options_.journalName);
@@ -310,9 +310,8 @@ void Driver::runHelperIfAsked() {
     if (!commandLine_ || !commandLine_->commandLine.ends_with('`')) {
         return;
     }
-    std::string error;
-    if (!services_.runHelper(options_.workDir, error)) {
-        op_.log(error);
+    if (const auto started = services_.runHelper(options_.workDir); !started) {
+        op_.log(started.error().what);
     }
 }
 
@@ -402,16 +401,17 @@ bool Driver::refreshPollSettings() {
         settings_ = commandLine_->settings;
         return true;
     }
-    std::string error;
-    auto read = services_.readParams(joinPath(options_.workDir, "param.ini"), true, error);
+    auto read = services_.readParams(joinPath(options_.workDir, "param.ini"),
+                                     settings::ParamReadMode::Polling);
     if (!read) {
         // Keep polling with the settings in force: a file briefly absent while it is saved
         // must not end a driver that nobody watches.
-        if (error != paramError_) {
-            op_.log(error);
-            paramError_ = error;
+        if (read.error().what != paramError_) {
+            op_.log(read.error().what);
+            paramError_ = read.error().what;
         }
-        return !settings_.multiType.empty();
+        // Polling goes on while some settings are in force.
+        return settings_.jobFiles != settings::JobFiles::Unset;
     }
     paramError_.clear();
     settings_ = *read;
@@ -421,7 +421,8 @@ bool Driver::refreshPollSettings() {
 std::optional<std::string> Driver::watchDirectory() const {
     // Watched from the start, before printing begins: a job written while nothing watched has
     // to wait out the quiet period.
-    if (settings_.multiType != "true" && settings_.multiType != "fals") {
+    if (settings_.jobFiles != settings::JobFiles::Numbered &&
+        settings_.jobFiles != settings::JobFiles::Single) {
         return std::nullopt;
     }
     return jobs::jobPlace(settings_.location, settings_.file).directory;
@@ -551,7 +552,7 @@ bool Driver::pollTick() {
     const auto passOver = [this, patterns](const std::string& path) {
         return pickup_.passOver(path, patterns);
     };
-    if (settings_.multiType == "fals") {
+    if (settings_.jobFiles == settings::JobFiles::Single) {
         const std::string jobPath = settings_.location + settings_.file;
         if (passOver(jobPath) || !isReady(jobPath)) {
             return false;
@@ -563,7 +564,7 @@ bool Driver::pollTick() {
         }
         return taken == Taken::Printed || taken == Taken::Refused;
     }
-    if (settings_.multiType != "true") {
+    if (settings_.jobFiles != settings::JobFiles::Numbered) {
         return false;
     }
     const auto jobPath =

@@ -10,6 +10,7 @@
 
 #include "core/common/clock.h"
 #include "core/common/operator.h"
+#include "core/common/result.h"
 #include "core/driver/helper_program.h"
 #include "core/driver/job_pickup.h"
 #include "core/driver/tracking_operator.h"
@@ -18,7 +19,7 @@
 #include "core/jobs/readiness.h"
 #include "core/jobs/run_job.h"
 #include "core/link/link.h"
-#include "core/settings/param_settings.h"
+#include "core/settings/param_file.h"
 #include "core/supervision/link_supervision.h"
 #include "core/supervision/reports.h"
 
@@ -29,18 +30,18 @@ using JobRunner =
     std::function<jobs::JobOutcome(const std::string& jobPath, std::string_view content,
                                    const jobs::JobSettings& settings, jobs::JobContext& context)>;
 
-// Reads param.ini: the settings, or none with the reason in error (UTF-8).
-using ParamReader = std::function<std::optional<settings::ParamSettings>(
-    const std::string& path, bool pollingReread, std::string& error)>;
+// Reads param.ini: the settings, or why they could not be read.
+using ParamReader = std::function<common::Result<settings::ParamSettings>(
+    const std::string& path, settings::ParamReadMode mode)>;
 
 // What the driver uses from the rest of the program. Empty members take the real thing.
 struct DriverServices {
     link::TransportFactory transports;
     JobRunner runJob;
     ParamReader readParams;
-    // Starts the conversion helper (cop2fis) without waiting; returns false with the reason
-    // when it could not be started.
-    std::function<bool(const std::string& workDir, std::string& error)> runHelper;
+    // Starts the conversion helper (cop2fis) without waiting; an error when it could not be
+    // started.
+    std::function<common::Result<void>(const std::string& workDir)> runHelper;
     // Called after every job, on the driver's thread.
     std::function<void(const std::string& jobPath, const jobs::JobOutcome& outcome)> afterJob;
     // The machine's own address, recorded by a network link; the system's by default.

@@ -13,8 +13,8 @@
 namespace merovan::driver {
 namespace {
 
-// Starts a program in dir without waiting; false with the reason in error.
-bool spawnDetached(const std::string& dir, std::vector<std::string> args, std::string& error) {
+// Starts a program in dir without waiting.
+common::Result<void> spawnDetached(const std::string& dir, std::vector<std::string> args) {
     std::vector<char*> argv;
     for (auto& arg : args) {
         argv.push_back(arg.data());
@@ -35,12 +35,11 @@ bool spawnDetached(const std::string& dir, std::vector<std::string> args, std::s
     posix_spawn_file_actions_destroy(&actions);
     posix_spawnattr_destroy(&attributes);
     if (status != 0) {
-        error = args[0] + ": " + std::strerror(status);
-        return false;
+        return common::Error{args[0] + ": " + std::strerror(status)};
     }
     // Nobody waits for the program; a detached reaper keeps it from lingering as a zombie.
     std::thread([pid] { waitpid(pid, nullptr, 0); }).detach();
-    return true;
+    return {};
 }
 
 std::string directoryOf(const std::string& workDir) {
@@ -49,22 +48,20 @@ std::string directoryOf(const std::string& workDir) {
 
 }  // namespace
 
-bool startConversionHelper(const std::string& workDir, std::string& error) {
+common::Result<void> startConversionHelper(const std::string& workDir) {
     const std::string dir = directoryOf(workDir);
     const std::string script = dir + "/cop2fis.sh";
     if (access(script.c_str(), R_OK) != 0) {
-        error = "cop2fis.sh: " + std::string(std::strerror(errno));
-        return false;
+        return common::Error{"cop2fis.sh: " + std::string(std::strerror(errno))};
     }
-    if (!spawnDetached(dir, {"/bin/sh", "./cop2fis.sh"}, error)) {
-        error = "cop2fis.sh: " + error;
-        return false;
+    if (auto started = spawnDetached(dir, {"/bin/sh", "./cop2fis.sh"}); !started) {
+        return common::Error{"cop2fis.sh: " + started.error().what};
     }
-    return true;
+    return {};
 }
 
-bool openHelpText(const std::string& workDir, std::string& error) {
-    return spawnDetached(directoryOf(workDir), {"xdg-open", "merovan.txt"}, error);
+common::Result<void> openHelpText(const std::string& workDir) {
+    return spawnDetached(directoryOf(workDir), {"xdg-open", "merovan.txt"});
 }
 
 std::string defaultEndMarker() {

@@ -18,8 +18,8 @@ std::string systemMessage(DWORD code) {
     return message;
 }
 
-// Starts a program in dir without waiting for it; false with the reason in error.
-bool startDetached(const std::string& dir, std::string commandLine, WORD show, std::string& error) {
+// Starts a program in dir without waiting for it.
+common::Result<void> startDetached(const std::string& dir, std::string commandLine, WORD show) {
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESHOWWINDOW;
@@ -27,12 +27,11 @@ bool startDetached(const std::string& dir, std::string commandLine, WORD show, s
     PROCESS_INFORMATION process{};
     if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
                         dir.c_str(), &startup, &process)) {
-        error = systemMessage(GetLastError());
-        return false;
+        return common::Error{systemMessage(GetLastError())};
     }
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
-    return true;
+    return {};
 }
 
 std::string directoryOf(const std::string& workDir) {
@@ -41,26 +40,24 @@ std::string directoryOf(const std::string& workDir) {
 
 }  // namespace
 
-bool startConversionHelper(const std::string& workDir, std::string& error) {
+common::Result<void> startConversionHelper(const std::string& workDir) {
     const std::string dir = directoryOf(workDir);
     if (GetFileAttributesA((dir + "\\cop2fis.bat").c_str()) == INVALID_FILE_ATTRIBUTES) {
-        error = "cop2fis.bat: " + systemMessage(GetLastError());
-        return false;
+        return common::Error{"cop2fis.bat: " + systemMessage(GetLastError())};
     }
     // Minimised, so that the helper's console never takes the focus from the POS program.
-    if (!startDetached(dir, "cmd.exe /c cop2fis.bat", SW_SHOWMINNOACTIVE, error)) {
-        error = "cop2fis.bat: " + error;
-        return false;
+    if (auto started = startDetached(dir, "cmd.exe /c cop2fis.bat", SW_SHOWMINNOACTIVE); !started) {
+        return common::Error{"cop2fis.bat: " + started.error().what};
     }
-    return true;
+    return {};
 }
 
-bool openHelpText(const std::string& workDir, std::string& error) {
-    if (!startDetached(directoryOf(workDir), "notepad merovan.txt", SW_SHOWNORMAL, error)) {
-        error = "notepad: " + error;
-        return false;
+common::Result<void> openHelpText(const std::string& workDir) {
+    if (auto started = startDetached(directoryOf(workDir), "notepad merovan.txt", SW_SHOWNORMAL);
+        !started) {
+        return common::Error{"notepad: " + started.error().what};
     }
-    return true;
+    return {};
 }
 
 std::string defaultEndMarker() {

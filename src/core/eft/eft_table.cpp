@@ -3,7 +3,6 @@
 #include <array>
 #include <cstdio>
 
-#include "core/common/codepage.h"
 #include "core/common/message_box.h"
 #include "core/common/record_file.h"
 #include "core/common/text.h"
@@ -19,32 +18,34 @@ std::uint64_t slotOffset(std::int16_t payNumber) {
     return static_cast<std::uint64_t>(payNumber - 1) * kSlotSize;
 }
 
+common::Error noSlot(std::int16_t payNumber) {
+    return {"payeft.dat: η πληρωμή " + std::to_string(payNumber) + " δεν έχει θέση"};
+}
+
 }  // namespace
 
-int readEftRecord(const std::string& path, EftPaymentRecord& record, std::string* why) {
-    if (record.payNumber < 1) {
-        return -1;
+common::Result<EftPaymentRecord> readEftRecord(const std::string& path, std::int16_t payNumber) {
+    if (payNumber < 1) {
+        return noSlot(payNumber);
     }
     std::array<unsigned char, kRecordSize> bytes{};
-    common::FileError error;
-    if (!common::readRecord(path, slotOffset(record.payNumber), bytes, &error)) {
-        if (why != nullptr) {
-            *why = common::cp1253ToUtf8(error.text);
-        }
-        return -1;
+    if (auto read = common::readRecord(path, slotOffset(payNumber), bytes); !read) {
+        return read.error();
     }
     const std::span<const unsigned char> in(bytes);
     // The slot's own number is not taken over: a slot never written holds 0 there, and the
     // caller asked for this payment.
+    EftPaymentRecord record;
+    record.payNumber = payNumber;
     record.ecrPayType = common::getLittleEndian16(in.subspan<2, 2>());
     record.eftTerminal = common::getLittleEndian16(in.subspan<4, 2>());
     record.active = common::getLittleEndian16(in.subspan<6, 2>());
-    return 0;
+    return record;
 }
 
-int writeEftRecord(const std::string& path, const EftPaymentRecord& record) {
+common::Result<void> writeEftRecord(const std::string& path, const EftPaymentRecord& record) {
     if (record.payNumber < 1) {
-        return -1;
+        return noSlot(record.payNumber);
     }
     std::array<unsigned char, kRecordSize> bytes{};
     const std::span<unsigned char> out(bytes);
@@ -52,23 +53,24 @@ int writeEftRecord(const std::string& path, const EftPaymentRecord& record) {
     common::putLittleEndian16(out.subspan<2, 2>(), record.ecrPayType);
     common::putLittleEndian16(out.subspan<4, 2>(), record.eftTerminal);
     common::putLittleEndian16(out.subspan<6, 2>(), record.active);
-    return common::writeRecord(path, slotOffset(record.payNumber), bytes) ? 0 : -1;
+    return common::writeRecord(path, slotOffset(record.payNumber), bytes);
 }
 
 EftPaymentRecord lookupEftPayment(const std::string& path, std::int16_t payNumber,
                                   common::Operator& op) {
+    auto read = readEftRecord(path, payNumber);
+    if (read) {
+        return *read;
+    }
+    // A number without a slot is the POS's mistake, not the file's: only the message says so.
+    if (payNumber >= 1) {
+        op.log(read.error().what);
+    }
+    common::showMessageBox(op, "Αδυναμία ανάγνωσης παραμέτρων πληρωμών",
+                           common::buttons::kExclamation | common::buttons::kOk, "Μύνημα Merovan");
+    // The payment then goes out as an ordinary one.
     EftPaymentRecord record;
     record.payNumber = payNumber;
-    if (std::string why; readEftRecord(path, record, &why) != 0) {
-        if (!why.empty()) {
-            op.log(why);
-        }
-        common::showMessageBox(op, "Αδυναμία ανάγνωσης παραμέτρων πληρωμών",
-                               common::buttons::kExclamation | common::buttons::kOk,
-                               "Μύνημα Merovan");
-        // The payment then goes out as an ordinary one.
-        record.active = 0;
-    }
     return record;
 }
 

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/common/operator.h"
+#include "core/common/result.h"
 
 // payeft.dat: which POS payment numbers are card payments, and how the register takes them.
 namespace merovan::eft {
@@ -18,10 +19,10 @@ struct EftPaymentRecord {
 
 inline constexpr const char* kEftFileName = "payeft.dat";
 
-// Read and write the record under record.payNumber; 0 on success, -1 on any failure (a
-// payment number below 1 among them). A missing file is created empty.
-int readEftRecord(const std::string& path, EftPaymentRecord& record, std::string* why = nullptr);
-int writeEftRecord(const std::string& path, const EftPaymentRecord& record);
+// Read and write the record of a payment number; no slot lies below 1. A missing file is
+// created empty and reads as an inactive record.
+common::Result<EftPaymentRecord> readEftRecord(const std::string& path, std::int16_t payNumber);
+common::Result<void> writeEftRecord(const std::string& path, const EftPaymentRecord& record);
 
 // The record used at payment time; on a failed read the operator is told and the record
 // comes back inactive.

@@ -69,7 +69,11 @@ class JobInterpreter {
     // Argument 4 of sendLineCommands is the line's category for sales, else the carried rate text.
     void sendLine(const std::string& category, const std::string& sFileOut = {});
     Next rejectTable();
-    bool commentsOn() const { return settings_.comments == "true" || settings_.comments == "TRUE"; }
+    bool commentsOn() const {
+        return receipt().comments == settings::Comments::On ||
+               receipt().comments == settings::Comments::Capitals;
+    }
+    const settings::ReceiptSettings& receipt() const { return settings_.receipt; }
     const std::string& separator() const { return settings_.decimalSeparator; }
 
     const JobSettings& settings_;

@@ -33,7 +33,7 @@ class Commands {
             send(command, false, asyncSeconds, errorLog);
         }
     }
-    bool locked() const { return settings_.keybOff == "true"; }
+    bool locked() const { return settings_.receipt.keyboardLocked; }
     double value(const std::string& text) const {
         return numericValue(text, settings_.decimalSeparator);
     }
@@ -203,14 +203,25 @@ void Commands::payment() {
         return;
     }
     const bool noAmount = line_.price.empty() || line_.price == "0";
-    const std::string& currency = settings_.currency;
-    if (currency == "0") {
-        cardPayment();
-    } else if (currency == "1" || currency == "3") {
-        sendPayment(noAmount ? "KXT" + currency : "KX" + line_.price + "T" + currency);
-    } else if (currency == "2") {
-        send("KXST");
-        sendPayment("KXT2");
+    const auto payAlwaysAs = [&](const std::string& type) {
+        sendPayment(noAmount ? "KXT" + type : "KX" + line_.price + "T" + type);
+    };
+    switch (settings_.receipt.currency) {
+        case settings::Currency::AsJob:
+            cardPayment();
+            break;
+        case settings::Currency::Main:
+            payAlwaysAs("1");
+            break;
+        case settings::Currency::Type3:
+            payAlwaysAs("3");
+            break;
+        case settings::Currency::Secondary:
+            send("KXST");
+            sendPayment("KXT2");
+            break;
+        case settings::Currency::Other:
+            break;
     }
 }
 

@@ -27,7 +27,7 @@ constexpr int kFooterMinimumLines = 8;
 void JobInterpreter::lineTo(std::string_view line) {
     ++paymentLines_;
     fields_.linetype = kLinePayment;
-    if (settings_.currency == "2") {
+    if (receipt().currency == settings::Currency::Secondary) {
         fields_.paymentType.assign(1, '2');
         fields_.price.clear();
         fields_.description = registerText(fields_.description);

@@ -11,6 +11,7 @@
 #include "core/jobs/program_flags.h"
 #include "core/jobs/result_file.h"
 #include "core/link/link.h"
+#include "core/settings/param_settings.h"
 
 namespace merovan::jobs {
 
@@ -18,15 +19,7 @@ class ClosingGate;
 
 // The settings a job is run with (param.ini values, or the command line's).
 struct JobSettings {
-    std::string printDesc;  // [print_desc]
-    std::string printCode;  // [print_code]
-    std::string comments;   // [comments]
-    std::string time;       // [time]
-    std::string currency;   // [currency]
-    std::string keybOff;    // [keyb_off]
-    std::string ecrt;       // [ecrt]
-    std::string dirDepa;    // [dir_depa]
-    std::string quantity;   // [quantity]
+    settings::ReceiptSettings receipt;
     // The user's decimal separator, read once at start-up.
     std::string decimalSeparator = ",";
     // Where vats.dat and payeft.dat live.

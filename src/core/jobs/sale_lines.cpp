@@ -40,8 +40,9 @@ void JobInterpreter::lineMKZ() {
 }
 
 void JobInterpreter::linePLU(std::string_view line) {
-    const std::string working =
-        settings_.printDesc == "fals" ? std::string() : common::toUpper1253(mid(line, 20, 24));
+    const std::string working = receipt().printDescription == settings::Flag::Off
+                                    ? std::string()
+                                    : common::toUpper1253(mid(line, 20, 24));
     std::string price = mid(line, 57, 9);
     if (price == "      ") {
         price = "1";
@@ -57,32 +58,31 @@ void JobInterpreter::linePLU(std::string_view line) {
     }
 
     if (!ratesLoaded_) {
-        const std::string path = settings_.workDir + "/" + vat::kVatFileName;
-        std::string why;
-        for (std::size_t index = 0; index < rates_.size(); ++index) {
-            rates_[index] = vat::vatRateOf(path, static_cast<int>(index), &why);
-        }
-        if (!why.empty()) {
-            context_.op.log(why);  // every rate reads as 0: no item finds its category
+        const auto rates = vat::loadVatRates(settings_.workDir + "/" + vat::kVatFileName);
+        if (rates) {
+            rates_ = *rates;
+        } else {
+            context_.op.log(
+                rates.error().what);  // every rate reads as 0: no item finds its category
         }
         ratesLoaded_ = true;
     }
     const VatCategory vat = findVatCategory(mid(line, 69, 5), mid(line, 20, 24), mid(line, 74, 3),
-                                            settings_.dirDepa == "true", rates_, separator());
+                                            receipt().directDepartment, rates_, separator());
     fields_.category = vat.category;
     vatRateText_ = vat.rateText;
 
-    const std::string codeKind = left(settings_.printCode, 6);
-    if (codeKind == "true N" || codeKind == "true A") {
-        fields_.code = codeKind.substr(5) + mid(line, 6, 14);
+    if (receipt().printCode != settings::PrintCodeChoice::None) {
+        const bool asText = receipt().printCode == settings::PrintCodeChoice::AsText;
+        fields_.code.assign(1, asText ? 'A' : 'N').append(mid(line, 6, 14));
     }
 
     fields_.description = working;
-    if (settings_.quantity == "true" && settings_.printDesc == "true" &&
+    if (receipt().printQuantity && receipt().printDescription == settings::Flag::On &&
         fields_.quantity != "1.000") {
-        if (settings_.ecrt == "vesko") {
+        if (receipt().registerFamily == settings::RegisterFamily::Vesko) {
             fields_.description = left(fields_.description, 24);
-        } else if (settings_.ecrt == "tar48") {
+        } else if (receipt().registerFamily == settings::RegisterFamily::Tar48) {
             fields_.description = tar48Description(fields_.quantity, fields_.description);
         }
     }
@@ -125,8 +125,9 @@ void JobInterpreter::lineMod(std::string_view line) {
     if (!common::isNumeric(m, separator())) {
         return;
     }
-    const std::string description =
-        settings_.ecrt == "tar48" ? std::string() : trim(mid(line, 17, 24));
+    const std::string description = receipt().registerFamily == settings::RegisterFamily::Tar48
+                                        ? std::string()
+                                        : trim(mid(line, 17, 24));
     fields_.description = registerText(description);
 
     const bool minus = m.starts_with('-');

@@ -5,20 +5,18 @@ namespace {
 
 constexpr std::size_t kOptionCount = 7;
 
-std::string flag(char option) {
-    return option == '1' ? "true" : "fals";
+bool on(char option) {
+    return option == '1';
 }
 
-std::string printCode(char option) {
+PrintCodeChoice printCode(char option) {
     switch (option) {
-        case '0':
-            return "fals";
         case '1':
-            return "true N";
+            return PrintCodeChoice::AsNumber;
         case '2':
-            return "true A";
+            return PrintCodeChoice::AsText;
         default:
-            return {};
+            return PrintCodeChoice::None;
     }
 }
 
@@ -46,23 +44,23 @@ CommandLineSettings settingsFromCommandLine(const CommandLineFields& fields) {
     s.linkAddress = fields[0];
     s.baud = fields[1];
     s.file = fields[2];
-    s.time = fields[3];
-    s.ecrt = fields[4];
-    s.multiType = "fals";
-    s.code = "true";
+    s.registerFamilyText = fields[4];
+    s.receipt.registerFamily = registerFamilyOf(fields[4]);
+    s.jobFiles = JobFiles::Single;
 
     const std::string& options = fields[5];
     if (options.size() < kOptionCount) {
         out.optionsTooShort = true;
         return out;
     }
-    s.printCode = printCode(options[0]);
-    s.printDesc = flag(options[1]);
-    s.comments = flag(options[2]);
-    s.currency = std::string(1, options[3]);
-    s.keybOff = flag(options[4]);
-    s.dirDepa = flag(options[5]);
-    s.quantity = flag(options[6]);
+    ReceiptSettings& r = s.receipt;
+    r.printCode = printCode(options[0]);
+    r.printDescription = on(options[1]) ? Flag::On : Flag::Off;
+    r.comments = on(options[2]) ? Comments::On : Comments::Off;
+    r.currency = currencyOf(options.substr(3, 1));
+    r.keyboardLocked = on(options[4]);
+    r.directDepartment = on(options[5]);
+    r.printQuantity = on(options[6]);
     return out;
 }
 

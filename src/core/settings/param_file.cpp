@@ -11,31 +11,39 @@ namespace {
 
 using common::mid;
 
-// Keys read the same way in both modes: the value from a fixed column, cut to a width.
-// [port], [baud] and auto-start have rules of their own and are handled before these.
+// Keys read the same way in both modes: the value from a fixed column, cut to a width, and
+// parsed into its field. [port], [baud] and auto-start have rules of their own and are handled
+// before these. Keys nobody acts on ([code], [time], [convert2], [Defacto_]) are not kept.
 struct KeyRule {
     std::string_view key;
     std::size_t column;
     std::size_t width;
-    std::string ParamSettings::*field;
+    void (*store)(ParamSettings& settings, std::string value);
 };
 
-constexpr std::array<KeyRule, 15> kKeyRules{{
-    {"[file]", 8, 30, &ParamSettings::file},
-    {"[code]", 8, 3, &ParamSettings::code},
-    {"[ecrt]", 8, 5, &ParamSettings::ecrt},
-    {"[multi type]", 14, 4, &ParamSettings::multiType},
-    {"[time]", 8, 5, &ParamSettings::time},
-    {"[print_desc]", 14, 4, &ParamSettings::printDesc},
-    {"[print_code]", 14, 6, &ParamSettings::printCode},
-    {"[comments]", 12, 4, &ParamSettings::comments},
-    {"[currency]", 12, 1, &ParamSettings::currency},
-    {"[convert2]", 12, 12, &ParamSettings::convert2},
-    {"[keyb_off]", 12, 4, &ParamSettings::keybOff},
-    {"[dir_depa]", 12, 4, &ParamSettings::dirDepa},
-    {"[quantity]", 12, 4, &ParamSettings::quantity},
-    {"[Defacto_]", 12, 2, &ParamSettings::defacto},
-    {"[location]", 12, 99, &ParamSettings::location},
+constexpr std::array<KeyRule, 11> kKeyRules{{
+    {"[file]", 8, 30, [](ParamSettings& s, std::string v) { s.file = std::move(v); }},
+    {"[ecrt]", 8, 5,
+     [](ParamSettings& s, std::string v) {
+         s.receipt.registerFamily = registerFamilyOf(v);
+         s.registerFamilyText = std::move(v);
+     }},
+    {"[multi type]", 14, 4, [](ParamSettings& s, std::string v) { s.jobFiles = jobFilesOf(v); }},
+    {"[print_desc]", 14, 4,
+     [](ParamSettings& s, std::string v) { s.receipt.printDescription = flagOf(v); }},
+    {"[print_code]", 14, 6,
+     [](ParamSettings& s, std::string v) { s.receipt.printCode = printCodeOf(v); }},
+    {"[comments]", 12, 4,
+     [](ParamSettings& s, std::string v) { s.receipt.comments = commentsOf(v); }},
+    {"[currency]", 12, 1,
+     [](ParamSettings& s, std::string v) { s.receipt.currency = currencyOf(v); }},
+    {"[keyb_off]", 12, 4,
+     [](ParamSettings& s, std::string v) { s.receipt.keyboardLocked = flagOf(v) == Flag::On; }},
+    {"[dir_depa]", 12, 4,
+     [](ParamSettings& s, std::string v) { s.receipt.directDepartment = flagOf(v) == Flag::On; }},
+    {"[quantity]", 12, 4,
+     [](ParamSettings& s, std::string v) { s.receipt.printQuantity = flagOf(v) == Flag::On; }},
+    {"[location]", 12, 99, [](ParamSettings& s, std::string v) { s.location = std::move(v); }},
 }};
 
 void applyLine(std::string_view line, ParamReadMode mode, ParamSettings& settings) {
@@ -57,9 +65,7 @@ void applyLine(std::string_view line, ParamReadMode mode, ParamSettings& setting
     }
     for (const KeyRule& rule : kKeyRules) {
         if (line.starts_with(rule.key)) {
-            if (!(polling && rule.field == &ParamSettings::convert2)) {
-                settings.*rule.field = mid(line, rule.column, rule.width);
-            }
+            rule.store(settings, mid(line, rule.column, rule.width));
             return;
         }
     }
@@ -92,20 +98,16 @@ ParamSettings parseParamText(std::string_view bytes, ParamReadMode mode) {
     return settings;
 }
 
-ParamReadResult readParamFile(const std::string& path, ParamReadMode mode) {
-    ParamReadResult result;
+common::Result<ParamSettings> readParamFile(const std::string& path, ParamReadMode mode) {
     // Anyone who may write the working directory may put a FIFO or a huge file here: it must
     // neither hang the poll tick nor fill the memory.
     common::FileError error;
     const auto file = common::readRegularFile(path, kMaxParamBytes, &error);
     if (!file) {
-        result.error =
-            (error.missing ? "Δεν βρέθηκε το αρχείο " : "Δεν διαβάζεται το αρχείο ") + error.text;
-        return result;
+        return common::Error{
+            (error.missing ? "Δεν βρέθηκε το αρχείο " : "Δεν διαβάζεται το αρχείο ") + error.text};
     }
-    result.settings = parseParamText(file->bytes, mode);
-    result.ok = true;
-    return result;
+    return parseParamText(file->bytes, mode);
 }
 
 }  // namespace merovan::settings

@@ -4,32 +4,24 @@
 #include <string_view>
 
 #include "core/common/date_time.h"
+#include "core/common/result.h"
 #include "core/settings/param_settings.h"
 
 namespace merovan::settings {
 
 // The start-up read fills every field and the auto-start flag; the re-read on every polling
 // tick keeps [port] untrimmed up to 20 characters as the link address alone, keeps [baud] (up
-// to 6 characters) apart, and skips [convert2] and auto-start.
+// to 6 characters) apart, and skips auto-start.
 enum class ParamReadMode { Startup, Polling };
 
 // Parses the bytes of a param.ini (code page 1253). Lines may end in CR LF, CR or LF; any byte
 // sequence is accepted, lines that match no key are ignored.
 ParamSettings parseParamText(std::string_view bytes, ParamReadMode mode = ParamReadMode::Startup);
 
-struct ParamReadResult {
-    bool ok = false;
-    ParamSettings settings;
-    // When not ok: which file and why, UTF-8, ready for a message box.
-    std::string error;
-};
-
-// Reads and parses the file. A missing or unreadable file is reported, never guessed at;
-// the caller decides how the program ends.
-ParamReadResult readParamFile(const std::string& path, ParamReadMode mode = ParamReadMode::Startup);
-
-// How the item code is printed; the dialog lets at most one of its two boxes be ticked.
-enum class PrintCodeChoice { None, AsNumber, AsText };
+// Reads and parses the file. A missing or unreadable file is reported (which file and why,
+// ready for a message box), never guessed at; the caller decides how the program ends.
+common::Result<ParamSettings> readParamFile(const std::string& path,
+                                            ParamReadMode mode = ParamReadMode::Startup);
 
 // How a receipt is paid: as the job says, always in the main, always in the secondary currency.
 enum class CurrencyChoice { AsJob = 0, Main = 1, Secondary = 2 };
@@ -45,6 +37,7 @@ struct ParamDialogValues {
     std::string registerFamily;
     bool multiType = false;
     bool printDesc = false;
+    // The dialog lets at most one of its two boxes be ticked.
     PrintCodeChoice printCode = PrintCodeChoice::None;
     bool comments = false;
     CurrencyChoice currency = CurrencyChoice::AsJob;
@@ -53,20 +46,22 @@ struct ParamDialogValues {
     bool quantity = false;
     bool autoStart = false;
     std::string location;
+
+    bool operator==(const ParamDialogValues&) const = default;
 };
+
+// Sets the dialog's values from the settings read, as the dialog shows a file: port and baud
+// from the link address, a box ticked only for "true" (a print-code box for its own code). A
+// register family, a currency or the auto-start flag that the dialog cannot show leaves its
+// value as it was, so that a reset followed by a load keeps the reset value there.
+void loadDialogValues(const ParamSettings& settings, ParamDialogValues& values);
 
 // The whole file as written by the dialog: 33 or 34 CR LF lines of code page 1253 bytes.
 std::string formatParamFile(const ParamDialogValues& values, const common::DateTime& today);
 
-struct ParamWriteResult {
-    bool ok = false;
-    // When not ok: which file and why, UTF-8.
-    std::string error;
-};
-
 // Replaces the file with formatParamFile's output. The new content goes to a side file first
 // and is renamed over the old one, so a failed save never leaves a half-written param.ini.
-ParamWriteResult writeParamFile(const std::string& path, const ParamDialogValues& values,
-                                const common::DateTime& today);
+common::Result<void> writeParamFile(const std::string& path, const ParamDialogValues& values,
+                                    const common::DateTime& today);
 
 }  // namespace merovan::settings

@@ -84,8 +84,8 @@ class Lines {
     std::string text_;
 };
 
-std::string failure(const std::string& path, const std::string& reason) {
-    return "Δεν γράφτηκε το αρχείο " + path + " (" + reason + ")";
+common::Error failure(const std::string& path, const std::string& reason) {
+    return {"Δεν γράφτηκε το αρχείο " + path + " (" + reason + ")"};
 }
 
 int lastError() {
@@ -159,25 +159,21 @@ std::string formatParamFile(const ParamDialogValues& values, const common::DateT
     return out.take();
 }
 
-ParamWriteResult writeParamFile(const std::string& path, const ParamDialogValues& values,
-                                const common::DateTime& today) {
-    ParamWriteResult result;
+common::Result<void> writeParamFile(const std::string& path, const ParamDialogValues& values,
+                                    const common::DateTime& today) {
     const std::string side = path + ".new";
     std::error_code ignored;
     if (const int error = writeWhole(side, formatParamFile(values, today)); error != 0) {
         std::filesystem::remove(side, ignored);
-        result.error = failure(path, std::generic_category().message(error));
-        return result;
+        return failure(path, std::generic_category().message(error));
     }
     std::error_code renamed;
     std::filesystem::rename(side, path, renamed);
     if (renamed) {
         std::filesystem::remove(side, ignored);
-        result.error = failure(path, renamed.message());
-        return result;
+        return failure(path, renamed.message());
     }
-    result.ok = true;
-    return result;
+    return {};
 }
 
 }  // namespace merovan::settings

@@ -11,52 +11,52 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Only "true" and "fals" look for jobs; any other mode never reads [location].
+// Only numbered and single job files are looked for; no other mode reads [location].
 bool looksForJobs(const ParamSettings& settings) {
-    return settings.multiType == "true" || settings.multiType == "fals";
+    return settings.jobFiles == JobFiles::Numbered || settings.jobFiles == JobFiles::Single;
 }
 
-std::string locationProblem(const std::string& location) {
+common::Result<void> checkLocation(const std::string& location) {
     if (location.empty()) {
         return {};  // the working directory
     }
     const std::string shown = "[location] " + common::cp1253ToUtf8(location) + ": ";
     const fs::path place(location);
     if (place.relative_path().empty()) {
-        return shown +
-               "ο ριζικός φάκελος δεν είναι φάκελος εργασιών· ορίστε τον φάκελο "
-               "ανταλλαγής με το POS";
+        return common::Error{shown +
+                             "ο ριζικός φάκελος δεν είναι φάκελος εργασιών· ορίστε τον φάκελο "
+                             "ανταλλαγής με το POS"};
     }
     std::error_code error;
     const auto type = fs::status(place, error).type();
     if (type == fs::file_type::not_found) {
-        return shown + "ο φάκελος δεν υπάρχει";
+        return common::Error{shown + "ο φάκελος δεν υπάρχει"};
     }
     if (type != fs::file_type::directory) {
-        return shown + (error ? "δεν διαβάζεται (" + error.message() + ")"
-                              : std::string("δεν είναι φάκελος"));
+        return common::Error{shown + (error ? "δεν διαβάζεται (" + error.message() + ")"
+                                            : std::string("δεν είναι φάκελος"))};
     }
     if (!location.ends_with('/') && !location.ends_with('\\')) {
-        return shown + "λείπει το τελικό \"/\"· οι εργασίες αναζητούνται ως " +
-               common::cp1253ToUtf8(location) + "<αρχείο>";
+        return common::Error{shown + "λείπει το τελικό \"/\"· οι εργασίες αναζητούνται ως " +
+                             common::cp1253ToUtf8(location) + "<αρχείο>"};
     }
     return {};
 }
 
 }  // namespace
 
-std::vector<std::string> settingsProblems(const ParamSettings& settings) {
-    std::vector<std::string> problems;
+std::vector<common::Error> settingsProblems(const ParamSettings& settings) {
+    std::vector<common::Error> problems;
     if (looksForJobs(settings)) {
-        if (auto problem = locationProblem(settings.location); !problem.empty()) {
-            problems.push_back(std::move(problem));
+        if (auto checked = checkLocation(settings.location); !checked) {
+            problems.push_back(checked.error());
         }
     }
     const std::string port(common::trim(settings.port));
     if (port.empty() && (settings.linkAddress.empty() || settings.linkAddress.starts_with(':'))) {
-        problems.emplace_back(
-            "[port]: λείπει από το param.ini· ο Φορολογικός Εκτυπωτής δεν "
-            "μπορεί να βρεθεί");
+        problems.push_back(
+            common::Error{"[port]: λείπει από το param.ini· ο Φορολογικός Εκτυπωτής δεν "
+                          "μπορεί να βρεθεί"});
     }
     return problems;
 }

@@ -1,8 +1,8 @@
 #pragma once
 
-#include <string>
 #include <vector>
 
+#include "core/common/result.h"
 #include "core/settings/param_settings.h"
 
 namespace merovan::settings {
@@ -11,6 +11,6 @@ namespace merovan::settings {
 // (UTF-8): a [location] that is the root, a file, a missing directory or lacks its final
 // separator; a missing [port]. Empty when nothing is wrong. Without such a word the driver
 // would only wait, or say that the register does not answer.
-std::vector<std::string> settingsProblems(const ParamSettings& settings);
+std::vector<common::Error> settingsProblems(const ParamSettings& settings);
 
 }  // namespace merovan::settings

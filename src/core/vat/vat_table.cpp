@@ -3,7 +3,6 @@
 #include <charconv>
 #include <cmath>
 
-#include "core/common/codepage.h"
 #include "core/common/numeric.h"
 #include "core/common/record_file.h"
 #include "core/common/text.h"
@@ -27,40 +26,26 @@ std::string toChars(double rate, std::chars_format format, int precision) {
 
 }  // namespace
 
-int loadVatRates(const std::string& path, VatRates& rates) {
+common::Result<VatRates> loadVatRates(const std::string& path) {
     std::array<unsigned char, kRecordSize * 5> bytes{};
-    if (!common::readRecord(path, 0, bytes)) {
-        return -1;
+    if (auto read = common::readRecord(path, 0, bytes); !read) {
+        return read.error();
     }
+    VatRates rates{};
     for (std::size_t k = 0; k < rates.size(); ++k) {
         rates[k] = common::getLittleEndianDouble(
             std::span(bytes).subspan(k * kRecordSize).first<kRecordSize>());
     }
-    return 0;
+    return rates;
 }
 
-int saveVatRates(const std::string& path, const VatRates& rates) {
+common::Result<void> saveVatRates(const std::string& path, const VatRates& rates) {
     std::array<unsigned char, kRecordSize * 5> bytes{};
     for (std::size_t k = 0; k < rates.size(); ++k) {
         common::putLittleEndianDouble(
             std::span(bytes).subspan(k * kRecordSize).first<kRecordSize>(), rates[k]);
     }
-    return common::writeRecord(path, 0, bytes) ? 0 : -1;
-}
-
-double vatRateOf(const std::string& path, int index, std::string* why) {
-    if (index < 0 || index >= static_cast<int>(VatRates{}.size())) {
-        return 0;
-    }
-    std::array<unsigned char, kRecordSize> bytes{};
-    common::FileError error;
-    if (!common::readRecord(path, static_cast<std::uint64_t>(index) * kRecordSize, bytes, &error)) {
-        if (why != nullptr) {
-            *why = common::cp1253ToUtf8(error.text);
-        }
-        return 0;
-    }
-    return common::getLittleEndianDouble(bytes);
+    return common::writeRecord(path, 0, bytes);
 }
 
 int parseVatRates(std::array<std::string, 5>& texts, VatRates& rates) {

@@ -4,18 +4,17 @@
 #include <string>
 #include <string_view>
 
+#include "core/common/result.h"
+
 // vats.dat: the percentages of the register's five VAT categories, five little-endian doubles.
 namespace merovan::vat {
 
 using VatRates = std::array<double, 5>;
 inline constexpr const char* kVatFileName = "vats.dat";
 
-// 0 on success, -1 on any failure. A missing file is created empty and reads as all zeros.
-int loadVatRates(const std::string& path, VatRates& rates);
-int saveVatRates(const std::string& path, const VatRates& rates);
-// The rate of category index + 1 (index 0..4); 0 when it cannot be read, with the reason in
-// why (UTF-8, naming the file) when asked for.
-double vatRateOf(const std::string& path, int index, std::string* why = nullptr);
+// A missing file is created empty and reads as all zeros, a short one as zeros beyond its end.
+common::Result<VatRates> loadVatRates(const std::string& path);
+common::Result<void> saveVatRates(const std::string& path, const VatRates& rates);
 // Reads five texts typed by the user ("." becomes "," in the text itself), with "," as the
 // decimal mark whatever the locale. 0 when all five convert, -1 at the first that does not.
 int parseVatRates(std::array<std::string, 5>& texts, VatRates& rates);
