@@ -92,9 +92,10 @@ Report describe(Recovered what, const RegisterFindings& found, bool closingSent)
 }
 
 void writeBlock(const RecoveredJob& done, const RegisterFindings& found, const Report& report,
-                const std::string& now, const jobs::ResultFileRules& rules, common::Operator& op) {
+                const std::string& now, const jobs::ResultFileRules& rules,
+                common::StatusDisplay& display) {
     if (const auto refused = jobs::checkResultFile(done.job.resultFile, rules)) {
-        op.log(std::string(jobs::kResultNotWritten) + *refused);
+        display.log(std::string(jobs::kResultNotWritten) + *refused);
         return;
     }
     std::vector<std::string> lines = {"recovery = " + now, "recAction = " + report.result};
@@ -108,8 +109,8 @@ void writeBlock(const RecoveredJob& done, const RegisterFindings& found, const R
     lines.push_back("exitcode = " + std::to_string(static_cast<int>(done.what)));
     for (const auto& line : lines) {
         if (!common::appendLine(done.job.resultFile, line)) {
-            op.log(std::string(jobs::kResultNotWritten) +
-                   common::cp1253ToUtf8(done.job.resultFile));
+            display.log(std::string(jobs::kResultNotWritten) +
+                        common::cp1253ToUtf8(done.job.resultFile));
             return;
         }
     }
@@ -118,7 +119,7 @@ void writeBlock(const RecoveredJob& done, const RegisterFindings& found, const R
 }  // namespace
 
 std::optional<std::vector<RecoveredJob>> recoverInterruptedJobs(
-    link::Link& link, common::Operator& op, common::Clock& clock,
+    link::Link& link, common::StatusDisplay& display, common::Clock& clock,
     const std::vector<jobs::InterruptedJob>& jobs, const jobs::ResultFileRules& rules) {
     if (jobs.empty()) {
         return std::vector<RecoveredJob>{};
@@ -127,7 +128,7 @@ std::optional<std::vector<RecoveredJob>> recoverInterruptedJobs(
     link.setResFile({});
     const auto found = cleanUpRegister(link);
     if (!found) {
-        op.log(
+        display.log(
             "Ο Φορολογικός Εκτυπωτής δεν απάντησε· οι εργασίες που διακόπηκαν θα "
             "ελεγχθούν ξανά");
         return std::nullopt;
@@ -140,11 +141,11 @@ std::optional<std::vector<RecoveredJob>> recoverInterruptedJobs(
         const RegisterFindings& held = job == jobs.rbegin() ? *found : nothingOpen;
         RecoveredJob done{*job, decide(*job, held)};
         const Report report = describe(done.what, held, job->closingSent);
-        writeBlock(done, held, report, now, rules, op);
+        writeBlock(done, held, report, now, rules, display);
         const std::string text = "Εργασία που διακόπηκε: " + report.operator_ + ": " +
                                  common::cp1253ToUtf8(job->jobPath);
-        op.setStatus(text);
-        op.log(text);
+        display.setStatus(text);
+        display.log(text);
         recovered.push_back(std::move(done));
     }
     return recovered;

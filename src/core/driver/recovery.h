@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "core/common/clock.h"
-#include "core/common/operator.h"
+#include "core/common/status_display.h"
 #include "core/jobs/job_journal.h"
 #include "core/jobs/result_file.h"
 #include "core/link/link.h"
@@ -36,7 +36,7 @@ struct RecoveredJob {
 // decided, nothing written, and it is to be tried again. A result file goes through the same
 // rules as every job's.
 std::optional<std::vector<RecoveredJob>> recoverInterruptedJobs(
-    link::Link& link, common::Operator& op, common::Clock& clock,
+    link::Link& link, common::StatusDisplay& display, common::Clock& clock,
     const std::vector<jobs::InterruptedJob>& jobs, const jobs::ResultFileRules& rules);
 
 }  // namespace merovan::driver

@@ -6,7 +6,7 @@ namespace merovan::jobs {
 
 void ProgressIndicator::setValue(int value) {
     value_ = value;
-    operator_.setProgressText(text(value_, max_));
+    display_.setProgressText(text(value_, max_));
 }
 
 std::string ProgressIndicator::text(int value, int max) {

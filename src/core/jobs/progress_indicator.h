@@ -2,14 +2,14 @@
 
 #include <string>
 
-#include "core/common/operator.h"
+#include "core/common/status_display.h"
 
 namespace merovan::jobs {
 
 // The job progress label: Max is the number of lines of the job, Value the line in hand.
 class ProgressIndicator {
   public:
-    explicit ProgressIndicator(common::Operator& op) : operator_(op) {}
+    explicit ProgressIndicator(common::StatusDisplay& display) : display_(display) {}
 
     int maximum() const { return max_; }
     void setMax(int max) { max_ = max; }
@@ -21,7 +21,7 @@ class ProgressIndicator {
     static std::string text(int value, int max);
 
   private:
-    common::Operator& operator_;
+    common::StatusDisplay& display_;
     int max_ = 0;
     int value_ = 0;
 };

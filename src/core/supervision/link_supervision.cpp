@@ -8,7 +8,7 @@ namespace merovan::supervision {
 namespace texts = common::texts;
 using common::Control;
 
-LinkSupervision::Outcome LinkSupervision::tick(link::Link& link, common::Operator& op,
+LinkSupervision::Outcome LinkSupervision::tick(link::Link& link, common::StatusDisplay& display,
                                                common::Clock& clock, std::string& linkErrorText) {
     if (failures_ >= kLimit) {
         if (retryWhileOffline_) {
@@ -28,18 +28,18 @@ LinkSupervision::Outcome LinkSupervision::tick(link::Link& link, common::Operato
                 }
             }
         }
-        op.setStatus(std::string(texts::kStatusOffline));
-        op.setCaption(std::string(texts::kCaptionOffline));
+        display.setStatus(std::string(texts::kStatusOffline));
+        display.setCaption(std::string(texts::kCaptionOffline));
         return Outcome::Offline;
     }
-    op.setStatus(common::cp1253ToUtf8(linkErrorText));
+    display.setStatus(common::cp1253ToUtf8(linkErrorText));
     if (link.registerStatus() != 0) {
         ++failures_;
         return Outcome::Counted;
     }
-    op.enableControl(Control::ReportsMenu, false);
-    op.enableControl(Control::Start, false);
-    op.setStatus(std::string(texts::kStatusSearching));
+    display.enableControl(Control::ReportsMenu, false);
+    display.enableControl(Control::Start, false);
+    display.setStatus(std::string(texts::kStatusSearching));
     if (link.sendCommand("KXCL", linkErrorText, false) == 0) {
         return Outcome::Online;
     }

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "core/common/clock.h"
-#include "core/common/operator.h"
+#include "core/common/status_display.h"
 #include "core/link/link.h"
 
 namespace merovan::supervision {
@@ -30,7 +30,7 @@ class LinkSupervision {
         : retryWhileOffline_(retryWhileOffline) {}
 
     // One tick of the timer. linkErrorText is the main window's reply text.
-    Outcome tick(link::Link& link, common::Operator& op, common::Clock& clock,
+    Outcome tick(link::Link& link, common::StatusDisplay& display, common::Clock& clock,
                  std::string& linkErrorText);
 
     // A successful exchange outside supervision: the register answers again.

@@ -31,15 +31,15 @@ ReportCommand commandOf(Report report) {
 
 }  // namespace
 
-void runReport(link::Link& link, common::Operator& op, Report report) {
+void runReport(link::Link& link, common::StatusDisplay& display, Report report) {
     const ReportCommand which = commandOf(report);
-    op.enableControl(common::Control::Start, false);
-    op.setStatus(which.status);
+    display.enableControl(common::Control::Start, false);
+    display.setStatus(which.status);
     std::string reply;
     link.sendCommand(which.command, reply, false);
-    op.enableControl(common::Control::Start, true);
-    op.setStatus("Το Ισοζύγιο ολοκληρώθηκε");
-    op.setCaption("Merovan- Έτοιμο");
+    display.enableControl(common::Control::Start, true);
+    display.setStatus("Το Ισοζύγιο ολοκληρώθηκε");
+    display.setCaption("Merovan- Έτοιμο");
 }
 
 void clearRegisterError(link::Link& link) {

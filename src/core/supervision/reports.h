@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/common/operator.h"
+#include "core/common/status_display.h"
 #include "core/jobs/daily_report.h"
 #include "core/link/link.h"
 
@@ -16,17 +16,18 @@ enum class Report {
 
 // Runs one report with Start disabled meanwhile; whatever the outcome, ends with Start
 // enabled and the completion texts (a failure has been shown by the exchange itself).
-void runReport(link::Link& link, common::Operator& op, Report report);
+void runReport(link::Link& link, common::StatusDisplay& display, Report report);
 
 // The daily Z report as a job runs it.
 class DailyZReport final : public jobs::DailyReport {
   public:
-    DailyZReport(link::Link& link, common::Operator& op) : link_(link), op_(op) {}
-    void run() override { runReport(link_, op_, Report::ZDaily); }
+    DailyZReport(link::Link& link, common::StatusDisplay& display)
+        : link_(link), display_(display) {}
+    void run() override { runReport(link_, display_, Report::ZDaily); }
 
   private:
     link::Link& link_;
-    common::Operator& op_;
+    common::StatusDisplay& display_;
 };
 
 // Sends "KXCL" to clear a pending register error; a failure is reported by the exchange.
