@@ -3,17 +3,10 @@
 #include <cstdint>
 #include <string>
 
+#include "core/common/driver_state.h"
 #include "core/common/message_box.h"
 
 namespace merovan::common {
-
-// The controls whose enabled state the driver decides.
-enum class Control {
-    Start,         // "Έναρξη Εκτύπωσης"
-    Stop,          // "Διακοπή Εκτύπωσης"
-    ReportsMenu,   // "Ισοζύγια"
-    SettingsMenu,  // "Επιλογές"
-};
 
 // The settings shown on the main window, as UTF-8 texts.
 struct SettingsView {
@@ -43,7 +36,6 @@ class Operator {
     virtual void setProgressText(const std::string& text) = 0;
     // One line of the register trace.
     virtual void trace(const std::string& line) = 0;
-    virtual void enableControl(Control control, bool enabled) = 0;
     virtual void setWindowShown(bool shown) = 0;
     // The card-payment waiting window, shown while a card terminal is awaited.
     virtual void setCardWaitShown(bool shown) = 0;
@@ -51,8 +43,8 @@ class Operator {
     // Calls an implementation may leave alone (a log has no labels or check marks).
     // The number of jobs handed to the register since start (lblreceipt).
     virtual void setReceiptCount(std::int64_t /*count*/) {}
-    // The check marks of the tray menu's "Έναρξη Εκτυπώσεων" and "Διακοπή Εκτυπώσεων".
-    virtual void setTrayChecks(bool /*startChecked*/, bool /*stopChecked*/) {}
+    // What the driver does now; the window derives its controls from it.
+    virtual void setDriverState(common::DriverState /*state*/) {}
     virtual void showSettings(const SettingsView& /*view*/) {}
     // Start-up failed: let the operator correct param.ini (the settings dialog, not modal).
     virtual void showSettingsDialog() {}

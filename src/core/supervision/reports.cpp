@@ -33,11 +33,9 @@ ReportCommand commandOf(Report report) {
 
 void runReport(link::Link& link, common::Operator& op, Report report) {
     const ReportCommand which = commandOf(report);
-    op.enableControl(common::Control::Start, false);
     op.setStatus(which.status);
     std::string reply;
     link.sendCommand(which.command, reply, false);
-    op.enableControl(common::Control::Start, true);
     op.setStatus("Το Ισοζύγιο ολοκληρώθηκε");
     op.setCaption("Merovan- Έτοιμο");
 }
