@@ -73,7 +73,6 @@ class NullOperator final : public merovan::common::Operator {
     void setStatus(const std::string&) override {}
     void setProgressText(const std::string&) override {}
     void trace(const std::string&) override {}
-    void enableControl(merovan::common::Control, bool) override {}
     void setWindowShown(bool) override {}
     void setCardWaitShown(bool) override {}
 };

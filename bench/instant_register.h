@@ -33,7 +33,6 @@ class QuietOperator final : public common::Operator {
     void setStatus(const std::string&) override {}
     void setProgressText(const std::string&) override {}
     void trace(const std::string&) override {}
-    void enableControl(common::Control, bool) override {}
     void setWindowShown(bool) override {}
     void setCardWaitShown(bool) override {}
 };

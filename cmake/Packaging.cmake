@@ -2,7 +2,7 @@
 #
 # The package holds the programs, the systemd unit that runs merovan-cli as the user "merovan"
 # in /var/lib/merovan, samples of param.ini and vats.dat that the first installation copies
-# there, and the manual pages.
+# there, the manual pages and merovan.txt, the help text the desktop program opens.
 if(WIN32)
   return()
 endif()
@@ -15,7 +15,7 @@ install(FILES packaging/param.ini packaging/vats.dat
         DESTINATION ${CMAKE_INSTALL_DATADIR}/merovan)
 install(FILES packaging/merovan-cli.1 packaging/merovan-register.1
         DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
-install(FILES README.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
+install(FILES README.md docs/merovan.txt DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
 # The desktop program is built only where Qt is present; the package takes it when it is
 # there. Its target may be defined after this file is read, hence the check at the very end.

@@ -26,7 +26,6 @@ class LogOperator final : public common::Operator {
     void setStatus(const std::string& text) override;
     void setProgressText(const std::string& text) override;
     void trace(const std::string& line) override;
-    void enableControl(common::Control, bool) override {}
     void setWindowShown(bool) override {}
     void setCardWaitShown(bool shown) override;
     void setReceiptCount(std::int64_t count) override;

@@ -110,13 +110,13 @@ int runAction(const CliOptions& options, StopSignals& signals) {
     }
     // Supervision finds the register, as it does before printing; no wait outlasts the limit.
     driver.link().setGiveUpAt(giveUpAt);
-    while (!driver.reportsEnabled()) {
+    while (!common::controlsOf(driver.state()).reports) {
         if (signals.stopped() || (giveUpAt && clock.now() >= *giveUpAt)) {
             driver.shutdown();
             return driver::kGaveUp;
         }
         driver.supervisionTick();
-        if (!driver.reportsEnabled()) {
+        if (!common::controlsOf(driver.state()).reports) {
             auto pause = std::chrono::steady_clock::duration(1000ms);
             if (giveUpAt) {
                 pause = std::max(std::min(pause, *giveUpAt - clock.now()),

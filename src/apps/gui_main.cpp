@@ -10,8 +10,8 @@
 #include "core/common/locale_decimal.h"
 #include "core/link/system_transport_factory.h"
 #include "core/settings/command_line.h"
-#include "gui/desktop_program.h"
-#include "gui/farewell.h"
+#include "gui/qt/desktop_program.h"
+#include "gui/qt/farewell.h"
 
 namespace {
 
@@ -37,13 +37,13 @@ int main(int argc, char** argv) {
     const std::string line = words.join(' ').toStdString();
 
     merovan::common::SystemClock clock;
-    merovan::gui::QtMessagePresenter messages;
-    merovan::gui::GuiContext context{".", clock, messages,
-                                     merovan::common::localeDecimalSeparator()};
+    merovan::gui::QtMessageBoxes messages;
+    merovan::gui::GuiContext context{{".", clock, merovan::common::localeDecimalSeparator()},
+                                     messages};
     merovan::driver::DriverServices services;
     services.transports = merovan::link::systemTransportFactory();
     merovan::driver::DriverOptions options;
-    options.decimalSeparator = context.decimalSeparator;
+    options.decimalSeparator = context.files.decimalSeparator;
 
     std::optional<merovan::driver::CommandLineJob> job;
     if (!line.empty()) {

@@ -18,7 +18,7 @@
 #include "core/link/system_transport_factory.h"
 #include "core/settings/param_file.h"
 #include "core/vat/vat_table.h"
-#include "gui/desktop_program.h"
+#include "gui/qt/desktop_program.h"
 #include "tools/register/register_simulator.h"
 
 namespace {
@@ -26,7 +26,7 @@ namespace {
 using namespace merovan;
 
 // Nobody looks at the boxes while the pictures are taken.
-class LoggingPresenter final : public gui::MessagePresenter {
+class LoggingMessageBoxes final : public gui::MessageBoxes {
   public:
     int show(QWidget*, const common::MessageBox& box) override {
         std::fprintf(stderr, "message: %s\n", box.text.c_str());
@@ -82,7 +82,7 @@ settings::ParamDialogValues setup(const std::string& port) {
 struct Workplace {
     std::filesystem::path dir;
     common::SystemClock clock;
-    LoggingPresenter messages;
+    LoggingMessageBoxes messages;
 
     explicit Workplace(const std::filesystem::path& where) : dir(where) {
         std::filesystem::create_directories(dir);
@@ -100,7 +100,7 @@ struct Workplace {
         options.workDir = dir.string();
         options.endMarker = (dir / "end.txt").string();
         return std::make_unique<gui::DesktopProgram>(
-            gui::GuiContext{dir.string(), clock, messages, ","}, services, options);
+            gui::GuiContext{{dir.string(), clock, ","}, messages}, services, options);
     }
 };
 
@@ -144,11 +144,11 @@ int main(int argc, char** argv) {
     window.findChild<QPushButton*>("Command2")->click();
     saveFramed(&window, shot("main-stopped"));
 
-    window.toggleDebugWindow();
+    window.toggleTraceWindow();
     program->driver().clearError();
     program->driver().report(supervision::Report::XFinancial);
-    saveFramed(window.debugWindow(), shot("trace-window"));
-    window.toggleDebugWindow();
+    saveFramed(window.traceWindow(), shot("trace-window"));
+    window.toggleTraceWindow();
 
     window.openSettingsDialog();
     saveFramed(window.settingsDialog(), shot("settings-dialog"));
@@ -159,15 +159,15 @@ int main(int argc, char** argv) {
     window.aboutBox()->close();
 
     window.findChild<QAction*>("paramEft")->trigger();
-    saveFramed(window.eftDialog(), shot("card-payments-dialog"));
-    window.eftDialog()->close();
+    saveFramed(window.cardPaymentDialog(), shot("card-payments-dialog"));
+    window.cardPaymentDialog()->close();
 
     int now = 36000;
-    gui::EftWaitDialog wait([&now] { return now; });
+    gui::CardWaitDialog wait([&now] { return now; });
     wait.setWindowIcon(window.windowIcon());
     wait.start();
     now += 7;
-    wait.TmrCom();
+    wait.tick();
     saveFramed(&wait, shot("card-wait-dialog"));
     wait.close();
     program.reset();

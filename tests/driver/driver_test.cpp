@@ -15,7 +15,7 @@
 namespace merovan::testing {
 namespace {
 
-using common::Control;
+using common::DriverState;
 using ::testing::Contains;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
@@ -46,7 +46,7 @@ TEST_F(StartUp, RegisterAnswersAtTheFirstTick) {
         ASSERT_TRUE(driver_->load());
         EXPECT_EQ(op_.caption(), "Merovan- Αναζήτηση");
         EXPECT_EQ(op_.status(), "Εύρεση Φορολογικής Ταμειακής !!! ");
-        EXPECT_FALSE(driver_->startEnabled());
+        EXPECT_EQ(driver_->state(), DriverState::Searching);
         EXPECT_TRUE(driver_->supervisionTimer().enabled);
 
         driver_->supervisionTick();
@@ -55,7 +55,7 @@ TEST_F(StartUp, RegisterAnswersAtTheFirstTick) {
         EXPECT_EQ(driver_->polling(), c.polling);
         EXPECT_EQ(op_.windowShown(), c.windowShown);
         EXPECT_EQ(op_.caption(), c.polling ? "Merovan- Αναμονή" : "Merovan- Έτοιμο");
-        EXPECT_EQ(driver_->startEnabled(), !c.polling);
+        EXPECT_EQ(driver_->state(), c.polling ? DriverState::Printing : DriverState::Ready);
     }
 }
 
@@ -94,13 +94,13 @@ TEST_F(StartUp, ThreeFailedTicksGoOffLineAndErrorClearBringsItBack) {
     EXPECT_EQ(op_.status(), "Φορολογικός Εκτυπωτής Off-Line, Εκτυπώσεις Ανενεργές !");
     driver_->supervisionTick();
     EXPECT_EQ(register_.sent().size(), 4u);
-    EXPECT_FALSE(driver_->startEnabled());
+    EXPECT_EQ(driver_->state(), DriverState::Offline);
 
     answerEveryCommand();
     driver_->clearError();
     driver_->supervisionTick();
     EXPECT_EQ(op_.caption(), "Merovan- Έτοιμο");
-    EXPECT_TRUE(driver_->startEnabled());
+    EXPECT_EQ(driver_->state(), DriverState::Ready);
 }
 
 TEST_F(StartUp, HeadlessRetriesAnOffLineRegisterEveryTenSeconds) {
@@ -128,42 +128,6 @@ TEST_F(StartUp, HeadlessRetriesAnOffLineRegisterEveryTenSeconds) {
 
 using StartStop = DriverFixture;
 
-TEST_F(StartStop, ButtonsTrayItemsAndCheckMarks) {
-    makeDriver();
-    ASSERT_TRUE(driver_->load());
-    driver_->housekeepingTick();
-    EXPECT_EQ(op_.trayChecks(), std::make_pair(false, false));  // searching: neither
-    driver_->trayStart();
-    EXPECT_FALSE(driver_->polling());  // Start is disabled while searching
-
-    driver_->supervisionTick();
-    using D = driver::Driver;
-    struct Step {
-        std::function<void(D&)> action;
-        bool polling;  // Start, the reports and the tray's Stop mark go with not polling
-        const char* caption;
-    };
-    const Step steps[] = {
-        {&D::trayStop, false, "Merovan- Έτοιμο"},
-        {&D::trayStart, true, "Merovan- Αναμονή"},
-        {&D::trayStart, true, "Merovan- Αναμονή"},
-        {&D::stopPrinting, false, "Merovan- Διακόπηκε"},
-        {&D::trayStop, false, "Merovan- Διακόπηκε"},
-        {&D::startPrinting, true, "Merovan- Αναμονή"},
-    };
-    for (const auto& step : steps) {
-        SCOPED_TRACE(step.caption);
-        step.action(*driver_);
-        driver_->housekeepingTick();
-        EXPECT_EQ(driver_->polling(), step.polling);
-        EXPECT_EQ(driver_->startEnabled(), !step.polling);
-        EXPECT_EQ(driver_->stopEnabled(), step.polling);
-        EXPECT_EQ(driver_->reportsEnabled(), !step.polling);
-        EXPECT_EQ(op_.caption(), step.caption);
-        EXPECT_EQ(op_.trayChecks(), std::make_pair(step.polling, !step.polling));
-    }
-}
-
 TEST_F(StartStop, ReportsRunFromReadyAndStoppedButNotWhilePolling) {
     makeDriver();
     ASSERT_TRUE(driver_->load());
@@ -180,26 +144,30 @@ TEST_F(StartStop, ReportsRunFromReadyAndStoppedButNotWhilePolling) {
     EXPECT_EQ(register_.sent().back(), "KX0T1");
 
     driver_->stopPrinting();
+    op_.clear();
     driver_->report(supervision::Report::XPeriodic);
     EXPECT_EQ(register_.sent().back(), "KX5T1");
     EXPECT_EQ(op_.caption(), "Merovan- Έτοιμο");
-    EXPECT_TRUE(driver_->startEnabled());
-
+    EXPECT_THAT(op_.driverStates(), ElementsAre(DriverState::Reporting, DriverState::Stopped));
+    // A refused report still says the state: the window holds its menu off until it hears.
     driver_->startPrinting();
+    op_.clear();
+    driver_->report(supervision::Report::XPeriodic);
+    EXPECT_THAT(op_.driverStates(), ElementsAre(DriverState::Printing));
+
     driver_->trayZReport();  // stops printing first, then the daily Z
     EXPECT_EQ(register_.sent().back(), "KX021T1");
     EXPECT_FALSE(driver_->polling());
 }
 
-TEST_F(StartStop, ZReportInsideAJobLeavesStartAndStopEnabled) {
+TEST_F(StartStop, ZReportInsideAJobKeepsPrinting) {
     realInterpreter_ = true;
     startPolling();
     write("print.1", "resFile:  " + path("result.txt") + "\r\n MKZ\r\n");
     driver_->pollTick();
     EXPECT_NE(std::find(register_.sent().begin(), register_.sent().end(), "KX021T1"),
               register_.sent().end());
-    EXPECT_TRUE(driver_->startEnabled());
-    EXPECT_TRUE(driver_->stopEnabled());
+    EXPECT_EQ(driver_->state(), DriverState::Printing);
     EXPECT_TRUE(driver_->polling());
     driver_->trayStop();
     EXPECT_FALSE(driver_->polling());

@@ -6,13 +6,11 @@
 #include <QApplication>
 #include <atomic>
 #include <filesystem>
-#include <map>
 #include <memory>
-#include <sstream>
 #include <string>
 #include <vector>
 
-#include "gui/desktop_program.h"
+#include "gui/qt/desktop_program.h"
 #include "support/fake_clock.h"
 #include "support/read_file.h"
 #include "support/scripted_transport.h"
@@ -25,7 +23,7 @@ inline void PrintTo(const QString& text, std::ostream* out) {
 namespace merovan::testing {
 
 // Answers every message box at once with OK and keeps what it was asked to show.
-class RecordingPresenter final : public gui::MessagePresenter {
+class RecordingMessageBoxes final : public gui::MessageBoxes {
   public:
     int show(QWidget*, const common::MessageBox& box) override {
         boxes.push_back(box);
@@ -34,8 +32,10 @@ class RecordingPresenter final : public gui::MessagePresenter {
     std::vector<common::MessageBox> boxes;
 };
 
-// A working directory of its own with param.ini, the desktop program over a scripted register
-// and a fake clock. The driver runs on the test's thread unless a test starts its thread.
+// A working directory of its own with the fixture param_tar48.ini, the desktop program over a
+// scripted register and a fake clock. The driver runs on the test's thread unless a test
+// starts its thread. What the windows show is the presenter's (tests/desktop): these tests
+// check the wiring.
 class GuiTest : public ::testing::Test {
   protected:
     GuiTest() {
@@ -53,7 +53,8 @@ class GuiTest : public ::testing::Test {
                ("merovan-gui-" + std::to_string(getpid()) + "-" + std::to_string(serial++));
         std::filesystem::remove_all(dir_);
         std::filesystem::create_directories(dir_);
-        writeParam("param_tar48.ini");
+        std::filesystem::copy_file(std::string(MEROVAN_FIXTURES_DIR) + "/settings/param_tar48.ini",
+                                   dir_ / "param.ini");
     }
     ~GuiTest() override {
         program_.reset();
@@ -61,25 +62,13 @@ class GuiTest : public ::testing::Test {
         std::filesystem::remove_all(dir_, ignored);
     }
 
-    // A fixture param.ini with some lines replaced: key (as the line begins) -> whole line.
-    void writeParam(const std::string& fixture,
-                    const std::map<std::string, std::string>& lines = {}) {
-        std::istringstream in(
-            testing::readFile(std::string(MEROVAN_FIXTURES_DIR) + "/settings/" + fixture));
-        std::ofstream out(dir_ / "param.ini", std::ios::binary);
-        for (std::string line; std::getline(in, line);) {
-            for (const auto& [key, replacement] : lines) {
-                line = line.starts_with(key) ? replacement + "\r" : line;
-            }
-            out << line << "\n";
-        }
-    }
     std::string readFile(const std::string& name) const { return testing::readFile(dir_ / name); }
-    gui::GuiContext context() { return gui::GuiContext{dir_.string(), clock_, messages_, ","}; }
-    gui::DesktopProgram& program() {
+    gui::GuiContext context() { return gui::GuiContext{{dir_.string(), clock_, ","}, messages_}; }
+    gui::DesktopProgram& program(driver::DriverServices services = {}) {
         if (!program_) {
-            driver::DriverServices services;
-            services.transports = register_.factory();
+            if (!services.transports) {
+                services.transports = register_.factory();
+            }
             driver::DriverOptions options;
             options.workDir = dir_.string();
             options.endMarker = (dir_ / "end.txt").string();
@@ -87,7 +76,6 @@ class GuiTest : public ::testing::Test {
         }
         return *program_;
     }
-    void resetProgram() { program_.reset(); }
 
     template <typename Widget>
     Widget* child(QObject* parent, const char* name) {
@@ -99,7 +87,7 @@ class GuiTest : public ::testing::Test {
     std::filesystem::path dir_;
     FakeClock clock_;
     ScriptedTransport register_{clock_};
-    RecordingPresenter messages_;
+    RecordingMessageBoxes messages_;
     std::unique_ptr<gui::DesktopProgram> program_;
 };
 

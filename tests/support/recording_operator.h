@@ -1,7 +1,6 @@
 #pragma once
 
 #include <deque>
-#include <map>
 #include <mutex>
 #include <string>
 #include <utility>
@@ -17,13 +16,13 @@ class RecordingOperator final : public common::Operator {
     struct State {
         std::vector<common::MessageBox> messages;
         std::vector<std::string> captions, statuses, progress, trace, log;
-        std::map<common::Control, bool> enabled;
+        common::DriverState driverState = common::DriverState::Searching;
+        std::vector<common::DriverState> driverStates;
         std::deque<int> answers;
         bool windowShown = true;
         bool cardWaitShown = false;
         int cardWaitShownCount = 0;
         std::int64_t receiptCount = 0;
-        std::pair<bool, bool> trayChecks{false, false};
         int settingsDialogShown = 0;
     };
 
@@ -70,8 +69,11 @@ class RecordingOperator final : public common::Operator {
     void setProgressText(const std::string& text) override { push(&State::progress, text); }
     void trace(const std::string& line) override { push(&State::trace, line); }
     void log(const std::string& line) override { push(&State::log, line); }
-    void enableControl(common::Control control, bool on) override {
-        locked([&](State& s) { s.enabled[control] = on; });
+    void setDriverState(common::DriverState state) override {
+        locked([&](State& s) {
+            s.driverState = state;
+            s.driverStates.push_back(state);
+        });
     }
     void setWindowShown(bool shown) override { set(&State::windowShown, shown); }
     void setCardWaitShown(bool shown) override {
@@ -81,9 +83,6 @@ class RecordingOperator final : public common::Operator {
         });
     }
     void setReceiptCount(std::int64_t count) override { set(&State::receiptCount, count); }
-    void setTrayChecks(bool start, bool stop) override {
-        set(&State::trayChecks, std::pair{start, stop});
-    }
     void showSettingsDialog() override {
         locked([](State& s) { ++s.settingsDialogShown; });
     }
@@ -100,18 +99,12 @@ class RecordingOperator final : public common::Operator {
     std::vector<std::string> logLines() const { return get(&State::log); }
     std::string caption() const { return last(&State::captions); }
     std::string status() const { return last(&State::statuses); }
-    bool enabled(common::Control control) const {
-        return locked([&](const State& s) {
-            const auto found = s.enabled.find(control);
-            return found != s.enabled.end() && found->second;
-        });
-    }
+    common::DriverState driverState() const { return get(&State::driverState); }
+    std::vector<common::DriverState> driverStates() const { return get(&State::driverStates); }
     bool windowShown() const { return get(&State::windowShown); }
     int cardWaitShownCount() const { return get(&State::cardWaitShownCount); }
     bool cardWaitShown() const { return get(&State::cardWaitShown); }
     std::int64_t receiptCount() const { return get(&State::receiptCount); }
-    // The last check marks of the tray's Start and Stop items.
-    std::pair<bool, bool> trayChecks() const { return get(&State::trayChecks); }
     int settingsDialogShownCount() const { return get(&State::settingsDialogShown); }
     // Forgets the texts shown so far; the state of controls and windows stays.
     void clear() {
@@ -120,6 +113,7 @@ class RecordingOperator final : public common::Operator {
                 texts->clear();
             }
             s.messages.clear();
+            s.driverStates.clear();
         });
     }
 

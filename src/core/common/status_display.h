@@ -3,15 +3,9 @@
 #include <cstdint>
 #include <string>
 
-namespace merovan::common {
+#include "core/common/driver_state.h"
 
-// The controls whose enabled state the driver decides.
-enum class Control {
-    Start,         // "Έναρξη Εκτύπωσης"
-    Stop,          // "Διακοπή Εκτύπωσης"
-    ReportsMenu,   // "Ισοζύγια"
-    SettingsMenu,  // "Επιλογές"
-};
+namespace merovan::common {
 
 // The settings shown on the main window, as UTF-8 texts.
 struct SettingsView {
@@ -25,7 +19,7 @@ struct SettingsView {
 };
 
 // What the operator sees without being asked anything: caption, status box, progress,
-// controls, counters and the program's log. Every text is UTF-8.
+// the driver's state, counters and the program's log. Every text is UTF-8.
 class StatusDisplay {
   public:
     virtual ~StatusDisplay() = default;
@@ -36,14 +30,13 @@ class StatusDisplay {
     virtual void setStatus(const std::string& text) = 0;
     // The job progress label: " Ολοκληρώθηκε το N%" or "-".
     virtual void setProgressText(const std::string& text) = 0;
-    virtual void enableControl(Control control, bool enabled) = 0;
     virtual void setWindowShown(bool shown) = 0;
 
     // Calls an implementation may leave alone (a log has no labels or check marks).
     // The number of jobs handed to the register since start (lblreceipt).
     virtual void setReceiptCount(std::int64_t /*count*/) {}
-    // The check marks of the tray menu's "Έναρξη Εκτυπώσεων" and "Διακοπή Εκτυπώσεων".
-    virtual void setTrayChecks(bool /*startChecked*/, bool /*stopChecked*/) {}
+    // What the driver does now; the window derives its controls from it.
+    virtual void setDriverState(DriverState /*state*/) {}
     virtual void showSettings(const SettingsView& /*view*/) {}
     // A line for the program's log: things the operator must be able to look up later.
     virtual void log(const std::string& /*line*/) {}

@@ -85,6 +85,11 @@ void Driver::showState(std::string_view status, std::string_view caption) {
     op_.setCaption(std::string(caption));
 }
 
+void Driver::setState(common::DriverState state) {
+    state_ = state;
+    op_.setDriverState(state);
+}
+
 void Driver::showSettings() {
     const auto& s = settings_;
     common::SettingsView view;
@@ -133,9 +138,7 @@ bool Driver::load() {
         showState(common::texts::kStatusSearching, common::texts::kCaptionSearching);
         op_.setWindowShown(true);
         setTimer(timer2_, true, 1000ms);
-        setTimer(mTimer_, true, 1000ms);
-        op_.enableControl(common::Control::Start, false);
-        op_.enableControl(common::Control::Stop, false);
+        setState(common::DriverState::Searching);
         setTimer(timer1_, false);
         // Said at start: otherwise the driver would only wait, or blame the register.
         for (const auto& problem : settings::settingsProblems(settings_)) {
@@ -204,8 +207,7 @@ int Driver::runCommandLine(const CommandLineJob& job,
     link_.setLinkAddress(settings::commandLineLinkAddress(settings_));
     showSettings();
     showState(common::texts::kStatusSearching, common::texts::kCaptionSearching);
-    op_.enableControl(common::Control::Start, false);
-    op_.enableControl(common::Control::Stop, false);
+    setState(common::DriverState::Searching);
     setTimer(timer2_, false);
     setTimer(timer1_, true, 3000ms);
 
@@ -217,7 +219,7 @@ int Driver::runCommandLine(const CommandLineJob& job,
         return kGaveUp;
     }
     showState(common::texts::kStatusOnline, common::texts::kCaptionReady);
-    op_.enableControl(common::Control::Start, true);
+    setState(common::DriverState::OneJob);
 
     const jobs::JobRead read = jobs::readJobFile(job.jobPath);
     jobs::JobOutcome outcome;
@@ -287,17 +289,23 @@ jobs::JobSettings Driver::jobSettings() const {
 }
 
 void Driver::supervisionTick() {
-    if (supervision_.tick(link_, op_, clock_, linkErrorText_) ==
-        supervision::LinkSupervision::Outcome::Online) {
+    using Outcome = supervision::LinkSupervision::Outcome;
+    const Outcome outcome = supervision_.tick(link_, op_, clock_, linkErrorText_, [this] {
+        if (state_ != common::DriverState::Searching) {
+            setState(common::DriverState::Searching);
+        }
+    });
+    if (outcome == Outcome::Online) {
         goOnline();
+    } else if (outcome == Outcome::Offline && state_ != common::DriverState::Offline) {
+        setState(common::DriverState::Offline);
     }
 }
 
 void Driver::goOnline() {
     showState(common::texts::kStatusOnline, common::texts::kCaptionReady);
-    op_.enableControl(common::Control::Start, true);
     setTimer(timer2_, false);
-    op_.enableControl(common::Control::ReportsMenu, true);
+    setState(common::DriverState::Ready);
     if (options_.startWhenOnline.value_or(autoStart_)) {
         startPrinting();
         if (autoStart_) {
@@ -321,31 +329,25 @@ void Driver::startPrinting() {
     } else {
         setTimer(timer1_, true);
     }
-    op_.enableControl(common::Control::Start, false);
-    op_.enableControl(common::Control::Stop, true);
+    setState(common::DriverState::Printing);
     runHelperIfAsked();
     showState(common::texts::kStatusWaiting, common::texts::kCaptionWaiting);
-    op_.enableControl(common::Control::ReportsMenu, false);
-    op_.enableControl(common::Control::SettingsMenu, false);
 }
 
 void Driver::stopPrinting() {
     setTimer(timer1_, false);
-    op_.enableControl(common::Control::Stop, false);
-    op_.enableControl(common::Control::Start, true);
+    setState(common::DriverState::Stopped);
     showState(common::texts::kStatusStopped, common::texts::kCaptionStopped);
-    op_.enableControl(common::Control::ReportsMenu, true);
-    op_.enableControl(common::Control::SettingsMenu, true);
 }
 
 void Driver::trayStart() {
-    if (startEnabled()) {
+    if (controls().start) {
         startPrinting();
     }
 }
 
 void Driver::trayStop() {
-    if (stopEnabled()) {
+    if (controls().stop) {
         stopPrinting();
     }
 }
@@ -356,12 +358,17 @@ void Driver::trayZReport() {
 }
 
 void Driver::report(supervision::Report report) {
-    // The reports menu is off while polling or searching; an action posted before it went
-    // off must not slip a report between two jobs.
-    if (!reportsEnabled()) {
+    // The reports menu is off while polling, searching or reporting; an action posted before
+    // it went off must not slip a report between two jobs, nor print a report twice. The
+    // state is said either way: the window holds its menu off until it hears back.
+    if (!controls().reports) {
+        op_.setDriverState(state_);
         return;
     }
+    const common::DriverState before = state_;
+    setState(common::DriverState::Reporting);
     supervision::runReport(link_, op_, report);
+    setState(before);
 }
 
 void Driver::clearError() {
@@ -384,16 +391,7 @@ void Driver::settingsDialogShown(bool shown) {
 void Driver::shutdown() {
     setTimer(timer1_, false);
     setTimer(timer2_, false);
-    setTimer(mTimer_, false);
     link_.closeLink();
-}
-
-void Driver::housekeepingTick() {
-    if (!startEnabled() && !stopEnabled()) {
-        op_.setTrayChecks(false, false);
-    } else {
-        op_.setTrayChecks(!startEnabled(), !stopEnabled());
-    }
 }
 
 bool Driver::refreshPollSettings() {

@@ -13,7 +13,6 @@
 #include "core/common/result.h"
 #include "core/driver/helper_program.h"
 #include "core/driver/job_pickup.h"
-#include "core/driver/tracking_operator.h"
 #include "core/jobs/job_files.h"
 #include "core/jobs/job_journal.h"
 #include "core/jobs/readiness.h"
@@ -105,9 +104,8 @@ class Driver {
                        const std::function<bool()>& stopRequested = {});
 
     // Timers. pollTick is true when it took a job: another one may be ready at once.
-    bool pollTick();          // Timer1
-    void supervisionTick();   // Timer2
-    void housekeepingTick();  // mTimer
+    bool pollTick();         // Timer1
+    void supervisionTick();  // Timer2
     // The directory watch saw this happen to a file in the job directory: a job closed by its
     // writer is picked up at once, one still being written is not taken. True when a job was
     // taken, as for pollTick.
@@ -129,14 +127,11 @@ class Driver {
 
     const TimerSetting& pollTimer() const { return timer1_; }
     const TimerSetting& supervisionTimer() const { return timer2_; }
-    const TimerSetting& housekeepingTimer() const { return mTimer_; }
     // The directory to watch for jobs, when the settings name one.
     std::optional<std::string> watchDirectory() const;
 
     bool polling() const { return timer1_.enabled; }
-    bool startEnabled() const { return op_.enabled(common::Control::Start); }
-    bool stopEnabled() const { return op_.enabled(common::Control::Stop); }
-    bool reportsEnabled() const { return op_.enabled(common::Control::ReportsMenu); }
+    common::DriverState state() const { return state_; }
     std::int64_t receiptCounter() const { return receiptCounter_; }
     int supervisionFailures() const { return supervision_.failures(); }
     link::Link& link() { return link_; }
@@ -146,6 +141,8 @@ class Driver {
     void setTimer(TimerSetting& timer, bool enabled,
                   std::optional<std::chrono::milliseconds> interval = {});
     void showState(std::string_view status, std::string_view caption);
+    void setState(common::DriverState state);
+    common::DriverControls controls() const { return common::controlsOf(state_); }
     void showSettings();
     void startupFailure(const std::string& what);
     void goOnline();
@@ -170,7 +167,7 @@ class Driver {
     jobs::JobSettings jobSettings() const;
     void runHelperIfAsked();
 
-    TrackingOperator op_;
+    common::Operator& op_;
     common::Clock& clock_;
     DriverServices services_;
     DriverOptions options_;
@@ -187,13 +184,13 @@ class Driver {
 
     settings::ParamSettings settings_;
     std::optional<CommandLineJob> commandLine_;
+    common::DriverState state_ = common::DriverState::Searching;
     std::string linkErrorText_;
     std::string paramError_;  // the last param.ini failure, logged once
     bool autoStart_ = false;
     std::int64_t receiptCounter_ = 0;
     TimerSetting timer1_;
     TimerSetting timer2_;
-    TimerSetting mTimer_;
 };
 
 }  // namespace merovan::driver

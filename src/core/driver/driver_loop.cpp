@@ -70,9 +70,7 @@ SteadyClock::time_point DriverLoop::nextDue() {
     }
     auto due = SteadyClock::time_point::max();
     const std::pair<const TimerSetting*, Armed*> timers[] = {
-        {&driver_.pollTimer(), &poll_},
-        {&driver_.supervisionTimer(), &supervision_},
-        {&driver_.housekeepingTimer(), &housekeeping_}};
+        {&driver_.pollTimer(), &poll_}, {&driver_.supervisionTimer(), &supervision_}};
     const auto now = SteadyClock::now();
     for (const auto& [timer, armed] : timers) {
         if (!timer->enabled) {
@@ -98,9 +96,6 @@ void DriverLoop::fireDueTimers() {
         pollNow_ = driver_.pollTick();
     } else {
         pollNow_ = false;
-    }
-    if (isDue(driver_.housekeepingTimer(), now, housekeeping_)) {
-        driver_.housekeepingTick();
     }
 }
 

@@ -51,7 +51,6 @@ class DriverLoop {
     bool stop_ = false;
     Armed poll_;
     Armed supervision_;
-    Armed housekeeping_;
     bool pollNow_ = false;  // a job was just taken: look for the next without waiting
     DirWatch watch_;
     std::thread thread_;

@@ -6,10 +6,10 @@
 namespace merovan::supervision {
 
 namespace texts = common::texts;
-using common::Control;
 
 LinkSupervision::Outcome LinkSupervision::tick(link::Link& link, common::StatusDisplay& display,
-                                               common::Clock& clock, std::string& linkErrorText) {
+                                               common::Clock& clock, std::string& linkErrorText,
+                                               const std::function<void()>& beforeAttempt) {
     if (failures_ >= kLimit) {
         if (retryWhileOffline_) {
             // A port that could not be opened costs nothing to try again: it is tried every
@@ -37,8 +37,9 @@ LinkSupervision::Outcome LinkSupervision::tick(link::Link& link, common::StatusD
         ++failures_;
         return Outcome::Counted;
     }
-    display.enableControl(Control::ReportsMenu, false);
-    display.enableControl(Control::Start, false);
+    if (beforeAttempt) {
+        beforeAttempt();
+    }
     display.setStatus(std::string(texts::kStatusSearching));
     if (link.sendCommand("KXCL", linkErrorText, false) == 0) {
         return Outcome::Online;

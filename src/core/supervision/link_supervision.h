@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -29,9 +30,10 @@ class LinkSupervision {
     explicit LinkSupervision(std::optional<std::chrono::seconds> retryWhileOffline = {})
         : retryWhileOffline_(retryWhileOffline) {}
 
-    // One tick of the timer. linkErrorText is the main window's reply text.
+    // One tick of the timer. linkErrorText is the main window's reply text; beforeAttempt runs
+    // just before "KXCL" is sent to find the register.
     Outcome tick(link::Link& link, common::StatusDisplay& display, common::Clock& clock,
-                 std::string& linkErrorText);
+                 std::string& linkErrorText, const std::function<void()>& beforeAttempt = {});
 
     // A successful exchange outside supervision: the register answers again.
     void resetFailures() { failures_ = 0; }

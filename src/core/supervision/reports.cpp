@@ -33,11 +33,9 @@ ReportCommand commandOf(Report report) {
 
 void runReport(link::Link& link, common::StatusDisplay& display, Report report) {
     const ReportCommand which = commandOf(report);
-    display.enableControl(common::Control::Start, false);
     display.setStatus(which.status);
     std::string reply;
     link.sendCommand(which.command, reply, false);
-    display.enableControl(common::Control::Start, true);
     display.setStatus("Το Ισοζύγιο ολοκληρώθηκε");
     display.setCaption("Merovan- Έτοιμο");
 }

@@ -14,8 +14,8 @@ enum class Report {
     ZPeriodic,   // zrep521
 };
 
-// Runs one report with Start disabled meanwhile; whatever the outcome, ends with Start
-// enabled and the completion texts (a failure has been shown by the exchange itself).
+// Runs one report; whatever the outcome, ends with the completion texts (a failure has been
+// shown by the exchange itself). The caller decides what the controls do meanwhile.
 void runReport(link::Link& link, common::StatusDisplay& display, Report report);
 
 // The daily Z report as a job runs it.

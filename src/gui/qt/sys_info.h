@@ -1,0 +1,8 @@
+#pragma once
+
+namespace merovan::gui {
+
+// Starts the operating system's System Information tool; false when there is none to start.
+bool startSystemInformationTool();
+
+}  // namespace merovan::gui

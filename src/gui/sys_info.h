@@ -1,8 +1,0 @@
-#pragma once
-
-namespace merovan::gui {
-
-// Starts the operating system's System Information tool; false when there is none to start.
-bool StartSysInfo();
-
-}  // namespace merovan::gui
