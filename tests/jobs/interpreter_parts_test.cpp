@@ -96,13 +96,7 @@ TEST(JobFileTest, HeaderValuesSkipTwoCharactersAndEndAtAControlCharacter) {
     EXPECT_EQ(findResultFile(" PLU x\r\n"), "Result");
     EXPECT_EQ(findJobTag(" PLU x\r\ntag:  last"), "Unknown");
     EXPECT_EQ(findResultFile("resFile:\r\n PLU\r\n"), "Result");
-    // A control character ends a value: a CR inside the tag would otherwise put lines of the
-    // job's choosing into files.
-    const std::string job =
-        "tag:  x\r[location] /tmp/\r[file] steal\r\n"
-        "resFile:  r.txt\rexitcode = 0\r\n";
-    EXPECT_EQ(findJobTag(job), "x");
-    EXPECT_EQ(findResultFile(job), "r.txt");
+    // A control character ends a value (a CR inside the tag: the hostile exchange test).
     EXPECT_EQ(findJobTag("tag:  a\tb\x7f\n"), "a");
     EXPECT_EQ(findJobTag("tag:  \x1b[2J\n"), "Unknown");
     EXPECT_EQ(findJobTag("tag:  \xd4\xe1\xec\xe5\xdf\xef\r\n"), "\xd4\xe1\xec\xe5\xdf\xef");

@@ -1,25 +1,11 @@
 #include <gtest/gtest.h>
 
 #include "core/jobs/job_files.h"
-#include "core/jobs/readiness.h"
-#include "support/job_dir_fixture.h"
 
 namespace merovan::jobs {
 namespace {
 
-TEST_F(JobFilesTest, EmptyMissingAndDirectoryAreNotReady) {
-    write("empty", "");
-    write("job", "job");
-    EXPECT_FALSE(isJobFileReady(path("empty")));
-    EXPECT_FALSE(isJobFileReady(path("missing")));
-    EXPECT_FALSE(isJobFileReady(dir_.string()));
-    EXPECT_TRUE(isJobFileReady(path("job")));
-    deleteFileQuietly(path("missing"));
-    deleteFileQuietly(path("job"));
-    EXPECT_FALSE(std::filesystem::exists(path("job")));
-}
-
-TEST_F(JobFilesTest, PatternsAndJobNames) {
+TEST(JobNames, PatternsAndJobNames) {
     struct Case {
         const char* name;
         const char* pattern;
