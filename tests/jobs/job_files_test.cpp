@@ -1,6 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <filesystem>
+#include <thread>
+
+#include "core/driver/helper_program.h"
 #include "core/jobs/job_files.h"
+#include "support/job_dir_fixture.h"
 
 namespace merovan::jobs {
 namespace {
@@ -23,6 +29,24 @@ TEST(JobNames, PatternsAndJobNames) {
     EXPECT_FALSE(mayBeJobName("print.1.result", place));
     EXPECT_FALSE(mayBeJobName("print.11", place));
     EXPECT_EQ(jobPlace("", "print").directory, "");
+}
+
+TEST_F(JobFilesTest, ConversionHelperRunsInTheWorkingDirectoryOrIsReported) {
+#ifdef _WIN32
+    const std::string helper = "cop2fis.bat", script = "echo converted> converted.txt\r\n";
+#else
+    const std::string helper = "cop2fis.sh", script = "echo converted > converted.txt\n";
+#endif
+    std::string error;
+    EXPECT_FALSE(driver::startConversionHelper(path(""), error));
+    EXPECT_NE(error.find(helper), std::string::npos) << error;
+
+    write(helper, script);
+    ASSERT_TRUE(driver::startConversionHelper(dir_.string(), error)) << error;
+    for (int i = 0; i < 500 && !std::filesystem::exists(path("converted.txt")); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    EXPECT_TRUE(std::filesystem::exists(path("converted.txt")));
 }
 
 }  // namespace

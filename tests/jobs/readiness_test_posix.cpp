@@ -8,7 +8,6 @@
 #include <fstream>
 #include <thread>
 
-#include "core/driver/helper_program.h"
 #include "core/jobs/file_places.h"
 #include "core/jobs/readiness.h"
 #include "support/job_dir_fixture.h"
@@ -106,19 +105,6 @@ TEST_F(JobFilesTest, JobLinksAreFollowedOnlyToRegularFilesInTheExchangeDirectory
     why.clear();
     EXPECT_FALSE(isAcceptableJobPath(path("print.7"), exchange, why));
     EXPECT_EQ(why, "");  // a missing file is no news
-}
-
-TEST_F(JobFilesTest, ConversionHelperRunsInTheWorkingDirectoryOrIsReported) {
-    std::string error;
-    EXPECT_FALSE(driver::startConversionHelper(dir_.string(), error));
-    EXPECT_NE(error.find("cop2fis.sh"), std::string::npos);
-
-    write("cop2fis.sh", "echo converted > converted.txt\n");
-    ASSERT_TRUE(driver::startConversionHelper(dir_.string(), error)) << error;
-    for (int i = 0; i < 200 && !std::filesystem::exists(path("converted.txt")); ++i) {
-        std::this_thread::sleep_for(10ms);
-    }
-    EXPECT_TRUE(std::filesystem::exists(path("converted.txt")));
 }
 
 }  // namespace

@@ -2,18 +2,13 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <filesystem>
-#include <thread>
 
-#include "core/driver/helper_program.h"
 #include "core/jobs/readiness.h"
 #include "support/job_dir_fixture.h"
 
 namespace merovan::jobs {
 namespace {
-
-using namespace std::chrono_literals;
 
 TEST_F(JobFilesTest, AJobHeldOpenForWritingIsNotReadyUntilClosed) {
     write("print.1", "job");
@@ -27,19 +22,6 @@ TEST_F(JobFilesTest, AJobHeldOpenForWritingIsNotReadyUntilClosed) {
     CloseHandle(writer);
     EXPECT_FALSE(isOpenForWriting(path("print.1")));
     EXPECT_TRUE(isJobFileReady(path("print.1")));
-}
-
-TEST_F(JobFilesTest, ConversionHelperRunsInTheWorkingDirectoryOrIsReported) {
-    std::string error;
-    EXPECT_FALSE(driver::startConversionHelper(path(""), error));
-    EXPECT_NE(error.find("cop2fis.bat"), std::string::npos);
-
-    write("cop2fis.bat", "echo converted> converted.txt\r\n");
-    ASSERT_TRUE(driver::startConversionHelper(dir_.string(), error)) << error;
-    for (int i = 0; i < 500 && !std::filesystem::exists(path("converted.txt")); ++i) {
-        std::this_thread::sleep_for(20ms);
-    }
-    EXPECT_TRUE(std::filesystem::exists(path("converted.txt")));
 }
 
 }  // namespace
