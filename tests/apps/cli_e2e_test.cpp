@@ -8,7 +8,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <fstream>
 #include <regex>
 #include <sstream>
@@ -101,22 +100,6 @@ TEST_F(CliEndToEnd, CommandLinePrintsTheOneJobAndExits) {
     expectResult("job.txt", "ONE", 2);
 }
 
-TEST_F(CliEndToEnd, PollingPicksUpEachNumberedJobOnce) {
-    const auto cli = startPolling();
-    ASSERT_TRUE(awaitTraffic(1, 10s)) << cli->errorOutput();  // supervision's "KXCL"
-    const std::string job = kOneJob.substr(kOneJob.find('\n') + 1);
-    for (const char* name : {"print.1", "print.2", "print.3"}) {
-        writeJob(name, name);
-    }
-    ASSERT_TRUE(awaitTraffic(1 + 3 * std::ranges::count(job, '\n'), 20s)) << cli->errorOutput();
-    std::this_thread::sleep_for(2500ms);  // a second look at every job must not print it again
-    EXPECT_EQ(cli->stop(10s), std::optional(0)) << cli->errorOutput();
-    EXPECT_EQ(traffic(), kOneJob + job + job);
-    for (int n = 1; n <= 3; ++n) {
-        expectResult("print." + std::to_string(n), "print." + std::to_string(n), n + 1);
-    }
-}
-
 class CliSlowPayment : public CliEndToEnd {
   protected:
     CliSlowPayment() { scenario_ = "late KX610T1 2000\n"; }
@@ -131,9 +114,9 @@ TEST_F(CliSlowPayment, SigtermDuringAJobLetsTheJobFinish) {
     expectResult("print.1", "ONE", 2);
 }
 
-// A register refusal whose Greek text has two lines: one entry on a terminal, its lines joined
-// by " | "; under systemd, continuation lines that keep the error's priority, and no time
-// stamps, which the journal adds itself.
+// A register refusal whose Greek text has two lines: one entry on a terminal; under systemd,
+// every line carries a priority and no time stamp (how entries are laid out is for the log line
+// tests).
 class CliRefusedReport : public CliEndToEnd {
   protected:
     CliRefusedReport() { scenario_ = "error KX0T1 7\n"; }
@@ -142,28 +125,20 @@ class CliRefusedReport : public CliEndToEnd {
 TEST_F(CliRefusedReport, LogEntriesForATerminalAndForTheJournal) {
     writeParam();
     const std::string text = "Merovan4_KVT: Λάθος : 7";
-    const std::string more[] = {"Πρόβλημα στην Φορολογική Μνήμη !", "Καλέστε τεχνικό !"};
-    {
-        ChildProcess cli({kCli, "--report", "x"}, work_, "terminal");
-        EXPECT_EQ(cli.wait(30s), std::optional(1)) << cli.errorOutput();
-        const std::string log = withoutDates(cli.errorOutput());
-        EXPECT_NE(log.find("\nDD/MM/YYYY hh:mm:ss message  " + text + " | " + more[0] + " | " +
-                           more[1] + "\n"),
-                  std::string::npos)
-            << log;
-        EXPECT_EQ(log.find('\r'), std::string::npos);
-    }
+    ChildProcess terminal({kCli, "--report", "x"}, work_, "terminal");
+    EXPECT_EQ(terminal.wait(30s), std::optional(1)) << terminal.errorOutput();
+    EXPECT_NE(withoutDates(terminal.errorOutput())
+                  .find("\nDD/MM/YYYY hh:mm:ss message  " + text +
+                        " | Πρόβλημα στην Φορολογική Μνήμη ! | Καλέστε τεχνικό !\n"),
+              std::string::npos)
+        << terminal.errorOutput();
+
     setenv("JOURNAL_STREAM", "8:12345", 1);
     ChildProcess cli({kCli, "--report", "x"}, work_, "journal");
     unsetenv("JOURNAL_STREAM");
     EXPECT_EQ(cli.wait(30s), std::optional(1)) << cli.errorOutput();
     const std::string log = cli.errorOutput();
-    EXPECT_NE(log.find("\n<3>message  " + text + "\n<3>" + std::string(9, ' ') + more[0] + "\n<3>" +
-                       std::string(9, ' ') + more[1] + "\n"),
-              std::string::npos)
-        << log;
-    EXPECT_NE(log.find("\n<3>caption  Σφάλμα !!!"), std::string::npos) << log;
-    EXPECT_NE(log.find("\n<3>log      Err = 7, [KX0T1] DateTime = "), std::string::npos) << log;
+    EXPECT_NE(log.find("\n<3>message  " + text + "\n<3> "), std::string::npos) << log;
     std::istringstream lines(log);
     for (std::string line; std::getline(lines, line);) {
         EXPECT_TRUE(std::regex_search(line, std::regex("^<[346]>[a-z ]{8} "))) << line;
@@ -195,23 +170,16 @@ class CliPortsComeBack : public CliEndToEnd {
         fs::rename(next, link_);
     }
 
-    // Waits for print.1 to reach the register (its commands in traffic) and be printed as
-    // receipt 2 within 15 s; prints how long that took since the port came back.
+    // Waits for print.1, dropped once the port is back (unless already dropped), to reach
+    // the register (its commands in traffic) and be printed as receipt 2.
     void expectPrinted(const std::string& traffic, long commands, const ChildProcess& cli,
-                       std::chrono::steady_clock::time_point back) const {
+                       bool drop = true) const {
+        if (drop) {
+            writeJob("print.1", "ONE");
+        }
         EXPECT_TRUE(awaitTraffic(commands, 15s, traffic)) << cli.errorOutput();
         EXPECT_TRUE(awaitResult(resultOf("print.1"), 15s)) << cli.errorOutput();
         expectResult("print.1", "ONE", 2);
-        const auto took = std::chrono::steady_clock::now() - back;
-        std::printf("port back to job printed: %lld ms\n",
-                    static_cast<long long>(
-                        std::chrono::duration_cast<std::chrono::milliseconds>(took).count()));
-    }
-    // Drops print.1 once the port is back; expects it printed.
-    void printOneJob(const std::string& traffic, const ChildProcess& cli) const {
-        const auto back = std::chrono::steady_clock::now();
-        writeJob("print.1", "ONE");
-        expectPrinted(traffic, jobCommands_, cli, back);
     }
 
     // A serial port's name, as a udev rule makes one; at most 15 characters, as param.ini
@@ -227,7 +195,7 @@ TEST_F(CliPortsComeBack, ADeviceThatAppearsAfterStartIsFound) {
     EXPECT_EQ(countOf(cli->errorOutput(), why), 1u) << cli->errorOutput();
 
     pointLinkAt(device_);
-    printOneJob((work_ / "traffic.txt").string(), *cli);
+    expectPrinted((work_ / "traffic.txt").string(), jobCommands_, *cli);
     EXPECT_EQ(traffic(), kOneJob);
     EXPECT_EQ(countOf(cli->errorOutput(), why), 1u) << "once, not every second";
     EXPECT_EQ(cli->stop(10s), std::optional(0));
@@ -251,10 +219,8 @@ TEST_F(CliPortsComeBack, ADeviceThatIsRemovedAndMadeAgainIsFound) {
     ChildProcess again({kRegister, "--pty", "--traffic", traffic}, work_, "register2");
     const std::string device = again.firstLine(5s).value_or("");
     ASSERT_TRUE(device.starts_with("/dev/")) << device;
-    const auto back = std::chrono::steady_clock::now();
     pointLinkAt(device);
-
-    expectPrinted(traffic, jobCommands_ - 1, *cli, back);
+    expectPrinted(traffic, jobCommands_ - 1, *cli, false);
     EXPECT_EQ(readFile(traffic), kOneJob.substr(kOneJob.find('\n') + 1));
     EXPECT_NE(cli->errorOutput().find("εκτός σύνδεσης: η θύρα " + link_ + " χάθηκε"),
               std::string::npos)
@@ -295,38 +261,21 @@ TEST_F(CliPortsComeBack, AUdpPortBusyAtStartIsTakenOnceFree) {
     EXPECT_EQ(readFile(traffic), "");
     ::close(held);
 
-    printOneJob(traffic, *cli);
+    expectPrinted(traffic, jobCommands_, *cli);
     EXPECT_EQ(readFile(traffic), kOneJob);
     EXPECT_EQ(cli->stop(10s), std::optional(0));
 }
 
-class CliSilentRegister : public CliEndToEnd {
-  protected:
-    CliSilentRegister() { scenario_ = "silent KXCL\n"; }
-};
-
-// The limit holds in the middle of an exchange with a register that does not answer, and
-// before a port that will not open. What the program takes to start and end (much more under
-// a sanitizer) is measured on a run that ends at once, and not counted; that the wait does
-// not end early is for the fake clock to show.
-TEST_F(CliSilentRegister, GiveUpAfterEndsTheWaitAtItsLimit) {
+// The limit on the wait reaches the driver (how long it waits is for the fake clock to show):
+// before a port that will not open, the job stays in place.
+TEST_F(CliEndToEnd, GiveUpAfterLeavesTheJobInPlace) {
     writeJob("job.txt", "ONE");
     const std::string job = (exchange_ / "job.txt").string();
-    const auto run = [&](const std::string& line, int status) {
-        const auto start = std::chrono::steady_clock::now();
-        ChildProcess cli({kCli, "--give-up-after", "2", line}, work_, "cli");
-        EXPECT_EQ(cli.wait(30s), std::optional(status)) << cli.errorOutput();
-        return std::chrono::duration_cast<std::chrono::milliseconds>(
-            std::chrono::steady_clock::now() - start);
-    };
-    for (const std::string& port : {device_, std::string("/dev/merovan-no-such-port")}) {
-        const auto startAndEnd = run("a,b,c,d,e,f", 3);
-        const auto took = run(port + ":9600,9600," + job + ",0,vesko,1110000", 4) - startAndEnd;
-        std::printf("--give-up-after 2 on %s: %lld ms besides starting and ending\n", port.c_str(),
-                    static_cast<long long>(took.count()));
-        EXPECT_LT(took, 2100ms) << port;
-        EXPECT_TRUE(fs::exists(job));
-    }
+    ChildProcess cli({kCli, "--give-up-after", "2",
+                      "/dev/merovan-no-such-port:9600,9600," + job + ",0,vesko,1110000"},
+                     work_, "cli");
+    EXPECT_EQ(cli.wait(30s), std::optional(4)) << cli.errorOutput();
+    EXPECT_TRUE(fs::exists(job));
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include <future>
 #include <map>
 #include <ranges>
+#include <regex>
 #include <sstream>
 #include <utility>
 
@@ -167,9 +168,8 @@ class Shop {
 
     // The result file's last line is its "exitcode = " line.
     static bool ended(const std::string& result) {
-        const auto last = result.rfind("\r\n", result.size() - 3);  // the line before the last
-        return result.ends_with("\r\n") &&
-               result.compare(last == std::string::npos ? 0 : last + 2, 11, "exitcode = ") == 0;
+        static const std::regex lastLine("(^|\r\n)exitcode = [^\r\n]*\r\n$");
+        return std::regex_search(result, lastLine);
     }
 
   private:

@@ -1,8 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <fstream>
-
-#include "core/common/append_line.h"
 #include "core/common/date_time.h"
 #include "core/common/message_box.h"
 #include "core/common/numeric.h"
@@ -52,16 +49,6 @@ TEST(TextTest, ColumnsNeverReadPastTheEnd) {
     EXPECT_EQ(mid("abc", 0, 2), "");
     EXPECT_EQ(trim("  a b  "), "a b");
     EXPECT_EQ(replaceAll("a\nb\n", "\n", "~"), "a~b~");
-}
-
-TEST(AppendLineTest, AppendsWithCrLfAndReportsAMissingDirectory) {
-    const std::string path = ::testing::TempDir() + "/append_line_test.txt";
-    std::remove(path.c_str());
-    ASSERT_TRUE(appendLine(path, "one"));
-    ASSERT_TRUE(appendLine(path, "two"));
-    std::ifstream file(path, std::ios::binary);
-    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(file), {}), "one\r\ntwo\r\n");
-    EXPECT_FALSE(appendLine("/nonexistent-dir/result.txt", "lost"));
 }
 
 }  // namespace

@@ -190,12 +190,9 @@ class FullDisk : public DriverFixture {
             ::umount(workDir_.c_str());
         }
     }
+    // Short writes up to the last byte, then none.
     void fill() const {
-        std::ofstream filler(workDir_ / "filler", std::ios::binary);
-        const std::string block(4096, 'x');
-        for (int n = 0; n < 64 && filler.write(block.data(), block.size()); ++n) {
-            filler.flush();
-        }
+        std::ofstream(workDir_ / "filler", std::ios::binary) << std::string(65536, 'x');
     }
     bool mounted_ = false;
 };

@@ -38,18 +38,15 @@ TEST(JobNumbersTest, ToInt16RoundsDownAndNeverWraps) {
 }
 
 TEST(SaleAmountsTest, CalcCleansAmountsAndLeavesTheLastAdjustmentInPrice) {
-    std::string price = " 12.50 ", none, none2;
-    cleanAmounts(price, none, none2);
-    EXPECT_EQ(price, "1250");
-
-    std::string noPrice, discount = " 1,5 0 ";
+    std::string noPrice, discount = " 1,5 0 ", none;
     cleanAmounts(noPrice, discount, none);
     EXPECT_EQ(discount, "150");
     EXPECT_EQ(noPrice, "1,5 0");
 
     // One decimal is a tenth, never a hundredth: "to 1 5.5" pays 5,50. With a thousands mark
     // as well the amount is read as it always was.
-    for (const auto& [text, expected] : {std::pair{"5.5", "550"},
+    for (const auto& [text, expected] : {std::pair{" 12.50 ", "1250"},
+                                         {"5.5", "550"},
                                          {" 5,5", "550"},
                                          {"7,", "700"},
                                          {"1.234,5", "12345"},
@@ -96,13 +93,7 @@ TEST(JobFileTest, HeaderValuesSkipTwoCharactersAndEndAtAControlCharacter) {
     EXPECT_EQ(findResultFile(" PLU x\r\n"), "Result");
     EXPECT_EQ(findJobTag(" PLU x\r\ntag:  last"), "Unknown");
     EXPECT_EQ(findResultFile("resFile:\r\n PLU\r\n"), "Result");
-    // A control character ends a value: a CR inside the tag would otherwise put lines of the
-    // job's choosing into files.
-    const std::string job =
-        "tag:  x\r[location] /tmp/\r[file] steal\r\n"
-        "resFile:  r.txt\rexitcode = 0\r\n";
-    EXPECT_EQ(findJobTag(job), "x");
-    EXPECT_EQ(findResultFile(job), "r.txt");
+    // A control character ends a value (a CR inside the tag: the hostile exchange test).
     EXPECT_EQ(findJobTag("tag:  a\tb\x7f\n"), "a");
     EXPECT_EQ(findJobTag("tag:  \x1b[2J\n"), "Unknown");
     EXPECT_EQ(findJobTag("tag:  \xd4\xe1\xec\xe5\xdf\xef\r\n"), "\xd4\xe1\xec\xe5\xdf\xef");

@@ -1,25 +1,17 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <filesystem>
+#include <thread>
+
+#include "core/driver/helper_program.h"
 #include "core/jobs/job_files.h"
-#include "core/jobs/readiness.h"
 #include "support/job_dir_fixture.h"
 
 namespace merovan::jobs {
 namespace {
 
-TEST_F(JobFilesTest, EmptyMissingAndDirectoryAreNotReady) {
-    write("empty", "");
-    write("job", "job");
-    EXPECT_FALSE(isJobFileReady(path("empty")));
-    EXPECT_FALSE(isJobFileReady(path("missing")));
-    EXPECT_FALSE(isJobFileReady(dir_.string()));
-    EXPECT_TRUE(isJobFileReady(path("job")));
-    deleteFileQuietly(path("missing"));
-    deleteFileQuietly(path("job"));
-    EXPECT_FALSE(std::filesystem::exists(path("job")));
-}
-
-TEST_F(JobFilesTest, PatternsAndJobNames) {
+TEST(JobNames, PatternsAndJobNames) {
     struct Case {
         const char* name;
         const char* pattern;
@@ -37,6 +29,25 @@ TEST_F(JobFilesTest, PatternsAndJobNames) {
     EXPECT_FALSE(mayBeJobName("print.1.result", place));
     EXPECT_FALSE(mayBeJobName("print.11", place));
     EXPECT_EQ(jobPlace("", "print").directory, "");
+}
+
+TEST_F(JobFilesTest, ConversionHelperRunsInTheWorkingDirectoryOrIsReported) {
+#ifdef _WIN32
+    const std::string helper = "cop2fis.bat", script = "echo converted> converted.txt\r\n";
+#else
+    const std::string helper = "cop2fis.sh", script = "echo converted > converted.txt\n";
+#endif
+    const auto missing = driver::startConversionHelper(path(""));
+    ASSERT_FALSE(missing);
+    EXPECT_NE(missing.error().what.find(helper), std::string::npos) << missing.error().what;
+
+    write(helper, script);
+    const auto started = driver::startConversionHelper(dir_.string());
+    ASSERT_TRUE(started) << started.error().what;
+    for (int i = 0; i < 500 && !std::filesystem::exists(path("converted.txt")); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    EXPECT_TRUE(std::filesystem::exists(path("converted.txt")));
 }
 
 }  // namespace

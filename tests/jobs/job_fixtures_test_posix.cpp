@@ -27,6 +27,7 @@
 #include "core/supervision/reports.h"
 #include "core/vat/vat_table.h"
 #include "support/fake_clock.h"
+#include "support/read_file.h"
 #include "support/recording_operator.h"
 #include "support/scripted_transport.h"
 #include "support/transport_test_support.h"
@@ -36,16 +37,12 @@ namespace merovan::jobs {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::readFile;
 using Mode = sim::RegisterSimulator::Options::Mode;
 // What was seen, by the extension of its expected file.
 using Observed = std::map<std::string, std::string>;
 
 const fs::path kFixtures = fs::path(MEROVAN_FIXTURES_DIR) / "jobs";
-
-std::string readFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
 
 std::string lines(const std::vector<std::string>& commands) {
     std::string text;
@@ -190,16 +187,15 @@ void checkExpected(const std::string& name, const Observed& comma, const Observe
         const fs::path dotFile = kFixtures / (name + ".dot" + ext);
         const std::string& dotText = dot.at(ext);
         if (regold) {
-            const auto write = [](const fs::path& path, const std::string& text) {
+            const bool same = commaText == dotText;
+            for (const auto& [path, text] : {std::pair{shared, same ? commaText : ""},
+                                             {commaFile, same ? "" : commaText},
+                                             {dotFile, same ? "" : dotText}}) {
                 fs::remove(path);
                 if (!text.empty()) {
                     std::ofstream(path, std::ios::binary) << text;
                 }
-            };
-            const bool same = commaText == dotText;
-            write(shared, same ? commaText : "");
-            write(commaFile, same ? "" : commaText);
-            write(dotFile, same ? "" : dotText);
+            }
             continue;
         }
         const auto expected = [&](const fs::path& own) {

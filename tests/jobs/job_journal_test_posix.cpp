@@ -44,12 +44,8 @@ TEST_F(JournalTest, LinesKeepAnyPathAndRefuseAnyDamage) {
     std::string text = formatJournalLine(line);
     ASSERT_TRUE(text.ends_with('\n'));
     text.pop_back();
-    const auto back = parseJournalLine(text);
-    ASSERT_TRUE(back);
-    EXPECT_EQ(back->mark, line.mark);
-    EXPECT_EQ(back->print, line.print);
-    EXPECT_EQ(back->jobPath, line.jobPath);
-    EXPECT_EQ(back->resultFile, "");
+    ASSERT_TRUE(parseJournalLine(text));
+    EXPECT_EQ(formatJournalLine(*parseJournalLine(text)), text + '\n');
     line.resultFile = "-";
     EXPECT_EQ(parseJournalLine(formatJournalLine(line).substr(0, text.size() + 2))->resultFile,
               "-");
@@ -72,6 +68,8 @@ TEST_F(JournalTest, ManyUnfinishedJobsComeBackOldestFirstUntilDone) {
             prints.push_back(job(name, "job " + name));
             ASSERT_TRUE(journal.markStarted(path(name), prints.back(), "res" + name, error_));
         }
+        // A closing payment that may have gone out is remembered across the crash.
+        ASSERT_TRUE(journal.markClosing(path("job1000"), error_));
     }
     JobJournal journal(journalPath());
     const auto interrupted = journal.load(problem_);
@@ -81,7 +79,7 @@ TEST_F(JournalTest, ManyUnfinishedJobsComeBackOldestFirstUntilDone) {
         const std::string name = "job" + std::to_string(1000 - n);
         EXPECT_EQ(interrupted[n].jobPath, path(name));
         EXPECT_EQ(interrupted[n].resultFile, "res" + name);
-        EXPECT_FALSE(interrupted[n].closingSent);
+        EXPECT_EQ(interrupted[n].closingSent, n == 0);
         EXPECT_TRUE(journal.isProcessed(path(name), prints[n]));
         ASSERT_TRUE(journal.markDone(interrupted[n].jobPath, error_));
     }
@@ -116,14 +114,7 @@ TEST_F(JournalTest, EachMarkCarriesItsOwnJobsFingerprint) {
     EXPECT_TRUE(reread.isProcessed(path("print.1"), one));
     EXPECT_FALSE(reread.isProcessed(path("print.1"), two));
     EXPECT_TRUE(reread.knowsStamp(path("print.1"), one.stamp));
-
-    // A closing payment that may have gone out is remembered across the crash.
-    ASSERT_TRUE(reread.markClosing(path("print.2"), error_));
-    JobJournal third(journalPath());
-    const auto again = third.load(problem_);
-    ASSERT_EQ(again.size(), 1u);
-    EXPECT_TRUE(again[0].closingSent);
-    EXPECT_FALSE(third.markClosing(path("never.started"), error_));
+    EXPECT_FALSE(reread.markClosing(path("never.started"), error_));
     EXPECT_THAT(error_, HasSubstr("never.started"));
 }
 
@@ -224,17 +215,6 @@ TEST_F(JournalTest, AJournalThatIsNoFileIsSetAsideWithoutHanging) {
         EXPECT_TRUE(journal.markStarted(path("print.1"), one, "", error_)) << error_;
         EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(journalPath())));
     }
-}
-
-TEST_F(JournalTest, AMarkThatCannotBeWrittenSaysWhyAndRecordsNothing) {
-    const auto one = job("print.1", "one");
-    JobJournal journal(path("no-such-dir/merovan.jnl"));
-    EXPECT_THAT(journal.load(problem_), IsEmpty());
-    EXPECT_EQ(problem_, "");
-    EXPECT_FALSE(journal.markStarted(path("print.1"), one, "", error_));
-    EXPECT_THAT(error_, HasSubstr("no-such-dir/merovan.jnl"));
-    EXPECT_THAT(error_, HasSubstr("No such file or directory"));
-    EXPECT_FALSE(journal.isProcessed(path("print.1"), one));
 }
 
 TEST_F(JournalTest, AnEarlierVersionsJournalKeepsTheJobsLeftInPlace) {

@@ -10,13 +10,13 @@ namespace merovan::testing {
 // A fresh directory for one test, removed with its contents afterwards.
 struct TempDir {
     std::filesystem::path path = std::filesystem::temp_directory_path() /
-                                 ("merovan_tables_" + std::to_string(std::random_device{}()));
+                                 ("merovan-test-" + std::to_string(std::random_device{}()));
     TempDir() { std::filesystem::create_directories(path); }
     ~TempDir() {
         std::error_code ignored;
         std::filesystem::remove_all(path, ignored);
     }
-    std::string file(const char* name) const { return (path / name).string(); }
+    std::string file(const std::string& name) const { return (path / name).string(); }
 };
 
 inline void writeBytes(const std::string& path, const std::string& bytes) {
