@@ -62,7 +62,8 @@ void interpreterPerLine(benchmark::State& state) {
     link::Link link(op, clock, reg.factory());
     link.setLinkAddress("com1:9600");
     jobs::ProgramFlags flags;
-    jobs::JobContext context{link, op, clock, flags};
+    jobs::RegisterSession session(link, op, clock);
+    jobs::JobContext context{session, op, clock, flags};
     jobs::JobSettings settings;
     settings.workDir = dir.string();
     settings.printDesc = std::string("true");

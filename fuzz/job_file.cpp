@@ -63,7 +63,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     link::Link link(op, clock, reg.factory());
     link.setLinkAddress("com1:9600");
     jobs::ProgramFlags flags;
-    jobs::JobContext context{link, op, clock, flags};
+    jobs::RegisterSession session(link, op, clock);
+    jobs::JobContext context{session, op, clock, flags};
     jobs::JobSettings settings;
     settings.workDir = dir.string();
     settings.comments = std::string("true");

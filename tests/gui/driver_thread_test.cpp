@@ -18,12 +18,12 @@ using namespace std::chrono_literals;
 // A register that never answers, on the real clock: every read blocks for its whole wait.
 struct SilentRegister final : link::Transport {
     explicit SilentRegister(std::atomic<int>& sends) : sends(sends) {}
-    std::int16_t openConnection() override { return 0; }
-    bool sendData(const std::string&) override {
+    link::TransportResult openConnection() override { return {}; }
+    link::TransportResult sendData(const std::string&) override {
         ++sends;
-        return true;
+        return {};
     }
-    std::string receiveData(std::chrono::milliseconds maxWait) override {
+    link::Received receiveData(std::chrono::milliseconds maxWait) override {
         std::this_thread::sleep_for(maxWait);
         return {};
     }

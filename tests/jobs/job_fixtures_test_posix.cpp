@@ -137,9 +137,10 @@ Observed run(const std::string& name, const std::string& separator, Register how
         link->setLinkAddress(simulator->endpoint() + (how == Register::OnPty ? ":9600" : ""));
     }
     ProgramFlags flags;
-    JobContext context{
-        *link, op,
-        how == Register::Scripted ? static_cast<common::Clock&>(fakeClock) : pauselessClock, flags};
+    common::Clock& clock =
+        how == Register::Scripted ? static_cast<common::Clock&>(fakeClock) : pauselessClock;
+    RegisterSession session(*link, op, clock);
+    JobContext context{session, op, clock, flags};
     const auto numbered = [&](int n) { return name + "." + std::to_string(n) + ".job"; };
     const bool several = fs::exists(kFixtures / numbered(1));
     for (int n = 1; n == 1 || (several && fs::exists(kFixtures / numbered(n))); ++n) {

@@ -59,8 +59,9 @@ class JobInterpreterTest : public ::testing::Test {
     testing::RecordingOperator op_;
     testing::ScriptedTransport transport_{clock_};
     link::Link link_{op_, clock_, transport_.factory()};
+    RegisterSession session_{link_, op_, clock_};
     ProgramFlags flags_;
-    JobContext context_{link_, op_, clock_, flags_};
+    JobContext context_{session_, op_, clock_, flags_};
     JobSettings settings_ = [] {
         JobSettings settings;
         settings.printDesc = std::string("true");
@@ -178,14 +179,14 @@ TEST_F(JobInterpreterTest, ReportsFrameTheirCommandWithStatusTextsWhateverTheOut
     for (const auto& [report, command, status] : cases) {
         op_.clear();
         op_.enableControl(common::Control::Stop, true);
-        EXPECT_EQ(sentBy([&] { supervision::runReport(link_, op_, report); }).at(0), command);
+        EXPECT_EQ(sentBy([&] { supervision::runReport(session_, op_, report); }).at(0), command);
         EXPECT_EQ(op_.statuses().front(), status);
         EXPECT_EQ(op_.status(), "Το Ισοζύγιο ολοκληρώθηκε");
         EXPECT_EQ(op_.caption(), "Merovan- Έτοιμο");
         EXPECT_TRUE(op_.enabled(common::Control::Start));
         EXPECT_TRUE(op_.enabled(common::Control::Stop));
     }
-    supervision::clearRegisterError(link_);
+    supervision::clearRegisterError(session_);
     EXPECT_EQ(transport_.sent().back(), "KXCL");
 }
 
@@ -235,10 +236,10 @@ TEST_F(JobInterpreterTest, FailuresAfterAJobStayOutOfItsResultFile) {
     const std::string finished = result();
     ASSERT_NE(finished.find("exitcode = 0"), std::string::npos);
     answer("KX0T1", "DE2\x04", "DE1005\x04");
-    supervision::runReport(link_, op_, supervision::Report::XFinancial);
+    supervision::runReport(session_, op_, supervision::Report::XFinancial);
     EXPECT_EQ(result(), finished);
     fs::remove(dir_ / "result.txt");
-    supervision::clearRegisterError(link_);
+    supervision::clearRegisterError(session_);
     EXPECT_FALSE(fs::exists(dir_ / "result.txt"));
 
     const auto logged = op_.logLines();

@@ -31,7 +31,7 @@ TEST_F(QueriesTest, TableNumbers) {
                                  {"TO:32767", 32767},
                                  {"TO:40000", -1},
                                  {"DE6", -1}},
-                                [&] { return link::queryOpenTable(link); });
+                                [&] { return link::queryOpenTable(session); });
     const std::vector<std::pair<std::string, int>> receipts = {
         {"OK:5:123\n", 123}, {"OK:5: 9 \n", 9}, {"OK:5", -1}, {"OK:5:0", -1}, {"OK:5:70000", -1}};
     for (const auto& [kxtoReply, receipt] : receipts) {
@@ -49,10 +49,10 @@ TEST_F(QueriesTest, TableTotalAndList) {
                                 {"T:7:1e3", "-1"},
                                 {"T:7", "-1"},
                                 {"DE1005", "-1"}},
-                               [&] { return link::queryTableTotal(link, 7); });
+                               [&] { return link::queryTableTotal(session, 7); });
     expectReplies<std::string>(
         "KXREPTBL", {{"L: 1, 2 ;3\n", "1,2;3"}, {"L:  ", "-1"}, {"L", "-1"}, {"DE6", "-1"}},
-        [&] { return link::queryTableList(link); });
+        [&] { return link::queryTableList(session); });
 }
 
 TEST_F(QueriesTest, ReceiptCounters) {
@@ -65,11 +65,11 @@ TEST_F(QueriesTest, ReceiptCounters) {
                                 {"R:x:45", "-1, -1"},
                                 {"R:12", "-1, -1"},
                                 {"DE6", "-1, -1"}},
-                               [&] { return link::queryReceiptCounters(link); });
+                               [&] { return link::queryReceiptCounters(session); });
 }
 
 TEST_F(QueriesTest, TestButtonSequence) {
-    link::RunRegisterTestSequence(link);
+    link::RunRegisterTestSequence(session);
     ASSERT_EQ(wire.sent().size(), 27u);
     EXPECT_EQ(wire.sent()[15], "KXPA100R1AAA");
     EXPECT_EQ(wire.sent().back(), "KXTRFNO");

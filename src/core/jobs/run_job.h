@@ -8,8 +8,8 @@
 #include "core/common/operator.h"
 #include "core/jobs/item_text_converter.h"
 #include "core/jobs/program_flags.h"
+#include "core/jobs/register_session.h"
 #include "core/jobs/result_file.h"
-#include "core/link/link.h"
 
 namespace merovan::jobs {
 
@@ -36,7 +36,7 @@ struct JobSettings {
 
 // Everything outside the job that a job works with.
 struct JobContext {
-    link::Link& link;
+    RegisterSession& session;
     common::Operator& op;
     common::Clock& clock;
     ProgramFlags& flags;

@@ -37,7 +37,7 @@ std::string tar48Description(const std::string& quantity, const std::string& des
 }  // namespace
 
 void JobInterpreter::lineMKZ() {
-    supervision::runReport(context_.link, context_.op, supervision::Report::ZDaily);
+    supervision::runReport(context_.session, context_.op, supervision::Report::ZDaily);
 }
 
 void JobInterpreter::linePLU(std::string_view line) {
@@ -53,7 +53,7 @@ void JobInterpreter::linePLU(std::string_view line) {
         common::showMessageBox(context_.op,
                                "Η ποσότητα του είδους δεν είναι αριθμός, δεν πουλήθηκε",
                                common::buttons::kExclamation);
-        noteDropped(DroppedLine::QuantityNotNumber);
+        noteDropped(link::LinkStatus::QuantityNotNumber);
         return;
     }
 
@@ -93,7 +93,7 @@ void JobInterpreter::linePLU(std::string_view line) {
     if (fields_.category.empty()) {
         common::showMessageBox(context_.op, "Ανύπαρκτη κατηγορία ΦΠΑ ",
                                common::buttons::kExclamation);
-        noteDropped(DroppedLine::UnknownVatCategory);
+        noteDropped(link::LinkStatus::UnknownVatCategory);
         return;
     }
     sendLine(fields_.category);

@@ -5,7 +5,7 @@
 
 namespace merovan::link {
 
-void RunRegisterTestSequence(Link& link) {
+void RunRegisterTestSequence(CommandSender& sender) {
     std::vector<std::string> commands(4, "KXCL");
     commands.push_back("KX10TO");
     // The item lines carry a CR of their own.
@@ -19,9 +19,8 @@ void RunRegisterTestSequence(Link& link) {
     }
     commands.push_back("KXTRFNO");
 
-    std::string reply;
     for (const auto& command : commands) {
-        link.sendCommand(command, reply, false);
+        sender.send(command);
     }
 }
 

@@ -6,7 +6,7 @@
 
 #include "core/common/clock.h"
 #include "core/common/operator.h"
-#include "core/link/link.h"
+#include "core/jobs/register_session.h"
 
 namespace merovan::supervision {
 
@@ -30,7 +30,7 @@ class LinkSupervision {
         : retryWhileOffline_(retryWhileOffline) {}
 
     // One tick of the timer. linkErrorText is the main window's reply text.
-    Outcome tick(link::Link& link, common::Operator& op, common::Clock& clock,
+    Outcome tick(jobs::RegisterSession& session, common::Operator& op, common::Clock& clock,
                  std::string& linkErrorText);
 
     // A successful exchange outside supervision: the register answers again.

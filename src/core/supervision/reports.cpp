@@ -31,20 +31,18 @@ ReportCommand commandOf(Report report) {
 
 }  // namespace
 
-void runReport(link::Link& link, common::Operator& op, Report report) {
+void runReport(jobs::RegisterSession& session, common::Operator& op, Report report) {
     const ReportCommand which = commandOf(report);
     op.enableControl(common::Control::Start, false);
     op.setStatus(which.status);
-    std::string reply;
-    link.sendCommand(which.command, reply, false);
+    session.send(which.command);
     op.enableControl(common::Control::Start, true);
     op.setStatus("Το Ισοζύγιο ολοκληρώθηκε");
     op.setCaption("Merovan- Έτοιμο");
 }
 
-void clearRegisterError(link::Link& link) {
-    std::string reply;
-    link.sendCommand("KXCL", reply, false);
+void clearRegisterError(jobs::RegisterSession& session) {
+    session.send("KXCL");
 }
 
 }  // namespace merovan::supervision

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/common/operator.h"
-#include "core/link/link.h"
+#include "core/jobs/register_session.h"
 
 // The register's X and Z reports and the error clear, as the menus and jobs ask for them.
 namespace merovan::supervision {
@@ -15,9 +15,9 @@ enum class Report {
 
 // Runs one report with Start disabled meanwhile; whatever the outcome, ends with Start
 // enabled and the completion texts (a failure has been shown by the exchange itself).
-void runReport(link::Link& link, common::Operator& op, Report report);
+void runReport(jobs::RegisterSession& session, common::Operator& op, Report report);
 
 // Sends "KXCL" to clear a pending register error; a failure is reported by the exchange.
-void clearRegisterError(link::Link& link);
+void clearRegisterError(jobs::RegisterSession& session);
 
 }  // namespace merovan::supervision
