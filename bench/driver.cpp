@@ -26,8 +26,8 @@ using SteadyClock = std::chrono::steady_clock;
 // A register that answers at once and notes when a job's first command went out.
 class StampingTransport final : public merovan::link::Transport {
   public:
-    std::int16_t openConnection() override { return 0; }
-    bool sendData(const std::string& text) override {
+    merovan::link::TransportResult openConnection() override { return {}; }
+    merovan::link::TransportResult sendData(const std::string& text) override {
         if (text.starts_with("KXJOB")) {
             std::lock_guard lock(mutex_);
             sentAt_ = SteadyClock::now();
@@ -37,10 +37,10 @@ class StampingTransport final : public merovan::link::Transport {
             sent_.notify_all();
         }
         pending_ = true;
-        return true;
+        return {};
     }
-    std::string receiveData(std::chrono::milliseconds) override {
-        return std::exchange(pending_, false) ? std::string("OK\r\x04") : std::string();
+    merovan::link::Received receiveData(std::chrono::milliseconds) override {
+        return {std::exchange(pending_, false) ? std::string("OK\r\x04") : std::string(), {}};
     }
     void shutdownConnection() override {}
 
@@ -105,8 +105,7 @@ struct PollingDriver {
         services.runJob = [](const std::string& path, std::string_view,
                              const merovan::jobs::JobSettings&,
                              merovan::jobs::JobContext& context) {
-            std::string reply;
-            context.link.sendCommand("KXJOB " + path, reply, true);
+            context.session.send("KXJOB " + path, true);
             return merovan::jobs::JobOutcome{};
         };
         merovan::driver::DriverOptions options;

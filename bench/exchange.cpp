@@ -7,6 +7,7 @@
 #include <chrono>
 
 #include "core/common/operator.h"
+#include "core/jobs/register_session.h"
 #include "core/link/link.h"
 #include "core/link/system_transport_factory.h"
 #include "instant_register.h"
@@ -34,6 +35,7 @@ struct Bench {
         simulator->start();
         link = std::make_unique<link::Link>(op, clock, link::systemTransportFactory("127.0.0.1"));
         link->setLinkAddress(simulator->endpoint());
+        session = std::make_unique<jobs::RegisterSession>(*link, op, clock);
     }
     ~Bench() { link->closeLink(); }
 
@@ -41,17 +43,17 @@ struct Bench {
     common::SystemClock clock;
     std::unique_ptr<sim::RegisterSimulator> simulator;
     std::unique_ptr<link::Link> link;
+    std::unique_ptr<jobs::RegisterSession> session;
 };
 
 void exchangeBeyondPause(benchmark::State& state) {
     Bench bench("");
-    std::string reply;
-    bench.link->sendCommand("KXCL", reply, true);  // opens the link
+    bench.session->send("KXCL", true);  // opens the link
     double wall = 0;
     const double cpuStart = cpuSeconds(CLOCK_PROCESS_CPUTIME_ID);
     for (auto _ : state) {
         const auto start = std::chrono::steady_clock::now();
-        bench.link->sendCommand("KX?TO", reply, true);
+        bench.session->send("KX?TO", true);
         wall += duration<double>(std::chrono::steady_clock::now() - start).count();
     }
     const double n = static_cast<double>(state.iterations());
@@ -62,11 +64,10 @@ BENCHMARK(exchangeBeyondPause)->Iterations(50)->Unit(benchmark::kMillisecond);
 
 void silentExchangeCpu(benchmark::State& state) {
     Bench bench("silent *\n");
-    std::string reply;
     for (auto _ : state) {
         const double thread = cpuSeconds(CLOCK_THREAD_CPUTIME_ID);
         const double process = cpuSeconds(CLOCK_PROCESS_CPUTIME_ID);
-        const auto status = bench.link->sendCommand("KXCL", reply, true);
+        const auto status = link::statusNumber(bench.session->send("KXCL", true).status);
         state.counters["driver_cpu_ms"] = (cpuSeconds(CLOCK_THREAD_CPUTIME_ID) - thread) * 1e3;
         state.counters["process_cpu_ms"] = (cpuSeconds(CLOCK_PROCESS_CPUTIME_ID) - process) * 1e3;
         state.counters["status"] = status;

@@ -51,19 +51,19 @@ class InstantRegister {
     class Port final : public link::Transport {
       public:
         explicit Port(InstantRegister& reg) : reg_(reg) {}
-        std::int16_t openConnection() override { return 0; }
-        bool sendData(const std::string&) override {
+        link::TransportResult openConnection() override { return {}; }
+        link::TransportResult sendData(const std::string&) override {
             ++reg_.commands_;
             reg_.pending_ += "OK\r\x04";
-            return true;
+            return {};
         }
-        std::string receiveData(std::chrono::milliseconds maxWait) override {
+        link::Received receiveData(std::chrono::milliseconds maxWait) override {
             if (reg_.pending_.empty()) {
                 // Nothing will come: let the wait pass at once.
                 reg_.clock_.sleep(std::max(maxWait, std::chrono::milliseconds(1)));
                 return {};
             }
-            return std::exchange(reg_.pending_, std::string());
+            return {std::exchange(reg_.pending_, std::string()), {}};
         }
         void shutdownConnection() override {}
 

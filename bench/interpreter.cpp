@@ -63,8 +63,9 @@ void interpreterPerLine(benchmark::State& state) {
     link::Link link(op, clock, reg.factory());
     link.setLinkAddress("com1:9600");
     jobs::ProgramFlags flags;
-    supervision::DailyZReport dailyReport(link, op);
-    jobs::JobContext context{link, op, clock, flags, dailyReport};
+    jobs::RegisterSession session(link, op, clock);
+    supervision::DailyZReport dailyReport(session, op);
+    jobs::JobContext context{session, op, clock, flags, dailyReport};
     jobs::JobSettings settings;
     settings.workDir = dir.string();
     settings.receipt.printDescription = settings::Flag::On;

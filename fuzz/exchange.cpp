@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "core/jobs/register_session.h"
 #include "core/link/link.h"
 #include "support/fake_clock.h"
 #include "support/recording_operator.h"
@@ -84,10 +85,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     });
     merovan::link::Link link(op, clock, wire.factory());
     link.setLinkAddress("com1:9600");
+    merovan::jobs::RegisterSession session(link, op, clock);
 
-    std::string reply;
-    const auto status = link.sendCommand("KX0T1", reply, script.quiet, script.asyncSeconds);
-    REQUIRE(status == link.registerStatus());
+    auto outcome = session.send("KX0T1", script.quiet, script.asyncSeconds);
+    const int status = merovan::link::statusNumber(outcome.status);
+    std::string reply = outcome.reply;
+    REQUIRE(outcome.status == session.lastStatus());
     REQUIRE(status == 0 || status == -4 || (status >= 1 && status <= 9999));
     REQUIRE(status != 0 || !framed(reply));
     REQUIRE(status <= 0 || reply == std::to_string(status));
@@ -99,7 +102,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     // Whatever the register left behind must not become the next command's reply.
     clock.advance(60s);
-    const auto next = link.sendCommand("KXTEST", reply, true);
+    outcome = session.send("KXTEST", true);
+    const int next = merovan::link::statusNumber(outcome.status);
+    reply = outcome.reply;
     // The exchange reads at most 64 waiting pieces, so that a flood cannot hold it.
     REQUIRE(next != 0 || reply == "OK" || script.pieces.size() >= 64);
     return 0;

@@ -64,8 +64,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     link::Link link(op, clock, reg.factory());
     link.setLinkAddress("com1:9600");
     jobs::ProgramFlags flags;
-    supervision::DailyZReport dailyReport(link, op);
-    jobs::JobContext context{link, op, clock, flags, dailyReport};
+    jobs::RegisterSession session(link, op, clock);
+    supervision::DailyZReport dailyReport(session, op);
+    jobs::JobContext context{session, op, clock, flags, dailyReport};
     jobs::JobSettings settings;
     settings.workDir = dir.string();
     settings::ReceiptSettings& receipt = settings.receipt;

@@ -45,11 +45,11 @@ std::optional<supervision::Report> reportOf(const std::string& name) {
     return std::nullopt;
 }
 
-int statusOfExchange(std::int16_t registerStatus) {
-    if (registerStatus == 0) {
+int statusOfExchange(link::LinkStatus status) {
+    if (status == link::LinkStatus::Success) {
         return 0;
     }
-    return registerStatus > 0 ? 1 : driver::kGaveUp;
+    return link::statusNumber(status) > 0 ? 1 : driver::kGaveUp;
 }
 
 }  // namespace
@@ -99,7 +99,7 @@ int runAction(const CliOptions& options, StopSignals& signals) {
     }
     if (options.clearError) {
         driver.clearError();
-        const int status = statusOfExchange(driver.link().registerStatus());
+        const int status = statusOfExchange(driver.session().lastStatus());
         driver.shutdown();
         return status;
     }
@@ -127,7 +127,7 @@ int runAction(const CliOptions& options, StopSignals& signals) {
     }
     driver.link().setGiveUpAt(std::nullopt);
     driver.report(*report);
-    const int status = statusOfExchange(driver.link().registerStatus());
+    const int status = statusOfExchange(driver.session().lastStatus());
     driver.shutdown();
     return status;
 }

@@ -34,9 +34,7 @@ void DriverFixture::makeDriver(driver::DriverOptions options) {
                                  const jobs::JobSettings&, jobs::JobContext& context) {
             contentsRun_.emplace_back(content);
             jobsRun_.push_back(jobPath);
-            std::string reply;
-            context.link.sendCommand("KXJOB " + std::filesystem::path(jobPath).filename().string(),
-                                     reply, false);
+            context.session.send("KXJOB " + std::filesystem::path(jobPath).filename().string());
             if (duringJob_) {
                 duringJob_(jobPath);
             }

@@ -2,7 +2,6 @@
 // restart; the log says why it is off-line, once per reason; a limit on the wait holds.
 #include <gmock/gmock.h>
 
-#include "core/common/codepage.h"
 #include "driver_fixture.h"
 
 namespace merovan::testing {
@@ -16,7 +15,7 @@ const std::string kGone = "η θύρα /dev/ttyUSB0 δεν ανοίγει: No su
 using LinkRecovery = DriverFixture;
 
 TEST_F(LinkRecovery, HeadlessFindsAPortThatAppearsAfterStart) {
-    register_.setOpenStatus(-1, common::utf8ToCp1253("Πρόβλημα στην Θύρα :") + "com1:9600", kGone);
+    register_.setOpenStatus(link::TransportError::PortUnavailable, kGone);
     driver::DriverOptions options;
     options.retryWhileOffline = 10s;
     options.startWhenOnline = true;
@@ -32,7 +31,7 @@ TEST_F(LinkRecovery, HeadlessFindsAPortThatAppearsAfterStart) {
     EXPECT_THAT(op_.logLines(), ElementsAre("Ο Φορολογικός Εκτυπωτής εκτός σύνδεσης: " + kGone));
     EXPECT_TRUE(op_.messages().empty());
 
-    register_.setOpenStatus(0);
+    register_.setOpenStatus(link::TransportError::None);
     clock_.advance(1s);
     driver_->supervisionTick();
     EXPECT_TRUE(driver_->polling());
@@ -44,7 +43,7 @@ TEST_F(LinkRecovery, HeadlessFindsAPortThatAppearsAfterStart) {
     // Unplugged between jobs: the job that finds the port gone fails; later ones wait in the
     // directory, without a line sent, until the port is there again.
     register_.loseAtNextSend(kGone);
-    register_.setOpenStatus(-1, "no port", kGone);
+    register_.setOpenStatus(link::TransportError::PortUnavailable, kGone);
     write("print.2", "job");
     driver_->pollTick();
     write("print.3", "job");
@@ -54,7 +53,7 @@ TEST_F(LinkRecovery, HeadlessFindsAPortThatAppearsAfterStart) {
     }
     EXPECT_EQ(jobNames(), (std::vector<std::string>{"print.1", "print.2"}));
     EXPECT_THAT(op_.status(), ::testing::StartsWith("Η εργασία περιμένει"));
-    register_.setOpenStatus(0);
+    register_.setOpenStatus(link::TransportError::None);
     clock_.advance(1s);
     driver_->pollTick();
     EXPECT_EQ(register_.sent().back(), "KXJOB print.3");
@@ -62,10 +61,10 @@ TEST_F(LinkRecovery, HeadlessFindsAPortThatAppearsAfterStart) {
 
 // The desktop program has no retry of its own: the operator's error clear opens the port.
 TEST_F(LinkRecovery, ErrorClearOpensAPortThatFailedBefore) {
-    register_.setOpenStatus(-1, "no port", kGone);
+    register_.setOpenStatus(link::TransportError::PortUnavailable, kGone);
     makeDriver();
     goOffline();
-    register_.setOpenStatus(0);
+    register_.setOpenStatus(link::TransportError::None);
     driver_->clearError();
     driver_->supervisionTick();
     EXPECT_EQ(op_.caption(), "Merovan- Έτοιμο");
@@ -82,12 +81,12 @@ TEST_F(LinkRecovery, CommandLineGivesUpAtTheLimit) {
     EXPECT_EQ(register_.targets().back().linkAddress, "com1:9600");
 
     // A port that will not open says so while the driver waits.
-    register_.setOpenStatus(-1, common::utf8ToCp1253("Πρόβλημα στην Θύρα :") + "com1", kGone);
+    register_.setOpenStatus(link::TransportError::PortUnavailable, kGone);
     makeDriver();
     EXPECT_EQ(runJob("job.txt", 2s, "", "com1"), driver::kGaveUp);
     EXPECT_EQ(clock_.elapsed(), 4s);
     EXPECT_EQ(register_.openCount(), 1 + 2) << "asked once a second";
-    EXPECT_THAT(op_.statuses(), ::testing::Contains("Πρόβλημα στην Θύρα :com1"));
+    EXPECT_THAT(op_.statuses(), ::testing::Contains("Πρόβλημα στην Θύρα :com1:9600"));
     EXPECT_TRUE(jobsRun_.empty());
     EXPECT_TRUE(std::filesystem::exists(path("job.txt")));
 }

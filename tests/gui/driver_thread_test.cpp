@@ -32,9 +32,9 @@ struct Gate {
 
 struct HeldRegister final : link::Transport {
     explicit HeldRegister(Gate& gate) : gate(gate) {}
-    std::int16_t openConnection() override { return 0; }
-    bool sendData(const std::string&) override { return true; }
-    std::string receiveData(std::chrono::milliseconds) override {
+    link::TransportResult openConnection() override { return {}; }
+    link::TransportResult sendData(const std::string&) override { return {}; }
+    link::Received receiveData(std::chrono::milliseconds) override {
         std::unique_lock lock(gate.mutex);
         gate.waiting = true;
         gate.opened.wait(lock, [this] { return !gate.held; });

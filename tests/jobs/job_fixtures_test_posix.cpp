@@ -137,11 +137,11 @@ Observed run(const std::string& name, const std::string& separator, Register how
         link->setLinkAddress(simulator->endpoint() + (how == Register::OnPty ? ":9600" : ""));
     }
     ProgramFlags flags;
-    supervision::DailyZReport dailyReport(*link, op);
-    JobContext context{
-        *link, op,
-        how == Register::Scripted ? static_cast<common::Clock&>(fakeClock) : pauselessClock, flags,
-        dailyReport};
+    common::Clock& clock =
+        how == Register::Scripted ? static_cast<common::Clock&>(fakeClock) : pauselessClock;
+    RegisterSession session(*link, op, clock);
+    supervision::DailyZReport dailyReport(session, op);
+    JobContext context{session, op, clock, flags, dailyReport};
     const auto numbered = [&](int n) { return name + "." + std::to_string(n) + ".job"; };
     const bool several = fs::exists(kFixtures / numbered(1));
     for (int n = 1; n == 1 || (several && fs::exists(kFixtures / numbered(n))); ++n) {

@@ -59,9 +59,10 @@ class JobInterpreterTest : public ::testing::Test {
     testing::RecordingOperator op_;
     testing::ScriptedTransport transport_{clock_};
     link::Link link_{op_, clock_, transport_.factory()};
+    RegisterSession session_{link_, op_, clock_};
     ProgramFlags flags_;
-    supervision::DailyZReport dailyReport_{link_, op_};
-    JobContext context_{link_, op_, clock_, flags_, dailyReport_};
+    supervision::DailyZReport dailyReport_{session_, op_};
+    JobContext context_{session_, op_, clock_, flags_, dailyReport_};
     JobSettings settings_ = [] {
         JobSettings settings;
         settings.receipt.printDescription = settings::Flag::On;
@@ -178,13 +179,13 @@ TEST_F(JobInterpreterTest, ReportsFrameTheirCommandWithStatusTextsWhateverTheOut
         {Report::ZPeriodic, "KX521T1", waiting + "ολοκληρωσή του"}};
     for (const auto& [report, command, status] : cases) {
         op_.clear();
-        EXPECT_EQ(sentBy([&] { supervision::runReport(link_, op_, report); }).at(0), command);
+        EXPECT_EQ(sentBy([&] { supervision::runReport(session_, op_, report); }).at(0), command);
         EXPECT_EQ(op_.statuses().front(), status);
         EXPECT_EQ(op_.status(), "Το Ισοζύγιο ολοκληρώθηκε");
         EXPECT_EQ(op_.caption(), "Merovan- Έτοιμο");
         EXPECT_TRUE(op_.driverStates().empty());  // the caller decides the controls
     }
-    supervision::clearRegisterError(link_);
+    supervision::clearRegisterError(session_);
     EXPECT_EQ(transport_.sent().back(), "KXCL");
 }
 
@@ -234,10 +235,10 @@ TEST_F(JobInterpreterTest, FailuresAfterAJobStayOutOfItsResultFile) {
     const std::string finished = result();
     ASSERT_NE(finished.find("exitcode = 0"), std::string::npos);
     answer("KX0T1", "DE2\x04", "DE1005\x04");
-    supervision::runReport(link_, op_, supervision::Report::XFinancial);
+    supervision::runReport(session_, op_, supervision::Report::XFinancial);
     EXPECT_EQ(result(), finished);
     fs::remove(dir_ / "result.txt");
-    supervision::clearRegisterError(link_);
+    supervision::clearRegisterError(session_);
     EXPECT_FALSE(fs::exists(dir_ / "result.txt"));
 
     const auto logged = op_.logLines();

@@ -1,4 +1,5 @@
 #include "core/common/codepage.h"
+#include "core/common/message_box.h"
 #include "link/link_fixture.h"
 
 namespace merovan::testing {
@@ -14,7 +15,7 @@ const std::string kNoReply = "Ο Φορολ. Εκτυπωτής δεν Απαν�
 TEST_F(LinkTest, NormalReplyIsTracedAndHandedBack) {
     const std::string greek = common::utf8ToCp1253("KXCO Καφές");
     Script({{greek, {{0ms, "OK:12\r\x04"}}}});
-    EXPECT_EQ(link.sendCommand(greek, reply, false), 0);
+    EXPECT_EQ(send(greek, false), 0);
     EXPECT_EQ(reply, "OK:12");
     EXPECT_EQ(wire.wire(), greek + "\r\n");
     EXPECT_EQ(clock.elapsed(), 100ms);
@@ -28,7 +29,7 @@ TEST_F(LinkTest, NormalReplyIsTracedAndHandedBack) {
 // Pieces of an answer that straddles a resend are kept; "DE" inside an answer does not end it.
 TEST_F(LinkTest, ReplyInPiecesAcrossAttempts) {
     Script({{"KX0T1", {{1s, "O"}, {2s, "K DE"}, {6s, "LUXE\r\x04"}}}});
-    EXPECT_EQ(link.sendCommand("KX0T1", reply, true), 0);
+    EXPECT_EQ(send("KX0T1", true), 0);
     EXPECT_EQ(reply, "OK DELUXE");
     EXPECT_EQ(wire.sent().size(), 2u);
     EXPECT_EQ(clock.elapsed(), 6100ms);
@@ -38,8 +39,8 @@ TEST_F(LinkTest, ErrorReplyIsAcknowledgedAndLoggedOnce) {
     // Cut after "DE10", the number is still read whole; a card wait never starts.
     Script({{"KX0T1", {{0ms, "DE10"}, {10ms, "05\r\x04"}}}, {"KXCL", {{0ms, kOk}}}});
     reply = "before";
-    EXPECT_EQ(link.sendCommand("KX0T1", reply, true, 200), 1005);
-    EXPECT_EQ(link.registerStatus(), 1005);
+    EXPECT_EQ(send("KX0T1", true, 200), 1005);
+    EXPECT_EQ(link::statusNumber(session.lastStatus()), 1005);
     EXPECT_EQ(reply, "1005");
     EXPECT_THAT(wire.sent(), ElementsAre("KX0T1", "KXCL"));
     EXPECT_EQ(op.cardWaitShownCount(), 0);
@@ -47,7 +48,7 @@ TEST_F(LinkTest, ErrorReplyIsAcknowledgedAndLoggedOnce) {
     EXPECT_EQ(resultFileText(), "Err = 1005, [KX0T1] DateTime = " + nowText() + "\r\n");
     // The acknowledgement's answer was swallowed, not left for the next command.
     op.clear();
-    EXPECT_EQ(link.sendCommand("KXCL", reply, true), 0);
+    EXPECT_EQ(send("KXCL", true), 0);
     EXPECT_EQ(op.traceLines().size(), 4u);
 
     // Error replies without a readable number are failures all the same.
@@ -56,10 +57,37 @@ TEST_F(LinkTest, ErrorReplyIsAcknowledgedAndLoggedOnce) {
         {"DEXY\x04", 9999}, {"DE0\r\x04", 9999},   {"DE-5\r\x04", 9999}};
     for (const auto& [answer, status] : cases) {
         Script({{"KXCL", {{0ms, answer}}}});
-        EXPECT_EQ(link.sendCommand("KXCL", reply, false), status) << answer;
+        EXPECT_EQ(send("KXCL", false), status) << answer;
         EXPECT_EQ(reply, std::to_string(status));
     }
     EXPECT_EQ(op.messages().size(), cases.size());
+}
+
+// The operator reads the refusal while the register still shows it: the message comes before
+// the acknowledgement. Outside a job its line goes to the log, as no result file is the job's.
+TEST_F(LinkTest, RefusalIsShownBeforeItIsAcknowledgedAndOutsideAJobLogged) {
+    std::size_t shownAtAcknowledge = 0;
+    wire.setResponder([&](const std::string& command) {
+        if (command == "KXCL") {
+            shownAtAcknowledge = op.messages().size();
+            return Pieces{{0ms, kOk}};
+        }
+        return Pieces{{0ms, "DE1005\r\x04"}};
+    });
+    session.setResultFile({});
+    EXPECT_EQ(send("KXT1", false), 1005);
+    EXPECT_EQ(shownAtAcknowledge, 1u);
+    EXPECT_THAT(op.captions(), ElementsAre("Σφάλμα !!!Λάθος Ποσότητα!"));
+    EXPECT_EQ(op.messages()[0].text,
+              common::formatMessageBox("Λάθος : 1005\rΛάθος Ποσότητα!", 16, "").text);
+    EXPECT_EQ(op.messages()[0].buttons, 16 + 4096);
+    EXPECT_THAT(op.logLines(), ElementsAre("Err = 1005, [KXT1] DateTime = " + nowText()));
+    EXPECT_FALSE(std::filesystem::exists(resFile));
+    // A link that cannot be reached is told by the link-state line alone.
+    Script({});
+    EXPECT_EQ(send("KXCL", true), -4);
+    EXPECT_EQ(op.logLines().size(), 2u);
+    EXPECT_THAT(op.logLines().back(), ::testing::HasSubstr("εκτός σύνδεσης"));
 }
 
 TEST_F(LinkTest, SilentRegister) {
@@ -69,7 +97,7 @@ TEST_F(LinkTest, SilentRegister) {
         op.clear();
         const auto sentBefore = wire.sent().size();
         const auto started = clock.elapsed();
-        EXPECT_EQ(link.sendCommand("KXCL", reply, quiet), -4);
+        EXPECT_EQ(send("KXCL", quiet), -4);
         EXPECT_EQ(reply, common::utf8ToCp1253(kNoReply));
         EXPECT_EQ(wire.sent().size() - sentBefore, 4u);
         EXPECT_EQ(clock.elapsed() - started, 20s);
@@ -89,7 +117,7 @@ TEST_F(LinkTest, SilentRegister) {
 
 TEST_F(LinkTest, NoReplyAwaitedForSlipCommand) {
     reply = "356OK";  // left over from the caller's previous command: no card line from it
-    EXPECT_EQ(link.sendCommand("KX794ST\r", reply, false), 0);
+    EXPECT_EQ(send("KX794ST\r", false), 0);
     EXPECT_EQ(reply, "");
     EXPECT_EQ(wire.wire(), "KX794ST\r\r\n");
     EXPECT_EQ(clock.elapsed(), 0s);
@@ -99,7 +127,7 @@ TEST_F(LinkTest, NoReplyAwaitedForSlipCommand) {
 // A late answer to an earlier command is dropped and traced, never taken for this reply.
 TEST_F(LinkTest, StaleBytesAreDiscarded) {
     wire.queueIncoming({0ms, "358OK:1:2:3:4\r\x04"});
-    EXPECT_EQ(link.sendCommand("KXCL", reply, true), 0);
+    EXPECT_EQ(send("KXCL", true), 0);
     EXPECT_EQ(reply, "OK");
     EXPECT_EQ(op.traceLines().front(), "41:07  discarded: 358OK:1:2:3:4ASC(13) ASC(4) ");
     EXPECT_EQ(clock.elapsed(), 100ms);
@@ -113,7 +141,7 @@ TEST_F(LinkTest, CardTerminalAnswerReplacesFirstReply) {
     Script(
         {{"KXPAY1", {{0ms, kOk}, {30s, answer.substr(0, 40)}, {31s, answer.substr(40) + "\r\x04"}}},
          {"KXPAY2", {{0ms, "356OK\r\x04"}}}});
-    EXPECT_EQ(link.sendCommand("KXPAY1", reply, false, 200), 0);
+    EXPECT_EQ(send("KXPAY1", false, 200), 0);
     EXPECT_EQ(reply, answer);
     EXPECT_EQ(clock.elapsed(), 32100ms);
     EXPECT_EQ(op.cardWaitShownCount(), 1);
@@ -121,7 +149,7 @@ TEST_F(LinkTest, CardTerminalAnswerReplacesFirstReply) {
     ASSERT_EQ(op.traceLines().size(), 5u);
     EXPECT_EQ(op.traceLines()[2], "41:39reply async: " + answer + "ASC(13) ASC(4) ");
     // No second answer within the wait: the first reply stands.
-    EXPECT_EQ(link.sendCommand("KXPAY2", reply, false, 3), 0);
+    EXPECT_EQ(send("KXPAY2", false, 3), 0);
     EXPECT_EQ(reply, "356OK");
     EXPECT_EQ(clock.elapsed(), 35200ms);
     EXPECT_FALSE(op.cardWaitShown());
@@ -143,7 +171,7 @@ TEST_F(LinkTest, LinkAddressChoosesTransport) {
         link::Link fresh(op, clock, wire.factory());
         fresh.setLocalAddressLookup([] { return std::string("10.0.0.7"); });
         fresh.setLinkAddress(address);
-        fresh.sendCommand("KXCL", reply, true);
+        jobs::RegisterSession(fresh, op, clock).send("KXCL", true);
         const auto& target = wire.targets().back();
         EXPECT_EQ(target.kind, kind) << address;
         if (kind == Kind::Network) {

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 
+#include "core/jobs/register_session.h"
 #include "core/link/link.h"
 #include "core/link/system_transport_factory.h"
 #include "support/read_file.h"
@@ -37,7 +38,8 @@ TEST(LinkEndToEnd, RunsTheExchangeOverSerialAndUdp) {
         common::SystemClock clock;
         Link link(op, clock, systemTransportFactory(mode == Mode::Pty ? "" : "127.0.0.1"));
         link.setLinkAddress(simulator.endpoint() + (mode == Mode::Pty ? ":9600" : ""));
-        link.setResFile(resFile);
+        jobs::RegisterSession session(link, op, clock);
+        session.setResultFile(resFile);
 
         const struct {
             std::string command;
@@ -60,9 +62,9 @@ TEST(LinkEndToEnd, RunsTheExchangeOverSerialAndUdp) {
             if (command == "KXT1" && mode == Mode::Pty) {
                 link.closeLink();  // the register takes the driver back after it let go
             }
-            std::string reply;
-            EXPECT_EQ(link.sendCommand(command, reply, true, cardWait), status) << command;
-            EXPECT_EQ(reply, expected) << command;
+            const ExchangeOutcome outcome = session.send(command, true, cardWait);
+            EXPECT_EQ(statusNumber(outcome.status), status) << command;
+            EXPECT_EQ(outcome.reply, expected) << command;
         }
         link.closeLink();
         simulator.stop();

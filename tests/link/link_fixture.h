@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <map>
 
+#include "core/jobs/register_session.h"
 #include "core/link/link.h"
 #include "support/fake_clock.h"
 #include "support/read_file.h"
@@ -14,7 +15,7 @@
 
 namespace merovan::testing {
 
-// A link on a scripted register with a result file of its own.
+// A link on a scripted register, driven through a session with a result file of its own.
 class LinkTest : public ::testing::Test {
   protected:
     using Pieces = std::vector<ScriptedTransport::Piece>;
@@ -24,7 +25,7 @@ class LinkTest : public ::testing::Test {
         resFile = ::testing::TempDir() + info->test_suite_name() + "_" + info->name() + ".res";
         std::filesystem::remove(resFile);
         link.setLinkAddress("com1:9600");
-        link.setResFile(resFile);
+        session.setResultFile(resFile);
     }
     void TearDown() override { std::filesystem::remove(resFile); }
 
@@ -35,6 +36,12 @@ class LinkTest : public ::testing::Test {
             return found == answers.end() ? Pieces{} : found->second;
         });
     }
+    // Sends through the session as a job does; the reply lands in reply.
+    int send(const std::string& command, bool quiet, int cardAnswerSeconds = 0) {
+        link::ExchangeOutcome outcome = session.send(command, quiet, cardAnswerSeconds);
+        reply = std::move(outcome.reply);
+        return link::statusNumber(outcome.status);
+    }
     std::string resultFileText() const { return readFile(resFile); }
     std::string nowText() const { return common::formatDateTime(clock.localDateTime()); }
 
@@ -42,6 +49,7 @@ class LinkTest : public ::testing::Test {
     RecordingOperator op;
     ScriptedTransport wire{clock};
     link::Link link{op, clock, wire.factory()};
+    jobs::RegisterSession session{link, op, clock};
     std::string resFile;
     std::string reply;
 };

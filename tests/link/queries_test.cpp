@@ -30,7 +30,7 @@ TEST_F(QueriesTest, TableNumbers) {
                                  {"TO:32767", 32767},
                                  {"TO:40000", -1},
                                  {"DE6", -1}},
-                                [&] { return link::queryOpenTable(link); });
+                                [&] { return link::queryOpenTable(session); });
     const std::vector<std::pair<std::string, int>> receipts = {
         {"OK:5:123\n", 123}, {"OK:5: 9 \n", 9}, {"OK:5", -1}, {"OK:5:0", -1}, {"OK:5:70000", -1}};
     for (const auto& [kxtoReply, receipt] : receipts) {
@@ -48,10 +48,10 @@ TEST_F(QueriesTest, TableTotalAndList) {
                                 {"T:7:1e3", "-1"},
                                 {"T:7", "-1"},
                                 {"DE1005", "-1"}},
-                               [&] { return link::queryTableTotal(link, 7); });
+                               [&] { return link::queryTableTotal(session, 7); });
     expectReplies<std::string>(
         "KXREPTBL", {{"L: 1, 2 ;3\n", "1,2;3"}, {"L:  ", "-1"}, {"L", "-1"}, {"DE6", "-1"}},
-        [&] { return link::queryTableList(link); });
+        [&] { return link::queryTableList(session); });
 }
 
 TEST_F(QueriesTest, ReceiptCounters) {
@@ -64,7 +64,7 @@ TEST_F(QueriesTest, ReceiptCounters) {
                                 {"R:x:45", "-1, -1"},
                                 {"R:12", "-1, -1"},
                                 {"DE6", "-1, -1"}},
-                               [&] { return link::queryReceiptCounters(link); });
+                               [&] { return link::queryReceiptCounters(session); });
 }
 
 }  // namespace

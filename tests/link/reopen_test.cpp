@@ -12,6 +12,7 @@ using ::testing::IsEmpty;
 
 const std::string kPortFailed = common::utf8ToCp1253("Πρόβλημα στην Θύρα :") + "com1:9600";
 const std::string kGone = "η θύρα /dev/ttyS0 δεν ανοίγει: No such file or directory";
+const std::string kNoSpeed = "η θύρα /dev/ttyS1 δεν ρυθμίζεται: Invalid argument";
 
 using LinkReopen = LinkTest;
 
@@ -20,11 +21,15 @@ using LinkReopen = LinkTest;
 TEST_F(LinkReopen, APortThatFailsToOpenIsTriedAgainAtEveryExchange) {
     const std::string busy =
         "η τοπική θύρα UDP 0.0.0.0:5012 δεν δεσμεύεται: Address already in use";
-    // The address, the opening's status, text and reason, and the reply the caller gets.
-    const std::tuple<std::string, int, std::string, std::string, std::string> ports[] = {
-        {"com1:9600", -1, kPortFailed, kGone, kPortFailed},
-        {"192.168.1.50:5012", -4, "", busy, common::utf8ToCp1253(busy)}};
-    for (const auto& [address, status, failed, why, failedReply] : ports) {
+    // The address, how the opening fails and why, the status and the reply the caller gets.
+    using link::TransportError;
+    const std::tuple<std::string, TransportError, std::string, int, std::string> ports[] = {
+        {"com1:9600", TransportError::PortUnavailable, kGone, -1, kPortFailed},
+        {"com2:9600", TransportError::PortSetUpRefused, kNoSpeed, -2,
+         common::utf8ToCp1253("Πρόβλημα στο Set-Up τής Θύρας :") + "com2:9600"},
+        {"192.168.1.50:5012", TransportError::LocalPortTaken, busy, -4,
+         common::utf8ToCp1253(busy)}};
+    for (const auto& [address, error, why, status, failedReply] : ports) {
         SCOPED_TRACE(address);
         link.setLinkAddress(address);
         std::filesystem::remove(resFile);
@@ -32,9 +37,9 @@ TEST_F(LinkReopen, APortThatFailsToOpenIsTriedAgainAtEveryExchange) {
         const int opened = wire.openCount();
         const std::size_t sent = wire.sent().size();
         const auto started = clock.elapsed();
-        wire.setOpenStatus(static_cast<std::int16_t>(status), failed, why);
+        wire.setOpenStatus(error, why);
         for (int i = 0; i < 3; ++i) {
-            EXPECT_EQ(link.sendCommand("KXCL", reply, false), status);
+            EXPECT_EQ(send("KXCL", false), status);
             EXPECT_EQ(reply, failedReply);
         }
         EXPECT_EQ(wire.openCount() - opened, 3);
@@ -48,12 +53,12 @@ TEST_F(LinkReopen, APortThatFailsToOpenIsTriedAgainAtEveryExchange) {
         EXPECT_THAT(op.logLines(), ElementsAre("Ο Φορολογικός Εκτυπωτής εκτός σύνδεσης: " + why));
         EXPECT_EQ(link.downReason(), why);
 
-        wire.setOpenStatus(0);
-        EXPECT_EQ(link.sendCommand("KXCL", reply, false), 0);
+        wire.setOpenStatus(TransportError::None);
+        EXPECT_EQ(send("KXCL", false), 0);
         EXPECT_EQ(wire.openCount() - opened, 4);
         EXPECT_EQ(op.logLines().back(), "Ο Φορολογικός Εκτυπωτής απαντά ξανά");
         EXPECT_EQ(link.downReason(), "");
-        EXPECT_EQ(link.sendCommand("KXCL", reply, false), 0);
+        EXPECT_EQ(send("KXCL", false), 0);
         EXPECT_EQ(wire.openCount() - opened, 4) << "a working port is kept";
         EXPECT_EQ(op.logLines().size(), 2u);
         link.closeLink();
@@ -63,10 +68,10 @@ TEST_F(LinkReopen, APortThatFailsToOpenIsTriedAgainAtEveryExchange) {
 // Nothing was written to a port that failed at the send: it is opened anew and the command
 // goes out once, and the trace shows only what was written.
 TEST_F(LinkReopen, APortLostAtTheSendIsOpenedAnewAndTheCommandSentOnce) {
-    EXPECT_EQ(link.sendCommand("KXCL", reply, true), 0);
+    EXPECT_EQ(send("KXCL", true), 0);
     op.clear();
     wire.loseAtNextSend("η θύρα /dev/ttyS0 χάθηκε: Input/output error");
-    EXPECT_EQ(link.sendCommand("KX100R1A", reply, true), 0);
+    EXPECT_EQ(send("KX100R1A", true), 0);
     EXPECT_EQ(reply, "OK");
     EXPECT_THAT(wire.sent(), ElementsAre("KXCL", "KX100R1A"));
     EXPECT_EQ(wire.openCount(), 2);
@@ -86,16 +91,16 @@ TEST_F(LinkReopen, APortLostAtTheSendIsOpenedAnewAndTheCommandSentOnce) {
 // again, as a resend after silence would.
 TEST_F(LinkReopen, APortThatHangsUpWhileAwaitedIsAskedAgainAtOnce) {
     wire.loseAtNextSend("η θύρα /dev/ttyS0 χάθηκε: hang-up", true);
-    EXPECT_EQ(link.sendCommand("KXCL", reply, true), 0);
+    EXPECT_EQ(send("KXCL", true), 0);
     EXPECT_THAT(wire.sent(), ElementsAre("KXCL", "KXCL"));
     EXPECT_EQ(wire.openCount(), 2);
     EXPECT_LT(clock.elapsed(), 1s);
 
     // Gone for good: the next opening fails, and the exchange ends with its status at once.
     wire.loseAtNextSend("η θύρα /dev/ttyS0 χάθηκε: hang-up", true);
-    wire.setOpenStatus(-1, kPortFailed, kGone);
+    wire.setOpenStatus(link::TransportError::PortUnavailable, kGone);
     const auto before = clock.elapsed();
-    EXPECT_EQ(link.sendCommand("KXCL", reply, true), -1);
+    EXPECT_EQ(send("KXCL", true), -1);
     EXPECT_EQ(reply, kPortFailed);
     EXPECT_LT(clock.elapsed() - before, 1s);
     EXPECT_EQ(op.logLines().back(), "Ο Φορολογικός Εκτυπωτής εκτός σύνδεσης: " + kGone);
@@ -105,25 +110,25 @@ TEST_F(LinkReopen, APortThatHangsUpWhileAwaitedIsAskedAgainAtOnce) {
 // again, and the port is opened anew for the next one.
 TEST_F(LinkReopen, AReplyThatCameWithTheHangUpIsTaken) {
     wire.loseWithLastByte("η θύρα /dev/ttyS0 χάθηκε: hang-up");
-    EXPECT_EQ(link.sendCommand("KX100R1A", reply, true), 0);
+    EXPECT_EQ(send("KX100R1A", true), 0);
     EXPECT_EQ(reply, "OK");
     EXPECT_THAT(wire.sent(), ElementsAre("KX100R1A"));
     EXPECT_EQ(link.currentTransport(), nullptr);
-    EXPECT_EQ(link.sendCommand("KXCL", reply, true), 0);
+    EXPECT_EQ(send("KXCL", true), 0);
     EXPECT_EQ(wire.openCount(), 2);
 }
 
 TEST_F(LinkReopen, ASilentRegisterIsLoggedOnceNotAtEveryExchange) {
     Script({});
     for (int i = 0; i < 3; ++i) {
-        EXPECT_EQ(link.sendCommand("KXCL", reply, true), -4);
+        EXPECT_EQ(send("KXCL", true), -4);
     }
     EXPECT_EQ(wire.openCount(), 1) << "silence is not a reason to reopen";
     EXPECT_THAT(op.logLines(), ElementsAre("Ο Φορολογικός Εκτυπωτής εκτός σύνδεσης: Ο Φορολ. "
                                            "Εκτυπωτής δεν Απαντά σε εντολή !"));
     // A refusal is an answer: the register is there.
     Script({{"KXT1", {{0ms, "DE6\r\x04"}}}});
-    EXPECT_EQ(link.sendCommand("KXT1", reply, true), 6);
+    EXPECT_EQ(send("KXT1", true), 6);
     EXPECT_EQ(op.logLines().back(), "Ο Φορολογικός Εκτυπωτής απαντά ξανά");
 }
 
@@ -131,18 +136,18 @@ TEST_F(LinkReopen, ASilentRegisterIsLoggedOnceNotAtEveryExchange) {
 TEST_F(LinkReopen, AnExchangeEndsAtTheGiveUpMoment) {
     Script({});
     link.setGiveUpAt(clock.now() + 2s);
-    EXPECT_EQ(link.sendCommand("KXCL", reply, false), -4);
+    EXPECT_EQ(send("KXCL", false), -4);
     EXPECT_EQ(clock.elapsed(), 2s);
     EXPECT_EQ(wire.sent().size(), 1u);
     EXPECT_EQ(op.messages().size(), 1u);
 
     // Past the moment nothing more is sent.
-    EXPECT_EQ(link.sendCommand("KXCL", reply, false), -4);
+    EXPECT_EQ(send("KXCL", false), -4);
     EXPECT_EQ(wire.sent().size(), 1u);
     EXPECT_EQ(clock.elapsed(), 2s);
 
     link.setGiveUpAt(std::nullopt);
-    EXPECT_EQ(link.sendCommand("KXCL", reply, true), -4);
+    EXPECT_EQ(send("KXCL", true), -4);
     EXPECT_EQ(clock.elapsed(), 22s);
 }
 

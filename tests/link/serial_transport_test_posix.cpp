@@ -4,7 +4,6 @@
 
 #include <thread>
 
-#include "core/common/codepage.h"
 #include "support/transport_test_support.h"
 
 namespace merovan::link {
@@ -26,9 +25,7 @@ TEST(SerialTransport, PortNamesMapToDevices) {
 TEST(SerialTransport, OpensRawAndTerminatesCommands) {
     PtyPair pty;
     SerialTransport com(pty.slavePath() + ":9600");
-    ASSERT_EQ(com.openConnection(), 0);
-    EXPECT_EQ(com.result(), 0);
-    EXPECT_TRUE(com.exResult().empty());
+    ASSERT_TRUE(com.openConnection().ok());
     EXPECT_TRUE(com.isSetUp());
 
     termios settings{};
@@ -48,7 +45,7 @@ TEST(SerialTransport, OpensRawAndTerminatesCommands) {
         {longCommand, longCommand + "\r\n"},
     };
     for (const auto& [command, wire] : cases) {
-        EXPECT_TRUE(com.sendData(command));
+        EXPECT_TRUE(com.sendData(command).ok());
         EXPECT_EQ(pty.read(wire.size()), wire) << command.substr(0, 10);
         EXPECT_EQ(pty.read(1, milliseconds(30)), "") << command.substr(0, 10);
     }
@@ -57,11 +54,11 @@ TEST(SerialTransport, OpensRawAndTerminatesCommands) {
 TEST(SerialTransport, ReadsEndAtTheirCountTheirGapOrTheirTotal) {
     PtyPair pty;
     SerialTransport com(pty.slavePath() + ":115200");
-    ASSERT_EQ(com.openConnection(), 0);
+    ASSERT_TRUE(com.openConnection().ok());
 
     pty.write(std::string(300, 'x'));
-    EXPECT_EQ(com.receiveData(milliseconds(5000)).size(), 255u);
-    EXPECT_EQ(com.receiveData(milliseconds(5000)).size(), 45u);
+    EXPECT_EQ(com.receiveData(milliseconds(5000)).bytes.size(), 255u);
+    EXPECT_EQ(com.receiveData(milliseconds(5000)).bytes.size(), 45u);
 
     // A pause longer than 20 ms ends a read: pieces arrive in reads of their own.
     std::thread register_([&] {
@@ -69,14 +66,14 @@ TEST(SerialTransport, ReadsEndAtTheirCountTheirGapOrTheirTotal) {
         std::this_thread::sleep_for(milliseconds(120));
         pty.write("\r\x04");
     });
-    EXPECT_EQ(com.receiveData(milliseconds(5000)), "OK");
-    EXPECT_EQ(com.receiveData(milliseconds(5000)), "\r\x04");
+    EXPECT_EQ(com.receiveData(milliseconds(5000)).bytes, "OK");
+    EXPECT_EQ(com.receiveData(milliseconds(5000)).bytes, "\r\x04");
     register_.join();
 
     // Nothing there: no wait at 0, the caller's wait when short, a quarter second at most.
     const auto timed = [&](milliseconds wait) {
         const auto start = std::chrono::steady_clock::now();
-        EXPECT_EQ(com.receiveData(wait), "");
+        EXPECT_EQ(com.receiveData(wait).bytes, "");
         return std::chrono::steady_clock::now() - start;
     };
     EXPECT_LT(timed(milliseconds(0)), milliseconds(20));
@@ -88,40 +85,36 @@ TEST(SerialTransport, ReadsEndAtTheirCountTheirGapOrTheirTotal) {
     // 0 takes what is already there without waiting for more.
     pty.write("OK\r\x04");
     std::this_thread::sleep_for(milliseconds(30));
-    EXPECT_EQ(com.receiveData(milliseconds(0)), "OK\r\x04");
+    EXPECT_EQ(com.receiveData(milliseconds(0)).bytes, "OK\r\x04");
 }
 
 TEST(SerialTransport, RefusesAHeldPortAndABaudRateItCannotTake) {
     PtyPair pty;
     const std::string address = pty.slavePath() + ":9600";
     SerialTransport first(address);
-    ASSERT_EQ(first.openConnection(), 0);
+    ASSERT_TRUE(first.openConnection().ok());
 
     SerialTransport second(address);
-    EXPECT_EQ(second.openConnection(), -1);
-    EXPECT_EQ(second.result(), -1);
-    EXPECT_EQ(second.exResult(), common::utf8ToCp1253("Πρόβλημα στην Θύρα :") + address);
+    EXPECT_EQ(second.openConnection().error, TransportError::PortUnavailable);
     first.shutdownConnection();
     first.shutdownConnection();
-    EXPECT_EQ(second.openConnection(), 0) << "shutdown releases the port";
+    EXPECT_TRUE(second.openConnection().ok()) << "shutdown releases the port";
     second.shutdownConnection();
 
     for (const std::string baud : {"1234", "abc", "", "9600x", "-9600", "230400"}) {
         SerialTransport bad(pty.slavePath() + ":" + baud);
-        EXPECT_EQ(bad.openConnection(), -2) << baud;
-        EXPECT_EQ(bad.exResult(), common::utf8ToCp1253("Πρόβλημα στο Set-Up τής Θύρας :") +
-                                      pty.slavePath() + ":" + baud);
+        const TransportResult refused = bad.openConnection();
+        EXPECT_EQ(refused.error, TransportError::PortSetUpRefused) << baud;
         EXPECT_FALSE(bad.isSetUp());
-        EXPECT_TRUE(bad.lost());
-        EXPECT_NE(bad.failureReason().find(pty.slavePath() + " δεν ρυθμίζεται"), std::string::npos)
-            << bad.failureReason();
+        EXPECT_TRUE(refused.lost());
+        EXPECT_NE(refused.reason.find(pty.slavePath() + " δεν ρυθμίζεται"), std::string::npos)
+            << refused.reason;
         // A port in its cooked mode would echo the register's replies back: it is closed, not
         // used, and free for the next opening.
-        EXPECT_FALSE(bad.sendData("KXCL"));
+        EXPECT_TRUE(bad.sendData("KXCL").lost());
         EXPECT_EQ(pty.read(1, milliseconds(30)), "");
-        EXPECT_EQ(bad.result(), -2);
         SerialTransport good(address);
-        EXPECT_EQ(good.openConnection(), 0) << baud;
+        EXPECT_TRUE(good.openConnection().ok()) << baud;
     }
 }
 
@@ -130,37 +123,36 @@ TEST(SerialTransport, RefusesAHeldPortAndABaudRateItCannotTake) {
 TEST(SerialTransport, AGoneOrMissingPortIsQuietNotBusy) {
     PtyPair pty;
     SerialTransport com(pty.slavePath() + ":9600");
-    ASSERT_EQ(com.openConnection(), 0);
+    ASSERT_TRUE(com.openConnection().ok());
     pty.write("OK");
-    EXPECT_FALSE(com.hungUp());
-    EXPECT_EQ(com.receiveData(milliseconds(100)), "OK");
+    EXPECT_TRUE(com.hungUp().ok());
+    EXPECT_EQ(com.receiveData(milliseconds(100)).bytes, "OK");
     pty.closeMaster();
-    EXPECT_TRUE(com.hungUp());
+    const TransportResult hungUp = com.hungUp();
+    EXPECT_TRUE(hungUp.lost());
+    EXPECT_EQ(hungUp.reason,
+              "η θύρα " + pty.slavePath() + " χάθηκε: η άλλη άκρη έκλεισε (hang-up)");
+    EXPECT_FALSE(com.isSetUp());
 
     SerialTransport missing("/dev/merovan-no-such-port:9600");
-    EXPECT_EQ(missing.openConnection(), -1);
+    EXPECT_EQ(missing.openConnection().reason,
+              "η θύρα /dev/merovan-no-such-port δεν ανοίγει: No such file or directory");
     for (SerialTransport* transport : {&com, &missing}) {
         testing::expectIdleRead(*transport, milliseconds(1000), milliseconds(240));
         // Either way nothing more will come through it until it is opened anew.
-        EXPECT_TRUE(transport->lost());
-        EXPECT_FALSE(transport->sendData("KXCL"));
+        EXPECT_TRUE(transport->sendData("KXCL").lost());
     }
-    EXPECT_EQ(com.failureReason(),
-              "η θύρα " + pty.slavePath() + " χάθηκε: η άλλη άκρη έκλεισε (hang-up)");
-    EXPECT_FALSE(com.isSetUp());
-    EXPECT_EQ(missing.failureReason(),
-              "η θύρα /dev/merovan-no-such-port δεν ανοίγει: No such file or directory");
 }
 
 // A write to a port that went away fails, and says why.
 TEST(SerialTransport, AWriteToAGonePortLosesIt) {
     PtyPair pty;
     SerialTransport writer(pty.slavePath() + ":9600");
-    ASSERT_EQ(writer.openConnection(), 0);
+    ASSERT_TRUE(writer.openConnection().ok());
     pty.closeMaster();
-    EXPECT_FALSE(writer.sendData("KXCL"));
-    EXPECT_TRUE(writer.lost());
-    EXPECT_EQ(writer.failureReason(), "η θύρα " + pty.slavePath() + " χάθηκε: Input/output error");
+    const TransportResult sent = writer.sendData("KXCL");
+    EXPECT_TRUE(sent.lost());
+    EXPECT_EQ(sent.reason, "η θύρα " + pty.slavePath() + " χάθηκε: Input/output error");
 }
 
 }  // namespace

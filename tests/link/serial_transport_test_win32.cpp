@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "core/common/codepage.h"
+#include "core/jobs/register_session.h"
 #include "core/link/link.h"
 #include "core/link/serial_transport.h"
 #include "core/link/system_transport_factory.h"
@@ -26,9 +27,9 @@ TEST(SerialTransportWin32, AMissingPortStopsTheCommandWithItsAddress) {
     testing::RecordingOperator op;
     Link link(op, clock, systemTransportFactory());
     link.setLinkAddress("com77:9600");
-    std::string reply;
-    EXPECT_EQ(link.sendCommand("KXCL", reply, false), -1);
-    EXPECT_EQ(common::cp1253ToUtf8(reply), "Πρόβλημα στην Θύρα :com77:9600");
+    const ExchangeOutcome outcome = jobs::RegisterSession(link, op, clock).send("KXCL");
+    EXPECT_EQ(outcome.status, LinkStatus::PortUnavailable);
+    EXPECT_EQ(common::cp1253ToUtf8(outcome.reply), "Πρόβλημα στην Θύρα :com77:9600");
     link.closeLink();
 }
 
@@ -39,21 +40,20 @@ TEST(SerialTransportWin32, TalksToARegisterAndRefusesABaudItCannotSet) {
         GTEST_SKIP() << "no serial port to a register (MEROVAN_TEST_SERIAL_PORT)";
     }
     SerialTransport badBaud(std::string(port) + ":abc");
-    EXPECT_EQ(badBaud.openConnection(), -2);
-    EXPECT_EQ(common::cp1253ToUtf8(badBaud.exResult()),
-              "Πρόβλημα στο Set-Up τής Θύρας :" + std::string(port) + ":abc");
+    const TransportResult refused = badBaud.openConnection();
+    EXPECT_EQ(refused.error, TransportError::PortSetUpRefused);
+    EXPECT_TRUE(refused.lost());
     // Not used with whatever settings it had, and closed: the next opening gets the port.
-    EXPECT_TRUE(badBaud.lost());
-    EXPECT_FALSE(badBaud.sendData("KXCL"));
+    EXPECT_TRUE(badBaud.sendData("KXCL").lost());
 
     SerialTransport serial(std::string(port) + ":9600");
-    ASSERT_EQ(serial.openConnection(), 0);
+    ASSERT_TRUE(serial.openConnection().ok());
     EXPECT_TRUE(serial.isSetUp());
-    EXPECT_EQ(serial.receiveData(std::chrono::milliseconds(0)), "");
-    ASSERT_TRUE(serial.sendData("KXCL"));
+    EXPECT_EQ(serial.receiveData(std::chrono::milliseconds(0)).bytes, "");
+    ASSERT_TRUE(serial.sendData("KXCL").ok());
     std::string reply;
     for (int read = 0; read < 20 && !reply.ends_with('\x04'); ++read) {
-        reply += serial.receiveData(std::chrono::milliseconds(500));
+        reply += serial.receiveData(std::chrono::milliseconds(500)).bytes;
     }
     EXPECT_EQ(reply, "OK\r\x04");
 }

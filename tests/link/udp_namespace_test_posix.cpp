@@ -34,7 +34,7 @@ TEST(UdpTransportNamespace, BindsEveryLocalAddressOnTheRegistersPort) {
         UdpTransport udp;
         udp.setRemoteHostIP("10.231.0.2");
         udp.setRemotePort(5012);
-        ASSERT_EQ(udp.openConnection(), 0);
+        ASSERT_TRUE(udp.openConnection().ok());
         sockaddr_in local{};
         socklen_t length = sizeof local;
         ::getsockname(static_cast<int>(udp.socketHandle()), reinterpret_cast<sockaddr*>(&local),
@@ -45,9 +45,9 @@ TEST(UdpTransportNamespace, BindsEveryLocalAddressOnTheRegistersPort) {
         EXPECT_STREQ(address, "10.231.0.1");
         EXPECT_EQ(ntohs(local.sin_port), 5012);
         udp.sendData("KXCL");
-        EXPECT_EQ(udp.receiveData(std::chrono::seconds(1)), "OK\r\x04");
+        EXPECT_EQ(udp.receiveData(std::chrono::seconds(1)).bytes, "OK\r\x04");
         udp.sendData("KX?TO");
-        EXPECT_EQ(udp.receiveData(std::chrono::seconds(1)), "OK:0\r\x04");
+        EXPECT_EQ(udp.receiveData(std::chrono::seconds(1)).bytes, "OK:0\r\x04");
         udp.shutdownConnection();
     });
     simulator.stop();

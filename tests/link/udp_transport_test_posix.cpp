@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "core/common/codepage.h"
 #include "core/link/local_address.h"
 #include "support/transport_test_support.h"
 
@@ -24,28 +23,29 @@ TEST(UdpTransport, SendsOneDatagramACommandFromTheRegistersPort) {
     UdpTransport udp, register_;
     aim(udp, "127.0.0.1", "127.0.0.2", port);
     aim(register_, "127.0.0.2", "127.0.0.1", port);
-    ASSERT_EQ(register_.openConnection(), 0);
-    ASSERT_EQ(udp.openConnection(), 0);
-    EXPECT_EQ(udp.openConnection(), 0) << "already open";
+    ASSERT_TRUE(register_.openConnection().ok());
+    ASSERT_TRUE(udp.openConnection().ok());
+    EXPECT_TRUE(udp.openConnection().ok()) << "already open";
 
     // The register's side takes datagrams from the driver's address and port only.
-    EXPECT_TRUE(udp.sendData("KXCL"));
-    EXPECT_EQ(register_.receiveData(milliseconds(1000)), "KXCL\r\n");
-    EXPECT_TRUE(udp.sendData("KX100R1A\r\n"));
-    EXPECT_EQ(register_.receiveData(milliseconds(1000)), "KX100R1A\r\n");
+    EXPECT_TRUE(udp.sendData("KXCL").ok());
+    EXPECT_EQ(register_.receiveData(milliseconds(1000)).bytes, "KXCL\r\n");
+    EXPECT_TRUE(udp.sendData("KX100R1A\r\n").ok());
+    EXPECT_EQ(register_.receiveData(milliseconds(1000)).bytes, "KX100R1A\r\n");
 
     register_.sendData("OK:1\r\n");
     register_.sendData("\r\x04");
-    EXPECT_EQ(udp.receiveData(milliseconds(1000)), "OK:1\r\n");
-    EXPECT_EQ(udp.receiveData(milliseconds(1000)), "\r\x04");
-    EXPECT_EQ(udp.receiveData(milliseconds(50)), "");
-    EXPECT_EQ(udp.result(), 0);
+    EXPECT_EQ(udp.receiveData(milliseconds(1000)).bytes, "OK:1\r\n");
+    EXPECT_EQ(udp.receiveData(milliseconds(1000)).bytes, "\r\x04");
+    const Received nothing = udp.receiveData(milliseconds(50));
+    EXPECT_EQ(nothing.bytes, "");
+    EXPECT_TRUE(nothing.result.ok());
 
     register_.sendData(std::string(12000, 'x'));
-    EXPECT_EQ(udp.receiveData(milliseconds(1000)).size(), UdpTransport::kMaxDatagram);
+    EXPECT_EQ(udp.receiveData(milliseconds(1000)).bytes.size(), UdpTransport::kMaxDatagram);
 }
 
-TEST(UdpTransport, OpeningFailuresLeaveResultAloneAndNoSocket) {
+TEST(UdpTransport, AnInvalidAddressLeavesNoSocket) {
     const auto port = testing::freeUdpPort();
     const std::pair<const char*, std::int32_t> invalid[] = {
         {"abc", port}, {"", port}, {"10.0.0.256", port}, {"127.0.0.2", 0}, {"127.0.0.2", 70000}};
@@ -53,11 +53,11 @@ TEST(UdpTransport, OpeningFailuresLeaveResultAloneAndNoSocket) {
         UdpTransport udp;
         udp.setRemoteHostIP(host);
         udp.setRemotePort(remotePort);
-        udp.setResult(7);
-        EXPECT_EQ(udp.openConnection(), -5) << host << ":" << remotePort;
-        EXPECT_EQ(udp.result(), 7);
+        EXPECT_EQ(udp.openConnection().error, TransportError::AddressInvalid)
+            << host << ":" << remotePort;
         EXPECT_EQ(udp.socketHandle(), 0);
-        EXPECT_EQ(udp.openConnection(), -5) << "a second opening does not report success";
+        EXPECT_EQ(udp.openConnection().error, TransportError::AddressInvalid)
+            << "a second opening does not report success";
     }
 }
 
@@ -68,43 +68,41 @@ TEST(UdpTransport, ABusyPortSaysWhyAndAnEmptyAddressKeepsTheSocket) {
     const auto port = testing::freeUdpPort();
     UdpTransport other, udp, everywhere;
     aim(other, "127.0.0.1", "127.0.0.2", port);
-    ASSERT_EQ(other.openConnection(), 0);
+    ASSERT_TRUE(other.openConnection().ok());
     everywhere.setRemoteHostIP("127.0.0.2");
     everywhere.setRemotePort(port);
-    EXPECT_EQ(everywhere.openConnection(), -4);
+    EXPECT_EQ(everywhere.openConnection().error, TransportError::LocalPortTaken);
     aim(udp, "127.0.0.1", "127.0.0.2", port);
-    EXPECT_EQ(udp.openConnection(), -4);
-    EXPECT_TRUE(udp.lost());
-    EXPECT_EQ(udp.failureReason(), "η τοπική θύρα UDP 127.0.0.1:" + std::to_string(port) +
-                                       " δεν δεσμεύεται: Address already in use");
+    const TransportResult busy = udp.openConnection();
+    EXPECT_EQ(busy.error, TransportError::LocalPortTaken);
+    EXPECT_TRUE(busy.lost());
+    EXPECT_EQ(busy.reason, "η τοπική θύρα UDP 127.0.0.1:" + std::to_string(port) +
+                               " δεν δεσμεύεται: Address already in use");
     other.shutdownConnection();
-    ASSERT_EQ(udp.openConnection(), 0);
-    EXPECT_FALSE(udp.lost());
-    EXPECT_EQ(udp.failureReason(), "");
+    ASSERT_TRUE(udp.openConnection().ok());
 
-    EXPECT_TRUE(udp.sendData("KXCL"));
-    EXPECT_EQ(udp.receiveData(milliseconds(200)), "");
-    EXPECT_FALSE(udp.lost());
+    EXPECT_TRUE(udp.sendData("KXCL").ok());
+    const Received refused = udp.receiveData(milliseconds(200));
+    EXPECT_EQ(refused.bytes, "");
+    EXPECT_EQ(refused.result.error, TransportError::NoListener);
+    EXPECT_FALSE(refused.result.lost());
     EXPECT_NE(udp.socketHandle(), 0);
-    EXPECT_EQ(udp.failureReason(), "κανείς δεν ακούει στη διεύθυνση 127.0.0.2:" +
-                                       std::to_string(port) + ": Connection refused");
+    EXPECT_EQ(refused.result.reason, "κανείς δεν ακούει στη διεύθυνση 127.0.0.2:" +
+                                         std::to_string(port) + ": Connection refused");
 }
 
 TEST(UdpTransport, ShutdownIsRepeatableAndLaterUseFailsQuietly) {
     const auto port = testing::freeUdpPort();
     UdpTransport udp, again;
     aim(udp, "127.0.0.1", "127.0.0.2", port);
-    ASSERT_EQ(udp.openConnection(), 0);
+    ASSERT_TRUE(udp.openConnection().ok());
     udp.shutdownConnection();
     udp.shutdownConnection();
     EXPECT_EQ(udp.socketHandle(), 0);
     aim(again, "127.0.0.1", "127.0.0.2", port);
-    EXPECT_EQ(again.openConnection(), 0) << "the port is free once more";
+    EXPECT_TRUE(again.openConnection().ok()) << "the port is free once more";
 
-    EXPECT_FALSE(udp.sendData("KXCL"));
-    EXPECT_EQ(udp.result(), -1);
-    EXPECT_EQ(udp.exResult(),
-              common::utf8ToCp1253("Λάθος κατά την αποστολή δεδομένων στην θύρα (Ethernet)"));
+    EXPECT_EQ(udp.sendData("KXCL").error, TransportError::Gone);
     testing::expectIdleRead(udp, milliseconds(200), milliseconds(190));
 }
 

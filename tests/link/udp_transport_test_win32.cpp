@@ -18,31 +18,30 @@ void aim(UdpTransport& udp, const std::string& host, std::int32_t port) {
 TEST(UdpTransportWin32, OpensBindsAndRefusesAsTheLinkExpects) {
     UdpTransport badHost;
     aim(badHost, "abc", 50121);
-    EXPECT_EQ(badHost.openConnection(), -5);
+    EXPECT_EQ(badHost.openConnection().error, TransportError::AddressInvalid);
     EXPECT_EQ(badHost.socketHandle(), 0);
 
     // Bound to every address on the register's port and connected to it: on loopback the
     // socket hears its own datagram, one command one datagram.
     UdpTransport udp;
     aim(udp, "127.0.0.1", 50121);
-    ASSERT_EQ(udp.openConnection(), 0);
+    ASSERT_TRUE(udp.openConnection().ok());
     EXPECT_NE(udp.socketHandle(), 0);
-    EXPECT_EQ(udp.openConnection(), 0);  // already open
-    EXPECT_EQ(udp.receiveData(0ms), "");
-    ASSERT_TRUE(udp.sendData("KXCL"));
-    ASSERT_TRUE(udp.sendData("KX?TO"));
-    EXPECT_EQ(udp.receiveData(2000ms), "KXCL\r\n");
-    EXPECT_EQ(udp.receiveData(2000ms), "KX?TO\r\n");
+    EXPECT_TRUE(udp.openConnection().ok());  // already open
+    EXPECT_EQ(udp.receiveData(0ms).bytes, "");
+    ASSERT_TRUE(udp.sendData("KXCL").ok());
+    ASSERT_TRUE(udp.sendData("KX?TO").ok());
+    EXPECT_EQ(udp.receiveData(2000ms).bytes, "KXCL\r\n");
+    EXPECT_EQ(udp.receiveData(2000ms).bytes, "KX?TO\r\n");
 
     UdpTransport second;
     aim(second, "127.0.0.1", 50121);
-    EXPECT_EQ(second.openConnection(), -4);  // the port is taken
+    EXPECT_EQ(second.openConnection().error, TransportError::LocalPortTaken);
 
     udp.shutdownConnection();
     udp.shutdownConnection();
     EXPECT_EQ(udp.socketHandle(), 0);
-    EXPECT_FALSE(udp.sendData("KXCL"));
-    EXPECT_EQ(udp.result(), -1);
+    EXPECT_EQ(udp.sendData("KXCL").error, TransportError::Gone);
 
     std::string error;
     EXPECT_NE(localAddressLookup(error), "127.0.0.1");

@@ -9,35 +9,22 @@ namespace {
 class TransportProxy final : public link::Transport {
   public:
     explicit TransportProxy(ScriptedTransport& target) : target_(target) {}
-    std::int16_t openConnection() override {
-        const auto status = target_.openConnection();
-        result_ = target_.result();
-        exResult_ = target_.exResult();
-        follow();
-        return status;
+    link::TransportResult openConnection() override { return target_.openConnection(); }
+    link::TransportResult sendData(const std::string& text) override {
+        return target_.sendData(text);
     }
-    bool sendData(const std::string& text) override {
-        const bool sent = target_.sendData(text);
-        follow();
-        return sent;
-    }
-    std::string receiveData(std::chrono::milliseconds maxWait) override {
-        std::string bytes = target_.receiveData(maxWait);
-        follow();
-        return bytes;
+    link::Received receiveData(std::chrono::milliseconds maxWait) override {
+        return target_.receiveData(maxWait);
     }
     void shutdownConnection() override { target_.shutdownConnection(); }
 
   private:
-    // The proxy fails as the scripted port does.
-    void follow() {
-        if (target_.lost()) {
-            setLost(target_.failureReason());
-        }
-    }
-
     ScriptedTransport& target_;
 };
+
+link::TransportResult gone(std::string reason) {
+    return {link::TransportError::Gone, std::move(reason)};
+}
 
 }  // namespace
 
@@ -46,10 +33,8 @@ ScriptedTransport::ScriptedTransport(FakeClock& clock)
           return std::vector<Piece>{{std::chrono::milliseconds(0), okReply()}};
       }) {}
 
-void ScriptedTransport::setOpenStatus(std::int16_t status, std::string text, std::string reason) {
-    openStatus_ = status;
-    openText_ = std::move(text);
-    openReason_ = std::move(reason);
+void ScriptedTransport::setOpenStatus(link::TransportError error, std::string reason) {
+    openResult_ = {error, std::move(reason)};
 }
 
 void ScriptedTransport::loseAtNextSend(std::string reason, bool afterWriting) {
@@ -60,46 +45,48 @@ void ScriptedTransport::queueIncoming(Piece piece) {
     pending_.emplace(clock_.now() + piece.after, std::move(piece.bytes));
 }
 
-std::int16_t ScriptedTransport::openConnection() {
+link::TransportResult ScriptedTransport::openConnection() {
     ++openCount_;
-    result_ = openStatus_;
-    exResult_ = openText_;
-    clearFailure();
-    if (openStatus_ != 0) {
-        setLost(openReason_);
+    lost_.reset();
+    if (!openResult_.ok()) {
+        lost_ = openResult_;
     }
-    return openStatus_;
+    return openResult_;
 }
 
-bool ScriptedTransport::sendData(const std::string& text) {
-    if (lost()) {
-        return false;
+link::TransportResult ScriptedTransport::sendData(const std::string& text) {
+    if (lost_) {
+        return *lost_;
     }
     if (pendingLoss_ && !pendingLoss_->second) {
-        setLost(std::move(pendingLoss_->first));
+        lost_ = gone(std::move(pendingLoss_->first));
         pendingLoss_.reset();
         pending_.clear();
-        return false;
+        return *lost_;
     }
     const std::string command = text.ends_with("\r\n") ? text.substr(0, text.size() - 2) : text;
     wire_ += command.size() > 2 ? command + "\r\n" : text;
     sent_.push_back(command);
     if (pendingLoss_) {
-        setLost(std::move(pendingLoss_->first));
+        lost_ = gone(std::move(pendingLoss_->first));
         pendingLoss_.reset();
         pending_.clear();
-        return true;
+        return {};
     }
     for (auto& piece : responder_(command)) {
         queueIncoming(std::move(piece));
     }
-    return true;
+    return {};
 }
 
-std::string ScriptedTransport::receiveData(std::chrono::milliseconds maxWait) {
+link::Received ScriptedTransport::receiveData(std::chrono::milliseconds maxWait) {
     ++receiveCalls_;
     const auto deadline = clock_.now() + maxWait;
-    if (lost() || pending_.empty() || pending_.begin()->first > deadline) {
+    // A port that hung up says so at once, as a real one's read does.
+    if (lost_) {
+        return {{}, *lost_};
+    }
+    if (pending_.empty() || pending_.begin()->first > deadline) {
         clock_.advance(deadline - clock_.now());
         return {};
     }
@@ -107,10 +94,10 @@ std::string ScriptedTransport::receiveData(std::chrono::milliseconds maxWait) {
         std::max(pending_.begin()->first - clock_.now(), common::Clock::TimePoint::duration{}));
     std::string bytes = std::move(pending_.extract(pending_.begin()).mapped());
     if (pending_.empty() && lossWithLastByte_) {
-        setLost(std::move(*lossWithLastByte_));
+        lost_ = gone(std::move(*lossWithLastByte_));
         lossWithLastByte_.reset();
     }
-    return bytes;
+    return {std::move(bytes), lost_.value_or(link::TransportResult{})};
 }
 
 link::TransportFactory ScriptedTransport::factory() {

@@ -30,20 +30,21 @@ class ScriptedTransport final : public link::Transport {
 
     // Default: every command is answered at once with "OK" CR EOT.
     void setResponder(Responder responder) { responder_ = std::move(responder); }
-    // How the next openings end; a failure leaves the port lost() with reason as its cause.
-    void setOpenStatus(std::int16_t status, std::string text = {}, std::string reason = {});
+    // How the next openings end; a failure gives reason as its cause.
+    void setOpenStatus(link::TransportError error, std::string reason = {});
     // The port is lost at the next send, as an unplugged adapter is: before a byte is
     // written, or, with afterWriting, once the command went out (the register never answers
-    // it). Every later send and read fails until the port is opened anew.
+    // it, and the next read finds the port gone). Every later send and read fails until the
+    // port is opened anew.
     void loseAtNextSend(std::string reason, bool afterWriting = false);
     // The port hangs up in the read that delivers the last byte waiting.
     void loseWithLastByte(std::string reason) { lossWithLastByte_ = std::move(reason); }
     // Bytes that arrive without a command (a late answer to an earlier one).
     void queueIncoming(Piece piece);
 
-    std::int16_t openConnection() override;
-    bool sendData(const std::string& text) override;
-    std::string receiveData(std::chrono::milliseconds maxWait) override;
+    link::TransportResult openConnection() override;
+    link::TransportResult sendData(const std::string& text) override;
+    link::Received receiveData(std::chrono::milliseconds maxWait) override;
     void shutdownConnection() override { shutdownCount_++; }
 
     // Commands as sent, without their CR LF.
@@ -68,9 +69,9 @@ class ScriptedTransport final : public link::Transport {
     std::vector<std::string> sent_;
     std::string wire_;
     std::vector<link::LinkTarget> targets_;
-    std::int16_t openStatus_ = 0;
-    std::string openText_;
-    std::string openReason_;
+    link::TransportResult openResult_;
+    // Once lost, every send and read fails with this until the port is opened anew.
+    std::optional<link::TransportResult> lost_;
     std::optional<std::pair<std::string, bool>> pendingLoss_;
     std::optional<std::string> lossWithLastByte_;
     int openCount_ = 0;

@@ -92,7 +92,7 @@ inline void expectIdleRead(link::Transport& transport, std::chrono::milliseconds
     };
     const auto cpuBefore = cpuTime();
     const auto start = std::chrono::steady_clock::now();
-    EXPECT_EQ(transport.receiveData(wait), "");
+    EXPECT_EQ(transport.receiveData(wait).bytes, "");
     EXPECT_GE(std::chrono::steady_clock::now() - start, atLeast);
     EXPECT_LT(cpuTime() - cpuBefore, std::chrono::milliseconds(10));
 }

@@ -55,6 +55,7 @@ Driver::Driver(common::Operator& op, common::Clock& clock, DriverServices servic
       services_(withDefaults(std::move(services))),
       options_(std::move(options)),
       link_(op_, clock, services_.transports),
+      session_(link_, op_, clock),
       journal_(joinPath(options_.workDir, options_.journalName)),
       pickup_(journal_),
       readiness_(options_.quietPeriod),
@@ -174,7 +175,7 @@ void Driver::loadJournal() {
 bool Driver::recoverInterruptedJobsAtStart() {
     if (!interrupted_.empty()) {
         const auto recovered =
-            recoverInterruptedJobs(link_, op_, clock_, interrupted_, jobSettings().resultRules);
+            recoverInterruptedJobs(session_, op_, clock_, interrupted_, jobSettings().resultRules);
         if (!recovered) {
             return false;
         }
@@ -258,7 +259,9 @@ bool Driver::awaitRegister(std::optional<common::Clock::TimePoint> giveUpAt,
             break;
         }
         const auto attempt = clock_.now();
-        if (link_.sendCommand("KXCL", linkErrorText_, false) == 0) {
+        link::ExchangeOutcome cleared = session_.send("KXCL");
+        linkErrorText_ = std::move(cleared.reply);
+        if (cleared.succeeded()) {
             link_.setGiveUpAt(std::nullopt);
             return true;
         }
@@ -290,7 +293,7 @@ jobs::JobSettings Driver::jobSettings() const {
 
 void Driver::supervisionTick() {
     using Outcome = supervision::LinkSupervision::Outcome;
-    const Outcome outcome = supervision_.tick(link_, op_, clock_, linkErrorText_, [this] {
+    const Outcome outcome = supervision_.tick(session_, op_, clock_, linkErrorText_, [this] {
         if (state_ != common::DriverState::Searching) {
             setState(common::DriverState::Searching);
         }
@@ -367,14 +370,14 @@ void Driver::report(supervision::Report report) {
     }
     const common::DriverState before = state_;
     setState(common::DriverState::Reporting);
-    supervision::runReport(link_, op_, report);
+    supervision::runReport(session_, op_, report);
     setState(before);
 }
 
 void Driver::clearError() {
-    supervision::clearRegisterError(link_);
+    supervision::clearRegisterError(session_);
     // The register answers again: supervision may look for it anew, even after off-line.
-    if (link_.registerStatus() == 0) {
+    if (session_.lastStatus() == link::LinkStatus::Success) {
         supervision_.resetFailures();
     }
 }
@@ -473,7 +476,7 @@ Driver::Taken Driver::takeJob(const std::string& jobPath, bool singleFile, bool 
     const auto& job = *picked.job;
     // With its port gone every line would fail and the job would count as done: it waits in
     // the directory until the register can be reached.
-    if (!link_.ensureOpen()) {
+    if (!session_.ensureOpen()) {
         op_.setStatus(std::string(common::texts::kJobWaitsForRegister) + link_.downReason());
         return Taken::NotSent;
     }
@@ -511,8 +514,8 @@ Driver::Taken Driver::takeJob(const std::string& jobPath, bool singleFile, bool 
 jobs::JobOutcome Driver::runJob(const std::string& jobPath, const std::string& canonicalPath,
                                 std::string_view content) {
     flags_ = {};
-    supervision::DailyZReport dailyReport(link_, op_);
-    jobs::JobContext context{link_, op_, clock_, flags_, dailyReport};
+    supervision::DailyZReport dailyReport(session_, op_);
+    jobs::JobContext context{session_, op_, clock_, flags_, dailyReport};
     // A job the journal does not follow (the command line's) closes without a mark.
     if (!canonicalPath.empty()) {
         context.beforeClosingPayment = [this, &canonicalPath] {

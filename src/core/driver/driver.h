@@ -16,6 +16,7 @@
 #include "core/jobs/job_files.h"
 #include "core/jobs/job_journal.h"
 #include "core/jobs/readiness.h"
+#include "core/jobs/register_session.h"
 #include "core/jobs/run_job.h"
 #include "core/link/link.h"
 #include "core/settings/param_file.h"
@@ -135,6 +136,7 @@ class Driver {
     std::int64_t receiptCounter() const { return receiptCounter_; }
     int supervisionFailures() const { return supervision_.failures(); }
     link::Link& link() { return link_; }
+    jobs::RegisterSession& session() { return session_; }
     const settings::ParamSettings& settingsInForce() const { return settings_; }
 
   private:
@@ -172,6 +174,7 @@ class Driver {
     DriverServices services_;
     DriverOptions options_;
     link::Link link_;
+    jobs::RegisterSession session_;
     jobs::ProgramFlags flags_;
     jobs::JobJournal journal_;
     JobPickup pickup_;

@@ -18,25 +18,29 @@ struct RegisterFindings {
 };
 
 // No value when the register cannot be asked.
-std::optional<RegisterFindings> cleanUpRegister(link::Link& link) {
+// A failure of the link itself, not a refusal by the register.
+bool linkFailed(link::LinkStatus status) {
+    return link::statusNumber(status) < 0;
+}
+
+std::optional<RegisterFindings> cleanUpRegister(jobs::RegisterSession& session) {
     RegisterFindings found;
-    std::string reply;
     // A refusal means no receipt is open: expected, so shown to nobody.
-    const std::int16_t voidStatus = link.sendCommand("KXVOID", reply, true);
-    if (voidStatus < 0) {
+    const link::LinkStatus voidStatus = session.send("KXVOID", true).status;
+    if (linkFailed(voidStatus)) {
         return std::nullopt;
     }
-    found.voided = voidStatus == 0;
-    const std::int16_t table = link::queryOpenTable(link);
-    if (link.registerStatus() < 0) {
+    found.voided = voidStatus == link::LinkStatus::Success;
+    const std::int16_t table = link::queryOpenTable(session);
+    if (linkFailed(session.lastStatus())) {
         return std::nullopt;
     }
     if (table != -1) {
         found.table = table;
-        if (link.sendCommand("KXTO", reply, false) == 0) {
-            found.tableReceipt = link::parseClosedReceipt(reply);
+        if (const auto closed = session.send("KXTO"); closed.succeeded()) {
+            found.tableReceipt = link::parseClosedReceipt(closed.reply);
         }
-        found.tableTotal = link::queryTableTotal(link, table);
+        found.tableTotal = link::queryTableTotal(session, table);
     }
     return found;
 }
@@ -119,14 +123,14 @@ void writeBlock(const RecoveredJob& done, const RegisterFindings& found, const R
 }  // namespace
 
 std::optional<std::vector<RecoveredJob>> recoverInterruptedJobs(
-    link::Link& link, common::StatusDisplay& display, common::Clock& clock,
+    jobs::RegisterSession& session, common::StatusDisplay& display, common::Clock& clock,
     const std::vector<jobs::InterruptedJob>& jobs, const jobs::ResultFileRules& rules) {
     if (jobs.empty()) {
         return std::vector<RecoveredJob>{};
     }
     // No job is in hand: a failure here belongs in no result file.
-    link.setResFile({});
-    const auto found = cleanUpRegister(link);
+    session.setResultFile({});
+    const auto found = cleanUpRegister(session);
     if (!found) {
         display.log(
             "Ο Φορολογικός Εκτυπωτής δεν απάντησε· οι εργασίες που διακόπηκαν θα "

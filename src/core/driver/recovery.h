@@ -7,8 +7,8 @@
 #include "core/common/clock.h"
 #include "core/common/status_display.h"
 #include "core/jobs/job_journal.h"
+#include "core/jobs/register_session.h"
 #include "core/jobs/result_file.h"
-#include "core/link/link.h"
 
 // After a start that found jobs cut short, before any other job: the register is brought
 // back to a clean state, and each such job's POS learns what became of it.
@@ -36,7 +36,7 @@ struct RecoveredJob {
 // decided, nothing written, and it is to be tried again. A result file goes through the same
 // rules as every job's.
 std::optional<std::vector<RecoveredJob>> recoverInterruptedJobs(
-    link::Link& link, common::StatusDisplay& display, common::Clock& clock,
+    jobs::RegisterSession& session, common::StatusDisplay& display, common::Clock& clock,
     const std::vector<jobs::InterruptedJob>& jobs, const jobs::ResultFileRules& rules);
 
 }  // namespace merovan::driver

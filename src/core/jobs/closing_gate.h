@@ -4,13 +4,9 @@
 #include <functional>
 #include <string>
 
-#include "core/link/link.h"
-
 namespace merovan::jobs {
 
-// The status of the failure log line of a closing command held back because the journal
-// could not record that the receipt is being closed.
-inline constexpr std::int16_t kClosingNotRecorded = -5;
+class RegisterSession;
 
 // Stands before every command of one job that may close its receipt (a payment, the
 // table-close that prints it). The first such command asks the closing mark; later ones
@@ -22,7 +18,7 @@ class ClosingGate {
     explicit ClosingGate(std::function<bool()> mark) : mark_(std::move(mark)) {}
 
     // Whether command may be sent; the refusal's line and void are done here.
-    bool mayClose(link::Link& link, const std::string& command);
+    bool mayClose(RegisterSession& session, const std::string& command);
 
   private:
     enum class State { Unasked, Allowed, Refused };

@@ -25,7 +25,8 @@ JobContext withGate(JobContext context, ClosingGate& gate) {
 }  // namespace
 
 bool mayCloseReceipt(JobContext& context, const std::string& command) {
-    return context.closingGate == nullptr || context.closingGate->mayClose(context.link, command);
+    return context.closingGate == nullptr ||
+           context.closingGate->mayClose(context.session, command);
 }
 
 JobInterpreter::JobInterpreter(const JobSettings& settings, JobContext& context)
@@ -55,13 +56,13 @@ int JobInterpreter::run(std::string_view content) {
     }
     end();
     // What fails after this (an X report, an error clear, supervision) belongs to no job.
-    context_.link.setResFile({});
+    context_.session.setResultFile({});
     return exitCode_;
 }
 
 void JobInterpreter::start(std::string_view content, std::size_t lineCount) {
     resFile_ = acceptedResultFile(content);
-    context_.link.setResFile(resFile_);
+    context_.session.setResultFile(resFile_);
     progress_.setMax(
         static_cast<int>(std::min<std::size_t>(lineCount, std::numeric_limits<int>::max())));
     appendResult("tag = " + findJobTag(content));
@@ -122,9 +123,10 @@ JobInterpreter::Next JobInterpreter::dispatch(std::string_view line) {
     return Next::Continue;
 }
 
-std::int16_t JobInterpreter::send(const std::string& command, bool quiet) {
-    reply_.clear();
-    return context_.link.sendCommand(command, reply_, quiet);
+link::LinkStatus JobInterpreter::send(const std::string& command, bool quiet) {
+    link::ExchangeOutcome outcome = context_.session.send(command, quiet);
+    reply_ = std::move(outcome.reply);
+    return outcome.status;
 }
 
 std::string JobInterpreter::acceptedResultFile(std::string_view content) {
@@ -147,15 +149,15 @@ void JobInterpreter::appendResult(std::string_view text) {
     }
 }
 
-void JobInterpreter::noteDropped(DroppedLine why) {
-    appendResult("Err = " + std::to_string(static_cast<int>(why)) + ", [line " +
+void JobInterpreter::noteDropped(link::LinkStatus why) {
+    appendResult("Err = " + std::to_string(link::statusNumber(why)) + ", [line " +
                  std::to_string(lineNumber_) + " " + lineTag_ + "] DateTime = " + now());
 }
 
 void JobInterpreter::dropEmptyCommand() {
     common::showMessageBox(context_.op, "Κενή εντολή " + lineTag_ + ", δεν στάλθηκε",
                            common::buttons::kExclamation);
-    noteDropped(DroppedLine::EmptyCommand);
+    noteDropped(link::LinkStatus::EmptyCommand);
 }
 
 std::string JobInterpreter::now() const {
@@ -166,10 +168,9 @@ std::string JobInterpreter::registerText(std::string_view text, bool saleLine) {
     return prepareRegisterText(text, saleLine, converter_, greek_);
 }
 
-void JobInterpreter::sendLine(const std::string& category, const std::string& sFileOut) {
+void JobInterpreter::sendLine(const std::string& category) {
     LineFields line = fields_;
     line.category = category;
-    line.sFileOut = sFileOut;
     sendLineCommands(line, settings_, context_);
     if (line.dropped) {
         noteDropped(*line.dropped);

@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "core/jobs/closing_gate.h"
-#include "core/jobs/dropped_line.h"
 #include "core/jobs/line_commands.h"
 #include "core/jobs/progress_indicator.h"
 #include "core/jobs/run_job.h"
@@ -56,18 +55,18 @@ class JobInterpreter {
     void lineSnd(std::string_view line);
     void lineFoo(std::string_view line);
 
-    std::int16_t send(const std::string& command, bool quiet = false);
+    link::LinkStatus send(const std::string& command, bool quiet = false);
     // The result file the job names, or none when it may not be written (said in the log).
     std::string acceptedResultFile(std::string_view content);
     bool mayClose(const std::string& command) { return mayCloseReceipt(context_, command); }
     void appendResult(std::string_view text);
     // A line that was not sent leaves an "Err = " line naming it; the message is the caller's.
-    void noteDropped(DroppedLine why);
+    void noteDropped(link::LinkStatus why);
     void dropEmptyCommand();
     std::string now() const;
     std::string registerText(std::string_view text, bool saleLine = false);
     // Argument 4 of sendLineCommands is the line's category for sales, else the carried rate text.
-    void sendLine(const std::string& category, const std::string& sFileOut = {});
+    void sendLine(const std::string& category);
     Next rejectTable();
     bool commentsOn() const {
         return receipt().comments == settings::Comments::On ||

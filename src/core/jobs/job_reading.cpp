@@ -49,20 +49,20 @@ JobRead readJobFile(const std::string& path) {
     return read;
 }
 
-int refusalStatus(JobRefusal refusal) {
+link::LinkStatus refusalStatus(JobRefusal refusal) {
     switch (refusal) {
         case JobRefusal::None:
-            return 0;
+            return link::LinkStatus::Success;
         case JobRefusal::Unreadable:
-            return -10;
+            return link::LinkStatus::JobUnreadable;
         case JobRefusal::NotRegular:
-            return -11;
+            return link::LinkStatus::JobNotRegularFile;
         case JobRefusal::TooLarge:
-            return -12;
+            return link::LinkStatus::JobTooLarge;
         case JobRefusal::NulBytes:
-            return -13;
+            return link::LinkStatus::JobHasNulBytes;
     }
-    return -10;
+    return link::LinkStatus::JobUnreadable;
 }
 
 bool writeRefusal(const std::string& jobPath, const JobRead& read, const std::string& date,
@@ -71,8 +71,10 @@ bool writeRefusal(const std::string& jobPath, const JobRead& read, const std::st
     if (!resultFile || checkResultFile(*resultFile, rules)) {
         return false;
     }
-    return common::appendLine(*resultFile, "Err = " + std::to_string(refusalStatus(read.refusal)) +
-                                               ", [" + jobPath + "] DateTime = " + date) &&
+    return common::appendLine(
+               *resultFile,
+               "Err = " + std::to_string(link::statusNumber(refusalStatus(read.refusal))) + ", [" +
+                   jobPath + "] DateTime = " + date) &&
            common::appendLine(*resultFile, "exitcode = 2");
 }
 

@@ -6,6 +6,7 @@
 
 #include "core/common/regular_file.h"
 #include "core/jobs/result_file.h"
+#include "core/link/link_status.h"
 
 // A job file read for printing: once, bounded, and only when it is a regular file. The bytes
 // read are the bytes fingerprinted and the bytes printed, whatever the file holds by then.
@@ -27,9 +28,8 @@ struct JobRead {
 
 JobRead readJobFile(const std::string& path);
 
-// The status of a refused job's "Err = " line in its result file: negative, apart from the
-// link's own -1, -2 and -4.
-int refusalStatus(JobRefusal refusal);
+// The status of a refused job's "Err = " line in its result file.
+link::LinkStatus refusalStatus(JobRefusal refusal);
 
 // Tells the POS that the job will not be printed: when its header names a result file, that
 // file gets "Err = <status>, [<job path>] DateTime = <date>" and "exitcode = 2". False when

@@ -21,16 +21,13 @@ class Commands {
     void run();
 
   private:
-    std::int16_t send(const std::string& command, bool quiet = false, int asyncSeconds = 0,
-                      const std::string& errorLog = {}) {
-        std::string reply;
-        return context_.link.sendCommand(command, reply, quiet, asyncSeconds, errorLog);
+    bool send(const std::string& command, bool quiet = false, int cardAnswerSeconds = 0) {
+        return context_.session.send(command, quiet, cardAnswerSeconds).succeeded();
     }
     // A payment: sent only when the job may close its receipt now.
-    void sendPayment(const std::string& command, int asyncSeconds = 0,
-                     const std::string& errorLog = {}) {
+    void sendPayment(const std::string& command, int cardAnswerSeconds = 0) {
         if (mayCloseReceipt(context_, command)) {
-            send(command, false, asyncSeconds, errorLog);
+            send(command, false, cardAnswerSeconds);
         }
     }
     bool locked() const { return settings_.receipt.keyboardLocked; }
@@ -91,7 +88,7 @@ void Commands::sale() {
     if (!line_.quantity.empty() && !prepareQuantityAndPrice()) {
         common::showMessageBox(context_.op, "Η τιμή του είδους δεν είναι αριθμός, δεν πουλήθηκε",
                                common::buttons::kExclamation);
-        line_.dropped = DroppedLine::PriceNotNumber;
+        line_.dropped = link::LinkStatus::PriceNotNumber;
         return;
     }
     if (!line_.code.empty()) {
@@ -157,13 +154,13 @@ void Commands::saleWithoutCode() {
     if (!quantityAccepted()) {
         common::showMessageBox(context_.op, "Λάθος ποσότητα είδους στην ταμειακή!",
                                common::buttons::kExclamation);
-        line_.dropped = DroppedLine::QuantityRefused;
+        line_.dropped = link::LinkStatus::QuantityRefused;
         return;
     }
     const std::string sale =
         line_.price + "R" + line_.category + prepareSaleDescription(line_.description);
     if (context_.flags.transferPending || context_.flags.partialPaymentPending) {
-        if (send("KXTRF") == 0 && send("KXPA" + sale) == 0) {
+        if (send("KXTRF") && send("KXPA" + sale)) {
             send("KXTRFOK");
         }
     } else {
@@ -193,7 +190,7 @@ bool Commands::quantityAccepted() {
     }
     const std::string command =
         *fractionValue == 0 ? "KX" + whole + ".000* " : "KX" + whole + "." + fraction + "* ";
-    return send(command, true) == 0;
+    return send(command, true);
 }
 
 void Commands::payment() {
@@ -237,7 +234,7 @@ void Commands::cardPayment() {
     if (active) {
         sendPayment("KX" + amount + "T" + std::to_string(record.ecrPayType) + "P" +
                         std::to_string(record.eftTerminal),
-                    kCardAnswerSeconds, line_.sFileOut);
+                    kCardAnswerSeconds);
     } else {
         sendPayment("KX" + amount + "T" + line_.paymentType);
     }

@@ -3,8 +3,8 @@
 #include <optional>
 #include <string>
 
-#include "core/jobs/dropped_line.h"
 #include "core/jobs/run_job.h"
+#include "core/link/link_status.h"
 
 namespace merovan::jobs {
 
@@ -22,8 +22,7 @@ struct LineFields {
     std::string quantity;          // locale format, three decimals
     std::string unused;            // always empty
     int linetype = 0;              // 1 sale, 2 payment, 3 item adjustment, 9 raw, 51..54 receipt
-    std::string sFileOut;          // payment lines: where a failed card payment is logged
-    std::optional<DroppedLine> dropped;  // set by sendLineCommands when the item was not sold
+    std::optional<link::LinkStatus> dropped;  // set by sendLineCommands when the item was not sold
 };
 
 inline constexpr int kLineSale = 1;

@@ -47,7 +47,7 @@ void JobInterpreter::lineTo(std::string_view line) {
     fields_.price = trim(amount);
     cleanAmounts(fields_.price, fields_.discount, fields_.addon);
     fields_.description = registerText(fields_.description);
-    sendLine(vatRateText_, resFile_);
+    sendLine(vatRateText_);
 }
 
 void JobInterpreter::linePay(std::string_view line) {
@@ -63,12 +63,12 @@ void JobInterpreter::lineSnd(std::string_view line) {
     // reply line it waits for, with the status saying why nothing went out.
     if (trim(mid(line, 7, 90)).empty()) {
         dropEmptyCommand();
-        appendResult("sndReply = " + std::to_string(static_cast<int>(DroppedLine::EmptyCommand)) +
-                     ";");
+        appendResult("sndReply = " +
+                     std::to_string(link::statusNumber(link::LinkStatus::EmptyCommand)) + ";");
         return;
     }
-    const std::int16_t status = send("KX" + mid(line, 7, 90), true);
-    appendResult("sndReply = " + std::to_string(status) + ";" +
+    const link::LinkStatus status = send("KX" + mid(line, 7, 90), true);
+    appendResult("sndReply = " + std::to_string(link::statusNumber(status)) + ";" +
                  common::replaceAll(reply_, "\n", "~"));
 }
 
@@ -94,12 +94,12 @@ void JobInterpreter::end() {
         const double whole = std::floor(*table);
         // A table number no register can hold has no open amount to ask for.
         if (whole >= std::numeric_limits<int>::min() && whole <= std::numeric_limits<int>::max()) {
-            openAmount = link::queryTableTotal(context_.link, static_cast<int>(whole));
+            openAmount = link::queryTableTotal(context_.session, static_cast<int>(whole));
         }
     }
     const int receiptStatus = numericValue(openAmount, separator()) == 0 ? 0 : 1;
     appendResult("recStatus = " + std::to_string(receiptStatus) + ";" + openAmount);
-    appendResult("receipt = " + link::queryReceiptCounters(context_.link) + ", " +
+    appendResult("receipt = " + link::queryReceiptCounters(context_.session) + ", " +
                  std::to_string(closedReceipt_));
     appendResult("exitcode = " + std::to_string(exitCode_));
     printFooter();

@@ -9,8 +9,8 @@
 #include "core/jobs/daily_report.h"
 #include "core/jobs/item_text_converter.h"
 #include "core/jobs/program_flags.h"
+#include "core/jobs/register_session.h"
 #include "core/jobs/result_file.h"
-#include "core/link/link.h"
 #include "core/settings/param_settings.h"
 
 namespace merovan::jobs {
@@ -30,7 +30,7 @@ struct JobSettings {
 
 // Everything outside the job that a job works with.
 struct JobContext {
-    link::Link& link;
+    RegisterSession& session;
     common::Operator& op;
     common::Clock& clock;
     ProgramFlags& flags;

@@ -53,7 +53,7 @@ void JobInterpreter::linePLU(std::string_view line) {
         common::showMessageBox(context_.op,
                                "Η ποσότητα του είδους δεν είναι αριθμός, δεν πουλήθηκε",
                                common::buttons::kExclamation);
-        noteDropped(DroppedLine::QuantityNotNumber);
+        noteDropped(link::LinkStatus::QuantityNotNumber);
         return;
     }
 
@@ -92,7 +92,7 @@ void JobInterpreter::linePLU(std::string_view line) {
     if (fields_.category.empty()) {
         common::showMessageBox(context_.op, "Ανύπαρκτη κατηγορία ΦΠΑ ",
                                common::buttons::kExclamation);
-        noteDropped(DroppedLine::UnknownVatCategory);
+        noteDropped(link::LinkStatus::UnknownVatCategory);
         return;
     }
     sendLine(fields_.category);

@@ -26,21 +26,21 @@ JobInterpreter::Next JobInterpreter::lineTBO(std::string_view line) {
         return rejectTable();
     }
     // The register needs time around opening a table before it reports it open.
-    context_.link.setRegisterStatus(6);
     context_.clock.sleep(1500ms);
-    send("KX" + openedTable_ + "TO", true);
+    const link::LinkStatus opened = send("KX" + openedTable_ + "TO", true);
     context_.clock.sleep(1500ms);
-    if (context_.link.registerStatus() != 0) {
+    if (opened != link::LinkStatus::Success) {
         return Next::Abort;
     }
-    return link::queryOpenTable(context_.link) == std::floor(*table) ? Next::Continue : Next::Abort;
+    return link::queryOpenTable(context_.session) == std::floor(*table) ? Next::Continue
+                                                                        : Next::Abort;
 }
 
 JobInterpreter::Next JobInterpreter::lineTBC(std::string_view line) {
     if (!common::isNumeric(trim(mid(line, 6)), separator())) {
         return rejectTable();
     }
-    if (link::queryOpenTable(context_.link) == -1) {
+    if (link::queryOpenTable(context_.session) == -1) {
         if (context_.flags.transferPending) {
             send("KXTRFNO");
             send("KXTRFOK");
@@ -48,7 +48,7 @@ JobInterpreter::Next JobInterpreter::lineTBC(std::string_view line) {
         } else {
             send("KXCL");
         }
-    } else if (mayClose("KXTO") && send("KXTO") == 0) {
+    } else if (mayClose("KXTO") && send("KXTO") == link::LinkStatus::Success) {
         closedReceipt_ = link::parseClosedReceipt(reply_);
     }
     return Next::Continue;
@@ -59,17 +59,20 @@ JobInterpreter::Next JobInterpreter::lineTransfer(std::string_view line, bool fo
     const std::int16_t to = toInt16(mid(line, 11, 3), separator());
     if (from == -1 || to == -1) {
         if (!forPayment) {
-            appendResult("Err = -255, (Wrong Table Number) DateTime end = " + now());
+            appendResult(
+                "Err = " + std::to_string(link::statusNumber(link::LinkStatus::WrongTableNumber)) +
+                ", (Wrong Table Number) DateTime end = " + now());
         }
         return rejectTable();
     }
-    if (send("KXTRF") != 0) {
+    if (send("KXTRF") != link::LinkStatus::Success) {
         if (forPayment) {
             context_.flags.transferPending = false;
         }
         return Next::Abort;
     }
-    if (send("KXFROM" + std::to_string(from) + "TO" + std::to_string(to) + "PAR") != 0) {
+    if (send("KXFROM" + std::to_string(from) + "TO" + std::to_string(to) + "PAR") !=
+        link::LinkStatus::Success) {
         return Next::Abort;
     }
     if (forPayment) {
@@ -83,11 +86,11 @@ JobInterpreter::Next JobInterpreter::lineTBS(std::string_view line) {
     if (table == -1) {
         return rejectTable();
     }
-    if (send("KXPPAY") != 0) {
+    if (send("KXPPAY") != link::LinkStatus::Success) {
         context_.flags.partialPaymentPending = false;
         return Next::Abort;
     }
-    if (send("KXFROM" + std::to_string(table)) != 0) {
+    if (send("KXFROM" + std::to_string(table)) != link::LinkStatus::Success) {
         return Next::Abort;
     }
     context_.flags.partialPaymentPending = true;
@@ -95,7 +98,7 @@ JobInterpreter::Next JobInterpreter::lineTBS(std::string_view line) {
 }
 
 void JobInterpreter::lineLtb() {
-    appendResult("tblList   = " + link::queryTableList(context_.link));
+    appendResult("tblList   = " + link::queryTableList(context_.session));
 }
 
 }  // namespace merovan::jobs

@@ -6,12 +6,11 @@
 
 #include "core/common/codepage.h"
 #include "core/common/date_time.h"
-#include "core/common/message_box.h"
 #include "core/common/text.h"
 #include "core/link/card_reply.h"
 #include "core/link/link.h"
-#include "core/link/register_errors.h"
 #include "core/link/trace.h"
+#include "core/link/transport_texts.h"
 
 namespace merovan::link {
 namespace {
@@ -32,9 +31,6 @@ constexpr int kMaxWaitingReads = 64;
 constexpr auto kEarlyEmptyPause = 20ms;
 constexpr char kEot = '\x04';
 constexpr std::string_view kNoAnswerCommand = "KX794ST\r";
-constexpr std::string_view kNoReplyText = "Ο Φορολ. Εκτυπωτής δεν Απαντά σε εντολή !";
-constexpr std::string_view kErrorCaption = "Σφάλμα !!!";
-constexpr std::string_view kNoReplyTitle = "Μύνημα Φορολ. Εκτυπωτή";
 // Ends the ccPay line of a card answer that came after its wait.
 constexpr std::string_view kLateCardMarker = ";late";
 
@@ -47,8 +43,8 @@ std::chrono::milliseconds timeLeft(common::Clock::TimePoint deadline,
 }
 
 // The register's error number: up to four digits right after "DE". A reply without one is
-// still an error, so it gets a fixed non-zero status instead of 0.
-std::int16_t errorStatus(std::string_view reply) {
+// still an error, so it gets a status of its own instead of success.
+LinkStatus errorStatus(std::string_view reply) {
     const std::string_view digits = reply.substr(2, 4);
     int value = 0;
     std::size_t count = 0;
@@ -56,7 +52,8 @@ std::int16_t errorStatus(std::string_view reply) {
         value = value * 10 + (digits[count] - '0');
         ++count;
     }
-    return value == 0 ? kUnreadableErrorStatus : static_cast<std::int16_t>(value);
+    return value == 0 ? LinkStatus::UnreadableErrorReply
+                      : registerError(static_cast<std::int16_t>(value));
 }
 
 }  // namespace
@@ -64,13 +61,13 @@ std::int16_t errorStatus(std::string_view reply) {
 void Link::trace(std::string_view label, std::string_view bytes) {
     std::string line(label);
     line += bytes;
-    operator_.trace(common::formatMinuteSecond(clock_.localDateTime()) +
+    trace_.trace(common::formatMinuteSecond(clock_.localDateTime()) +
                     common::cp1253ToUtf8(line));
 }
 
 std::string Link::receiveUntil(common::Clock::TimePoint deadline) {
     const auto wait = timeLeft(deadline, clock_.now());
-    std::string piece = transport_->receiveData(wait);
+    std::string piece = receive(wait);
     if (piece.empty()) {
         const auto left = timeLeft(deadline, clock_.now());
         if (left > 0ms) {
@@ -83,7 +80,7 @@ std::string Link::receiveUntil(common::Clock::TimePoint deadline) {
 std::string Link::readWaitingBytes() {
     std::string bytes;
     for (int read = 0; read < kMaxWaitingReads; ++read) {
-        const std::string piece = transport_->receiveData(0ms);
+        const std::string piece = receive(0ms);
         if (piece.empty()) {
             break;
         }
@@ -100,19 +97,19 @@ void Link::discardWaitingBytes() {
     }
     // A card answer cut short by this read gets the time the card wait gives its answer.
     const std::string tail = stale.substr(stale.rfind(kEot) + 1);
-    if (lateCardLog_ && cardReplyLine(tail)) {
+    if (lateCardAwaited_ && cardReplyLine(tail)) {
         clock_.sleep(kPauseAfterAsyncData);
         stale += readWaitingBytes();
     }
     trace("  discarded: ", renderForTrace(stale));
-    if (lateCardLog_) {
+    if (lateCardAwaited_) {
         takeLateCardAnswers(stale);
     }
 }
 
 // A card terminal's answer that comes after its wait still means the card was charged: it is
-// recorded as the ccPay line it would have been and shown, and taken out of the bytes. Any
-// other bytes are left where they are.
+// told as the ccPay line it would have been, and taken out of the bytes. Any other bytes are
+// left where they are.
 bool Link::takeLateCardAnswers(std::string& bytes) {
     bool taken = false;
     std::size_t start = 0;
@@ -122,7 +119,10 @@ bool Link::takeLateCardAnswers(std::string& bytes) {
         const std::string answer =
             common::trim(common::removeAll(bytes.substr(start, end - start), '\r'));
         if (const auto line = cardReplyLine(common::removeAll(answer, kEot))) {
-            recordLateCardAnswer(*line);
+            lateCardAwaited_ = false;
+            if (observer_) {
+                observer_->lateCardAnswer(*line + std::string(kLateCardMarker));
+            }
             bytes.erase(start, end - start);
             taken = true;
         } else {
@@ -130,17 +130,6 @@ bool Link::takeLateCardAnswers(std::string& bytes) {
         }
     }
     return taken;
-}
-
-void Link::recordLateCardAnswer(const std::string& line) {
-    const std::string late = line + std::string(kLateCardMarker);
-    if (lateCardLog_) {
-        writeResultLine(*lateCardLog_, late);
-    }
-    lateCardLog_.reset();
-    const std::string text = "Καθυστερημένη απάντηση EFTPOS: " + common::cp1253ToUtf8(late);
-    operator_.log(text);
-    common::showMessageBox(operator_, text, common::buttons::kExclamation);
 }
 
 common::Clock::TimePoint Link::attemptDeadline() const {
@@ -152,9 +141,7 @@ bool Link::gaveUp() const {
     return giveUpAt_ && clock_.now() >= *giveUpAt_;
 }
 
-Link::Outcome Link::runExchange(const std::string& command, bool quiet, int asyncSeconds,
-                                const std::string& cardLog) {
-    registerStatus_ = 0;
+ExchangeOutcome Link::runExchange(const std::string& command, int asyncSeconds) {
     // Pieces of earlier attempts stay: a slow register may finish the first answer late.
     std::string buffer;
     bool fresh = true;
@@ -172,15 +159,14 @@ Link::Outcome Link::runExchange(const std::string& command, bool quiet, int asyn
             discardWaitingBytes();
             fresh = false;
         }
-        if (transport_->sendData(command)) {
+        if (send(command)) {
             trace("       send:[", command + "]");
         } else {
-            trace("   not sent:[",
-                  command + "] " + common::utf8ToCp1253(transport_->failureReason()));
+            trace("   not sent:[", command + "] " + common::utf8ToCp1253(failure_));
         }
-        if (transport_->lost()) {
+        if (lost_) {
             // A port that is gone carries no reply: open it anew and send again.
-            dropTransport();
+            dropTransport(failure_);
             continue;
         }
         if (command == kNoAnswerCommand) {
@@ -193,10 +179,10 @@ Link::Outcome Link::runExchange(const std::string& command, bool quiet, int asyn
             // its EOT like any other.
             if (common::startsWith(buffer, "DE")) {
                 noteLinkState({});
-                return handleReply(buffer + awaitErrorEnd(buffer, deadline), quiet);
+                return handleReply(buffer + awaitErrorEnd(buffer, deadline));
             }
             // The card answer awaited in vain may come while this command waits for its own.
-            if (lateCardLog_ && asyncSeconds <= 0 && buffer.find(kEot) != std::string::npos) {
+            if (lateCardAwaited_ && asyncSeconds <= 0 && buffer.find(kEot) != std::string::npos) {
                 const std::string seen = buffer;
                 if (takeLateCardAnswers(buffer)) {
                     trace("  discarded: ", renderForTrace(seen));
@@ -206,19 +192,19 @@ Link::Outcome Link::runExchange(const std::string& command, bool quiet, int asyn
             if (buffer.find(kEot) != std::string::npos) {
                 trace("      reply: ", renderForTrace(buffer));
                 noteLinkState({});
-                return handleReply(awaitAsyncReply(buffer, asyncSeconds, cardLog), quiet);
+                return handleReply(awaitAsyncReply(buffer, asyncSeconds));
             }
             // A reply that came just before the port hung up is taken above all the same.
-            if (transport_->lost() || clock_.now() >= deadline) {
+            if (lost_ || clock_.now() >= deadline) {
                 break;
             }
             buffer += receiveUntil(deadline);
         }
-        if (transport_->lost()) {
-            dropTransport();
+        if (lost_) {
+            dropTransport(failure_);
         }
     }
-    return reportNoReply(quiet);
+    return reportNoReply();
 }
 
 // An error reply cut after "DE1" would give the wrong number: the rest of it is given a
@@ -233,16 +219,15 @@ std::string Link::awaitErrorEnd(const std::string& start, common::Clock::TimePoi
     return rest;
 }
 
-std::string Link::awaitAsyncReply(const std::string& firstReply, int asyncSeconds,
-                                  const std::string& cardLog) {
+std::string Link::awaitAsyncReply(const std::string& firstReply, int asyncSeconds) {
     if (asyncSeconds <= 0) {
         return firstReply;
     }
-    lateCardLog_.reset();
-    operator_.setCardWaitShown(true);
+    lateCardAwaited_ = false;
+    observer_->cardWaitShown(true);
     cardWaitShown_ = true;
     const auto deadline = clock_.now() + std::chrono::seconds(asyncSeconds);
-    while (clock_.now() < deadline && !transport_->lost()) {
+    while (clock_.now() < deadline && !lost_) {
         const std::string first = receiveUntil(deadline);
         if (!first.empty()) {
             // The terminal's answer comes in pieces; give it time to arrive whole.
@@ -253,60 +238,52 @@ std::string Link::awaitAsyncReply(const std::string& firstReply, int asyncSecond
             return buffer;
         }
     }
-    lateCardLog_ = cardLog;
+    lateCardAwaited_ = true;
+    cardWaitRanOut_ = true;
     return firstReply;
 }
 
 void Link::hideCardWait() {
     if (cardWaitShown_) {
-        operator_.setCardWaitShown(false);
+        observer_->cardWaitShown(false);
         cardWaitShown_ = false;
     }
 }
 
-Link::Outcome Link::handleReply(std::string buffer, bool quiet) {
+ExchangeOutcome Link::handleReply(std::string buffer) {
     hideCardWait();
     trace("      reply: ", renderForTrace(buffer));
     buffer = common::removeAll(common::removeAll(buffer, '\r'), kEot);
     clock_.sleep(kPauseAfterReply);
-    Outcome outcome;
+    ExchangeOutcome outcome;
     if (common::startsWith(buffer, "DE")) {
-        registerStatus_ = errorStatus(buffer);
-        // The status is the exchange's own, whether or not the message is shown.
-        std::int16_t shownStatus = registerStatus_;
-        reportRegisterError(buffer, quiet, operator_, shownStatus);
-        transport_->sendData("KXCL");
+        const LinkStatus status = errorStatus(buffer);
+        observer_->registerRefused(buffer);
+        send("KXCL");
         clock_.sleep(kPauseAfterAcknowledge);
-        if (std::string swallowed = readWaitingBytes(); lateCardLog_) {
+        if (std::string swallowed = readWaitingBytes(); lateCardAwaited_) {
             takeLateCardAnswers(swallowed);
         }
-        outcome = {registerStatus_, std::to_string(registerStatus_)};
+        outcome = {status, std::to_string(statusNumber(status))};
     } else {
-        outcome = {registerStatus_, buffer};
+        outcome = {LinkStatus::Success, buffer};
     }
     // A port that hung up with the reply is opened anew at the next exchange.
-    if (transport_->lost()) {
-        dropTransport();
+    if (lost_) {
+        dropTransport(failure_);
     }
     trace(" -----------", {});
     return outcome;
 }
 
-Link::Outcome Link::reportNoReply(bool quiet) {
-    registerStatus_ = kNoReplyStatus;
+ExchangeOutcome Link::reportNoReply() {
     // A port that was lost on the way, or a socket that heard nobody there, says more than
     // the silence itself.
-    std::string reason = lostReason_;
-    if (reason.empty() && transport_) {
-        reason = transport_->failureReason();
-    }
-    noteLinkState(reason.empty() ? std::string(kNoReplyText) : reason);
-    if (!quiet) {
-        operator_.setCaption(std::string(kErrorCaption) + std::string(kNoReplyText));
-        common::showMessageBox(operator_, kNoReplyText, common::buttons::kInformation,
-                               kNoReplyTitle);
-    }
-    return {registerStatus_, common::utf8ToCp1253(kNoReplyText)};
+    const std::string& reason = lostReason_.empty() && transport_ ? failure_ : lostReason_;
+    noteLinkState(reason.empty() ? std::string(texts::kNoAnswer) : reason);
+    ExchangeOutcome outcome{LinkStatus::NoAnswer, common::utf8ToCp1253(texts::kNoAnswer)};
+    outcome.registerSilent = true;
+    return outcome;
 }
 
 }  // namespace merovan::link

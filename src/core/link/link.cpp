@@ -1,26 +1,31 @@
 #include "core/link/link.h"
 
-#include "core/common/append_line.h"
 #include "core/common/codepage.h"
-#include "core/common/date_time.h"
 #include "core/common/text.h"
-#include "core/link/card_reply.h"
+#include "core/link/transport_texts.h"
 
 namespace merovan::link {
 namespace {
-
-constexpr std::string_view kLinkDownText = "Ο Φορολογικός Εκτυπωτής εκτός σύνδεσης: ";
-constexpr std::string_view kLinkBackText = "Ο Φορολογικός Εκτυπωτής απαντά ξανά";
 
 // "comN" as written (lower case) and device paths are serial ports; anything else is a host.
 bool isSerialAddress(std::string_view address) {
     return common::left(address, 3) == "com" || common::startsWith(address, "/dev/");
 }
 
+// A serial port that will not open or be set up reaches the result file with its own status,
+// and the reply names the link address.
+ExchangeOutcome serialOpenFailure(TransportError error, const std::string& linkAddress) {
+    if (error == TransportError::PortSetUpRefused) {
+        return {LinkStatus::PortSetUpRefused,
+                common::utf8ToCp1253(texts::kPortSetUpFailed) + linkAddress};
+    }
+    return {LinkStatus::PortUnavailable, common::utf8ToCp1253(texts::kPortFailed) + linkAddress};
+}
+
 }  // namespace
 
-Link::Link(common::Operator& op, common::Clock& clock, TransportFactory factory)
-    : operator_(op), clock_(clock), factory_(std::move(factory)) {}
+Link::Link(common::TraceSink& trace, common::Clock& clock, TransportFactory factory)
+    : trace_(trace), clock_(clock), factory_(std::move(factory)) {}
 
 Link::~Link() = default;
 
@@ -49,116 +54,98 @@ LinkTarget Link::networkTarget(const std::string& address) const {
     return target;
 }
 
-std::optional<Link::Outcome> Link::openLink() {
+std::optional<ExchangeOutcome> Link::openLink() {
     const LinkTarget target = targetFor(linkAddress_);
     std::unique_ptr<Transport> transport = factory_(target);
-    const std::int16_t opened = transport->openConnection();
-    const bool serial = target.kind == LinkTarget::Kind::Serial;
-    const std::int16_t status = serial ? transport->result() : opened;
-    if (status == 0 && !transport->lost()) {
+    const TransportResult opened = transport->openConnection();
+    if (opened.ok()) {
         transport_ = std::move(transport);
         return std::nullopt;
     }
     // Nothing stays open after a failed opening: the next exchange tries again, so a port
     // that appears later, or a local port another program lets go, is found then.
-    lostReason_ = transport->failureReason();
-    if (lostReason_.empty()) {
-        lostReason_ = common::cp1253ToUtf8(transport->exResult());
-    }
     transport->shutdownConnection();
+    const bool serial = target.kind == LinkTarget::Kind::Serial;
+    ExchangeOutcome failed = serialOpenFailure(opened.error, target.linkAddress);
+    lostReason_ = opened.reason.empty() ? common::cp1253ToUtf8(failed.reply) : opened.reason;
     trace("  not open: ", common::utf8ToCp1253(lostReason_));
     if (serial) {
-        return Outcome{status, transport->exResult()};
+        return failed;
     }
     // The network failed to open: to its callers the register does not answer, as it never
     // could; the status box shows why.
-    return Outcome{kNoReplyStatus, common::utf8ToCp1253(lostReason_)};
+    return ExchangeOutcome{LinkStatus::NoAnswer, common::utf8ToCp1253(lostReason_)};
 }
 
-bool Link::ensureOpen() {
-    if (transport_ && transport_->hungUp()) {
-        dropTransport();
-    }
+bool Link::ensureOpen(ExchangeObserver& observer) {
+    observer_ = &observer;
     if (transport_) {
-        return true;
+        if (const TransportResult line = transport_->hungUp(); line.lost()) {
+            dropTransport(line.reason);
+        }
     }
-    lostReason_.clear();
-    if (openLink()) {
-        noteLinkState(lostReason_);
-        return false;
+    bool open = transport_ != nullptr;
+    if (!open) {
+        lostReason_.clear();
+        open = !openLink();
+        if (!open) {
+            noteLinkState(lostReason_);
+        }
     }
-    return true;
+    observer_ = nullptr;
+    return open;
 }
 
-void Link::dropTransport() {
-    lostReason_ = transport_->failureReason();
+void Link::dropTransport(const std::string& reason) {
+    lostReason_ = reason;
     transport_->shutdownConnection();
     transport_.reset();
+    lost_ = false;
     // Said even when the port opened anew at once answers: a port that hangs up is news.
     noteLinkState(lostReason_);
 }
 
-std::int16_t Link::sendCommand(const std::string& command, std::string& reply, bool quiet,
-                               int asyncSeconds, const std::string& errorLog) {
+ExchangeOutcome Link::exchange(const std::string& command, ExchangeObserver& observer,
+                               int asyncSeconds) {
+    observer_ = &observer;
     lostReason_.clear();
-    if (transport_) {
-        transport_->forgetPassingFailure();
+    failure_.clear();
+    lost_ = false;
+    cardWaitRanOut_ = false;
+    ExchangeOutcome outcome = runExchange(command, asyncSeconds);
+    outcome.cardAnswerLate = cardWaitRanOut_;
+    observer_ = nullptr;
+    return outcome;
+}
+
+bool Link::send(const std::string& command) {
+    const TransportResult sent = transport_->sendData(command);
+    // The first loss is the cause; what fails after it only follows from it.
+    if (!sent.ok() && !lost_) {
+        failure_ = sent.reason;
+        lost_ = sent.lost();
     }
-    const Outcome outcome =
-        runExchange(command, quiet, asyncSeconds, errorLog.empty() ? resFile_ : errorLog);
-    registerStatus_ = outcome.status;
-    reply = outcome.reply;
-    if (transport_) {
-        transport_->setResult(outcome.status);
-        transport_->setExResult(outcome.reply);
+    return sent.ok();
+}
+
+std::string Link::receive(std::chrono::milliseconds maxWait) {
+    Received received = transport_->receiveData(maxWait);
+    // The first loss is the cause; what fails after it only follows from it.
+    if (!received.result.ok() && !lost_) {
+        failure_ = received.result.reason;
+        lost_ = received.result.lost();
     }
-    // Only a successful exchange has a reply of its own; after a failure the reply holds a
-    // number or a message, never a card terminal's answer.
-    if (registerStatus_ == 0) {
-        recordCardReply(reply);
-    } else {
-        logFailure(command, errorLog);
-    }
-    return registerStatus_;
+    return std::move(received.bytes);
 }
 
 void Link::noteLinkState(const std::string& reason) {
     if (reason == downReason_) {
         return;
     }
-    if (reason.empty()) {
-        operator_.log(std::string(kLinkBackText));
-    } else {
-        operator_.log(std::string(kLinkDownText) + reason);
+    if (observer_) {
+        observer_->linkStateChanged(reason);
     }
     downReason_ = reason;
-}
-
-void Link::recordCardReply(const std::string& reply) {
-    if (const auto line = cardReplyLine(reply)) {
-        writeResultLine(resFile_, *line);
-    }
-}
-
-void Link::logFailure(const std::string& command, const std::string& errorLog) {
-    const std::string& path = errorLog.empty() ? resFile_ : errorLog;
-    // Outside a job a link that cannot be reached is logged once per reason (noteLinkState);
-    // a line for every supervision attempt would bury the log.
-    if (path.empty() && registerStatus_ < 0) {
-        return;
-    }
-    writeResultLine(path, "Err = " + std::to_string(registerStatus_) + ", [" + command +
-                              "] DateTime = " + common::formatDateTime(clock_.localDateTime()));
-}
-
-// Outside a job there is no result file: a finished job's must not collect lines that are
-// not its own, so the line goes to the program's log instead.
-void Link::writeResultLine(const std::string& path, const std::string& line) {
-    if (path.empty()) {
-        operator_.log(common::cp1253ToUtf8(line));
-        return;
-    }
-    common::appendLine(path, line);
 }
 
 void Link::closeLink() {

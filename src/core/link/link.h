@@ -8,45 +8,31 @@
 #include <string_view>
 
 #include "core/common/clock.h"
-#include "core/common/operator.h"
+#include "core/common/trace_sink.h"
+#include "core/link/command_sender.h"
+#include "core/link/exchange_observer.h"
+#include "core/link/link_status.h"
 #include "core/link/link_target.h"
 #include "core/link/transport.h"
 
 namespace merovan::link {
 
-// Status of an error reply whose number cannot be read ("DE", "DEX1"): still a failure,
-// never 0, and not a number the register's error table knows.
-inline constexpr std::int16_t kUnreadableErrorStatus = 9999;
-// No complete reply in the time allowed, or no way to send the command at all.
-inline constexpr std::int16_t kNoReplyStatus = -4;
-
-// The one link to the register and the exchange state that goes with it: the open transport,
-// registerStatus, the current job's result file. Every command the driver gives the register
-// goes through sendCommand; nothing else touches a transport.
+// The one link to the register and the protocol state that goes with it: the open transport,
+// when to open it anew, whether a card terminal's answer is still outstanding. Every command
+// the driver gives the register goes through exchange; nothing else touches a transport. The
+// link presents nothing: it writes the live trace and tells the observer what happens.
 class Link {
   public:
-    Link(common::Operator& op, common::Clock& clock, TransportFactory factory);
+    // Only op's trace is used.
+    Link(common::TraceSink& trace, common::Clock& clock, TransportFactory factory);
     ~Link();
     Link(const Link&) = delete;
     Link& operator=(const Link&) = delete;
 
-    // Sends one command and waits for its reply. Returns registerStatus after the exchange:
-    // 0 success, a register error number, -1/-2 port failures, -4 no answer. The reply (code
-    // page 1253 bytes, CR and EOT removed) or the failure text lands in reply. asyncSeconds
-    // is the extra wait for a card terminal's second answer; errorLog empty means resFile.
-    std::int16_t sendCommand(const std::string& command, std::string& reply, bool quiet,
-                             int asyncSeconds = 0, const std::string& errorLog = {});
-
-    // Appends the failure log line of command with registerStatus; errorLog empty means
-    // resFile, and no result file means no line.
-    void logFailure(const std::string& command, const std::string& errorLog);
-
-    std::int16_t registerStatus() const { return registerStatus_; }
-    void setRegisterStatus(std::int16_t status) { registerStatus_ = status; }
-
-    // The running job's result file; empty between jobs, when failures go to the log.
-    const std::string& resFile() const { return resFile_; }
-    void setResFile(std::string path) { resFile_ = std::move(path); }
+    // Sends one command and waits for its reply. asyncSeconds is the extra wait for a card
+    // terminal's second answer.
+    ExchangeOutcome exchange(const std::string& command, ExchangeObserver& observer,
+                             int asyncSeconds = 0);
 
     const std::string& linkAddress() const { return linkAddress_; }
     void setLinkAddress(std::string address) { linkAddress_ = std::move(address); }
@@ -59,13 +45,13 @@ class Link {
     // none: no limit.
     void setGiveUpAt(std::optional<common::Clock::TimePoint> at) { giveUpAt_ = at; }
 
-    // Why the register cannot be reached, as last logged (UTF-8): the port that will not
+    // Why the register cannot be reached, as last told (UTF-8): the port that will not
     // open, the address that cannot be bound, no answer. Empty while it answers.
     const std::string& downReason() const { return downReason_; }
 
-    // Opens the port when none is open; false when it cannot be (the reason is logged once
+    // Opens the port when none is open; false when it cannot be (the reason is told once
     // and kept in downReason). Sends nothing.
-    bool ensureOpen();
+    bool ensureOpen(ExchangeObserver& observer);
 
     Transport* currentTransport() { return transport_.get(); }
     void setCurrentTransport(std::unique_ptr<Transport> transport) {
@@ -78,53 +64,49 @@ class Link {
     }
 
   private:
-    // How one exchange ended: registerStatus and the reply or failure text.
-    struct Outcome {
-        std::int16_t status = 0;
-        std::string reply;
-    };
-
     LinkTarget targetFor(const std::string& address) const;
     LinkTarget networkTarget(const std::string& address) const;
     // Opens the transport; none when it opened, else the failure (nothing is left open).
-    std::optional<Outcome> openLink();
-    void dropTransport();
-    Outcome runExchange(const std::string& command, bool quiet, int asyncSeconds,
-                        const std::string& cardLog);
+    std::optional<ExchangeOutcome> openLink();
+    void dropTransport(const std::string& reason);
+    ExchangeOutcome runExchange(const std::string& command, int asyncSeconds);
     common::Clock::TimePoint attemptDeadline() const;
     bool gaveUp() const;
+    // The transport calls of an exchange; a failure is kept in failure_ and lost_.
+    bool send(const std::string& command);
+    std::string receive(std::chrono::milliseconds maxWait);
     std::string awaitErrorEnd(const std::string& start, common::Clock::TimePoint deadline);
-    std::string awaitAsyncReply(const std::string& firstReply, int asyncSeconds,
-                                const std::string& cardLog);
-    Outcome handleReply(std::string buffer, bool quiet);
+    std::string awaitAsyncReply(const std::string& firstReply, int asyncSeconds);
+    ExchangeOutcome handleReply(std::string buffer);
     void hideCardWait();
     void discardWaitingBytes();
     std::string readWaitingBytes();
     std::string receiveUntil(common::Clock::TimePoint deadline);
-    Outcome reportNoReply(bool quiet);
-    // Logs why the register cannot be reached, once per change of reason; empty: it answers.
+    ExchangeOutcome reportNoReply();
+    // Tells why the register cannot be reached, once per change of reason; empty: it answers.
     void noteLinkState(const std::string& reason);
-    void recordCardReply(const std::string& reply);
     bool takeLateCardAnswers(std::string& bytes);
-    void recordLateCardAnswer(const std::string& line);
-    void writeResultLine(const std::string& path, const std::string& line);
     void trace(std::string_view label, std::string_view bytes);
 
-    common::Operator& operator_;
+    common::TraceSink& trace_;
     common::Clock& clock_;
     TransportFactory factory_;
     std::function<std::string()> localAddressLookup_;
     std::unique_ptr<Transport> transport_;
+    // The observer of the exchange that runs; none between exchanges.
+    ExchangeObserver* observer_ = nullptr;
     bool cardWaitShown_ = false;
-    // The result file of the card payment whose terminal did not answer within its wait;
-    // none while no answer is outstanding.
-    std::optional<std::string> lateCardLog_;
-    std::int16_t registerStatus_ = 0;
-    std::string resFile_;
+    // A card terminal did not answer within its wait and its answer may still come.
+    bool lateCardAwaited_ = false;
+    // This exchange's card wait ran out.
+    bool cardWaitRanOut_ = false;
     std::string linkAddress_;
     std::optional<common::Clock::TimePoint> giveUpAt_;
     std::string downReason_;
-    // Why the transport failed during this exchange, kept after it was dropped.
+    // Why the transport failed last during this exchange, and whether it is gone.
+    std::string failure_;
+    bool lost_ = false;
+    // Why the transport was dropped during this exchange, kept after it was.
     std::string lostReason_;
 };
 

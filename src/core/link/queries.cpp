@@ -40,19 +40,18 @@ std::int16_t positiveOrFailure(std::string_view text) {
 
 // Sends a query the way every query does: shown and logged on failure. No value when the
 // register refused or did not answer.
-std::optional<std::string> ask(Link& link, const std::string& command) {
-    std::string reply;
-    link.sendCommand(command, reply, false);
-    if (link.registerStatus() != 0) {
+std::optional<std::string> ask(CommandSender& sender, const std::string& command) {
+    ExchangeOutcome outcome = sender.send(command);
+    if (!outcome.succeeded()) {
         return std::nullopt;
     }
-    return reply;
+    return std::move(outcome.reply);
 }
 
 }  // namespace
 
-std::int16_t queryOpenTable(Link& link) {
-    const auto reply = ask(link, "KX?TO");
+std::int16_t queryOpenTable(CommandSender& sender) {
+    const auto reply = ask(sender, "KX?TO");
     return reply ? positiveOrFailure(cleanField(*reply, 1)) : -1;
 }
 
@@ -60,8 +59,8 @@ std::int16_t parseClosedReceipt(std::string_view reply) {
     return positiveOrFailure(cleanField(reply, 2));
 }
 
-std::string queryTableTotal(Link& link, int table) {
-    const auto reply = ask(link, "KXREP" + std::to_string(table) + "TBL");
+std::string queryTableTotal(CommandSender& sender, int table) {
+    const auto reply = ask(sender, "KXREP" + std::to_string(table) + "TBL");
     if (!reply) {
         return "-1";
     }
@@ -70,8 +69,8 @@ std::string queryTableTotal(Link& link, int table) {
     return value && *value >= 0 ? total : "-1";
 }
 
-std::string queryTableList(Link& link) {
-    const auto reply = ask(link, "KXREPTBL");
+std::string queryTableList(CommandSender& sender) {
+    const auto reply = ask(sender, "KXREPTBL");
     if (!reply) {
         return "-1";
     }
@@ -79,8 +78,8 @@ std::string queryTableList(Link& link) {
     return list.empty() ? "-1" : common::removeAll(list, ' ');
 }
 
-std::string queryReceiptCounters(Link& link) {
-    const auto reply = ask(link, "KXRE");
+std::string queryReceiptCounters(CommandSender& sender) {
+    const auto reply = ask(sender, "KXRE");
     if (!reply) {
         return "-1, -1";
     }

@@ -1,10 +1,10 @@
 #include "core/link/register_errors.h"
 
 #include <array>
+#include <cstdint>
 #include <utility>
 
 #include "core/common/codepage.h"
-#include "core/common/message_box.h"
 #include "core/common/text.h"
 
 namespace merovan::link {
@@ -49,7 +49,7 @@ constexpr std::array<std::pair<std::string_view, std::string_view>, 33> kErrorTe
 
 constexpr std::string_view kErrorPrefix = "DE";
 
-// The number part as a status: only 1..32767 fits, so an error can never read as success (0).
+// The number part as a number the message can show: 1 to 32767.
 std::optional<std::int16_t> statusOf(std::string_view numberText) {
     if (numberText.empty() || numberText.size() > 5) {
         return std::nullopt;
@@ -78,8 +78,7 @@ std::optional<std::string> registerErrorText(std::string_view numberText) {
     return std::nullopt;
 }
 
-void reportRegisterError(std::string_view reply, bool quiet, common::Operator& op,
-                         std::int16_t& registerStatus) {
+RegisterErrorMessage describeRegisterError(std::string_view reply) {
     const std::string_view word = reply.substr(0, reply.find(' '));
     std::string numberText;
     std::optional<std::string> text;
@@ -90,19 +89,9 @@ void reportRegisterError(std::string_view reply, bool quiet, common::Operator& o
     if (!text) {
         text = common::cp1253ToUtf8(reply);
     }
-    if (quiet) {
-        return;
-    }
-    const std::optional<std::int16_t> status = statusOf(numberText);
-    if (status) {
-        registerStatus = *status;
-    }
     // A number part that is not a status is shown as the register sent it.
-    const std::string shownNumber =
-        status ? std::to_string(*status) : common::cp1253ToUtf8(numberText);
-    op.setCaption("Σφάλμα !!!" + *text);
-    common::showMessageBox(op, "Λάθος : " + shownNumber + "\r" + *text, common::buttons::kCritical,
-                           "");
+    const std::optional<std::int16_t> status = statusOf(numberText);
+    return {status ? std::to_string(*status) : common::cp1253ToUtf8(numberText), *text};
 }
 
 }  // namespace merovan::link

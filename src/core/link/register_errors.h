@@ -1,11 +1,8 @@
 #pragma once
 
-#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
-
-#include "core/common/operator.h"
 
 namespace merovan::link {
 
@@ -13,10 +10,13 @@ namespace merovan::link {
 // (compared as text: "7" matches, "07" does not); no value when the table has no such row.
 std::optional<std::string> registerErrorText(std::string_view numberText);
 
-// Shows an error reply (CR and EOT already removed, beginning with "DE") to the operator:
-// caption and critical message box, unless quiet. When not quiet and the number part is a
-// number from 1 to 32767, registerStatus is set from it; otherwise it is left as it is.
-void reportRegisterError(std::string_view reply, bool quiet, common::Operator& op,
-                         std::int16_t& registerStatus);
+// What the operator is told of an error reply, both UTF-8.
+struct RegisterErrorMessage {
+    std::string number;  // the number as shown: 1 to 32767 in decimal, else as the register sent it
+    std::string text;    // the table's text, or the reply itself for a number it lacks
+};
+
+// The message for an error reply (CR and EOT already removed, beginning with "DE").
+RegisterErrorMessage describeRegisterError(std::string_view reply);
 
 }  // namespace merovan::link

@@ -21,15 +21,14 @@ class SerialTransport final : public Transport {
     SerialTransport(const SerialTransport&) = delete;
     SerialTransport& operator=(const SerialTransport&) = delete;
 
-    // -1 "Πρόβλημα στην Θύρα :" when the port cannot be opened or another program holds it,
-    // -2 "Πρόβλημα στο Set-Up τής Θύρας :" when it cannot take the baud rate; also left in
-    // result()/exResult(). Either way the port is closed again: a port that is not set up
-    // is never used.
-    std::int16_t openConnection() override;
-    bool sendData(const std::string& text) override;
-    std::string receiveData(std::chrono::milliseconds maxWait) override;
+    // PortUnavailable when the port cannot be opened or another program holds it,
+    // PortSetUpRefused when it cannot take the baud rate. Either way the port is closed
+    // again: a port that is not set up is never used.
+    TransportResult openConnection() override;
+    TransportResult sendData(const std::string& text) override;
+    Received receiveData(std::chrono::milliseconds maxWait) override;
     void shutdownConnection() override;
-    bool hungUp() override;
+    TransportResult hungUp() override;
 
     const std::string& linkAddress() const { return linkAddress_; }
     // Whether the port is open and set up; a hang-up or I/O error closes it.
@@ -44,11 +43,10 @@ class SerialTransport final : public Transport {
   private:
     struct Port;
 
-    // The port hung up or failed: closed, and lost() until opened anew.
-    void markLost(const std::string& why);
-    // Opening: the state before it, and a failure (-1 or -2) with its reason.
-    void startOpening();
-    std::int16_t refuseOpening(std::int16_t code, std::string reason);
+    // The port hung up or failed: closed until opened anew.
+    TransportResult markLost(const std::string& why);
+    // A failed opening: nothing stays open.
+    TransportResult refuseOpening(TransportError error, std::string reason);
     std::string baud() const;
     std::string shownDevice() const;
 

@@ -93,11 +93,12 @@ std::string SerialTransport::devicePath(std::string_view portName) {
     return std::string(portName);
 }
 
-std::int16_t SerialTransport::openConnection() {
-    startOpening();
+TransportResult SerialTransport::openConnection() {
+    shutdownConnection();
     const int fd = ::open(device_.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
-        return refuseOpening(-1, texts::portOpenFailed(shownDevice(), common::osErrorText(errno)));
+        return refuseOpening(TransportError::PortUnavailable,
+                             texts::portOpenFailed(shownDevice(), common::osErrorText(errno)));
     }
     // Kept only once set up: in its cooked mode a port would echo the register's replies back
     // to it and swallow EOT.
@@ -105,7 +106,8 @@ std::int16_t SerialTransport::openConnection() {
     // Another program holding the port (its own lock or exclusive mode) refuses us, as the
     // register must never hear two drivers at once.
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        return refuseOpening(-1, texts::portHeldElsewhere(shownDevice()));
+        return refuseOpening(TransportError::PortUnavailable,
+                             texts::portHeldElsewhere(shownDevice()));
     }
     ::ioctl(fd, TIOCEXCL);
 
@@ -114,10 +116,12 @@ std::int16_t SerialTransport::openConnection() {
     const speed_t speed = speedFor(speedText);
     if (speed == B0) {
         return refuseOpening(
-            -2, texts::portSpeedRefused(shownDevice(), common::cp1253ToUtf8(speedText)));
+            TransportError::PortSetUpRefused,
+            texts::portSpeedRefused(shownDevice(), common::cp1253ToUtf8(speedText)));
     }
     if (::tcgetattr(fd, &settings) != 0) {
-        return refuseOpening(-2, texts::portSetUpFailed(shownDevice(), common::osErrorText(errno)));
+        return refuseOpening(TransportError::PortSetUpRefused,
+                             texts::portSetUpFailed(shownDevice(), common::osErrorText(errno)));
     }
     ::cfmakeraw(&settings);
     settings.c_cflag &= ~(PARENB | CSTOPB | CSIZE | CRTSCTS);
@@ -127,19 +131,17 @@ std::int16_t SerialTransport::openConnection() {
     settings.c_cc[VTIME] = 0;
     if (::cfsetispeed(&settings, speed) != 0 || ::cfsetospeed(&settings, speed) != 0 ||
         ::tcsetattr(fd, TCSANOW, &settings) != 0) {
-        return refuseOpening(-2, texts::portSetUpFailed(shownDevice(), common::osErrorText(errno)));
+        return refuseOpening(TransportError::PortSetUpRefused,
+                             texts::portSetUpFailed(shownDevice(), common::osErrorText(errno)));
     }
     port_ = std::move(port);
     setUp_ = true;
-    return result_;
+    return {};
 }
 
-bool SerialTransport::sendData(const std::string& text) {
+TransportResult SerialTransport::sendData(const std::string& text) {
     if (!port_) {
-        if (!lost()) {
-            setLost(texts::portLost(shownDevice(), texts::kClosed));
-        }
-        return false;
+        return {TransportError::Gone, texts::portLost(shownDevice(), texts::kClosed)};
     }
     const std::string line = withLineTerminator(text);
     for (std::size_t at = 0; at < line.size(); at += kChunk) {
@@ -157,40 +159,38 @@ bool SerialTransport::sendData(const std::string& text) {
                 continue;
             }
             if (count < 0 && errno != EAGAIN) {
-                markLost(common::osErrorText(errno));
-                return false;
+                return markLost(common::osErrorText(errno));
             }
             pollfd ready{port_->fd, POLLOUT, 0};
             const auto left = std::chrono::duration_cast<milliseconds>(deadline - Steady::now());
             const int polled = left.count() <= 0 ? 0 : ::poll(&ready, 1, pollMillis(left));
             if (polled > 0 && (ready.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0) {
-                markLost(std::string(texts::kHangUp));
-                return false;
+                return markLost(std::string(texts::kHangUp));
             }
             if (polled <= 0 || (ready.revents & POLLOUT) == 0) {
-                setFailure(texts::portWriteFailed(
-                    shownDevice(), polled < 0 ? common::osErrorText(errno) : "time-out"));
-                return false;
+                return {TransportError::WriteTimedOut,
+                        texts::portWriteFailed(
+                            shownDevice(), polled < 0 ? common::osErrorText(errno) : "time-out")};
             }
         }
     }
-    return true;
+    return {};
 }
 
-std::string SerialTransport::receiveData(milliseconds maxWait) {
+Received SerialTransport::receiveData(milliseconds maxWait) {
     const auto start = Steady::now();
     const milliseconds firstWait = std::min(maxWait, kReadTotal);
     std::string received;
     // A port that never opened has nothing to give: wait out the time the caller allowed
     // instead of handing back at once, so its loop cannot spin.
-    const auto idle = [&] {
+    const auto idle = [&](TransportResult result) {
         if (received.empty()) {
             std::this_thread::sleep_for(firstWait - since(start));
         }
-        return received;
+        return Received{received, std::move(result)};
     };
     if (!port_) {
-        return idle();
+        return idle({TransportError::Gone, texts::portLost(shownDevice(), texts::kClosed)});
     }
     std::array<char, kChunk> buffer{};
     while (received.size() < kChunk) {
@@ -213,37 +213,30 @@ std::string SerialTransport::receiveData(milliseconds maxWait) {
         // The other end is gone (an unplugged adapter, a closed pseudo-terminal): what it
         // sent before is still read, then the port is given up.
         if ((ready.revents & POLLIN) == 0) {
-            markLost(std::string(texts::kHangUp));
-            return idle();
+            return idle(markLost(std::string(texts::kHangUp)));
         }
         const auto got = ::read(port_->fd, buffer.data(), kChunk - received.size());
         if (got > 0) {
             received.append(buffer.data(), static_cast<std::size_t>(got));
         } else if (got == 0 || (errno != EAGAIN && errno != EINTR)) {
-            markLost(got == 0 ? std::string(texts::kHangUp) : common::osErrorText(errno));
-            return idle();
+            return idle(
+                markLost(got == 0 ? std::string(texts::kHangUp) : common::osErrorText(errno)));
         }
     }
-    return received;
+    return {received, {}};
 }
 
-bool SerialTransport::hungUp() {
+TransportResult SerialTransport::hungUp() {
     if (!port_) {
-        return lost();
+        return {TransportError::Gone, texts::portLost(shownDevice(), texts::kClosed)};
     }
     // Asked for nothing: hang-up and errors are reported all the same, and no byte waiting
     // (a late card answer, say) is taken from the next exchange.
     pollfd ready{port_->fd, 0, 0};
     if (::poll(&ready, 1, 0) > 0 && (ready.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0) {
-        markLost(std::string(texts::kHangUp));
+        return markLost(std::string(texts::kHangUp));
     }
-    return lost();
-}
-
-void SerialTransport::markLost(const std::string& why) {
-    port_.reset();
-    setUp_ = false;
-    setLost(texts::portLost(shownDevice(), why));
+    return {};
 }
 
 void SerialTransport::shutdownConnection() {

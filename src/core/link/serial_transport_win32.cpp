@@ -70,8 +70,8 @@ std::string SerialTransport::devicePath(std::string_view portName) {
     return std::string(portName);
 }
 
-std::int16_t SerialTransport::openConnection() {
-    startOpening();
+TransportResult SerialTransport::openConnection() {
+    shutdownConnection();
     // No sharing: a port that another program holds is refused, so the register never hears
     // two drivers at once.
     HANDLE handle = CreateFileA(device_.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
@@ -79,9 +79,10 @@ std::int16_t SerialTransport::openConnection() {
     if (handle == INVALID_HANDLE_VALUE) {
         const DWORD error = GetLastError();
         return refuseOpening(
-            -1, error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION
-                    ? texts::portHeldElsewhere(shownDevice())
-                    : texts::portOpenFailed(shownDevice(), common::osErrorText(error)));
+            TransportError::PortUnavailable,
+            error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION
+                ? texts::portHeldElsewhere(shownDevice())
+                : texts::portOpenFailed(shownDevice(), common::osErrorText(error)));
     }
     // Kept only once set up: with whatever settings it had, the register would not be heard.
     auto port = std::make_unique<Port>(handle);
@@ -100,28 +101,27 @@ std::int16_t SerialTransport::openConnection() {
     const std::string mode = speedText + ",N,8,1";
     if (speedText.empty() || !BuildCommDCBA(mode.c_str(), &settings)) {
         return refuseOpening(
-            -2, texts::portSpeedRefused(shownDevice(), common::cp1253ToUtf8(speedText)));
+            TransportError::PortSetUpRefused,
+            texts::portSpeedRefused(shownDevice(), common::cp1253ToUtf8(speedText)));
     }
     if (!SetCommState(handle, &settings)) {
         return refuseOpening(
-            -2, texts::portSetUpFailed(shownDevice(), common::osErrorText(GetLastError())));
+            TransportError::PortSetUpRefused,
+            texts::portSetUpFailed(shownDevice(), common::osErrorText(GetLastError())));
     }
     port_ = std::move(port);
     setUp_ = true;
-    return result_;
+    return {};
 }
 
 // Windows tells of a removed adapter only when it is used.
-bool SerialTransport::hungUp() {
-    return lost();
+TransportResult SerialTransport::hungUp() {
+    return {};
 }
 
-bool SerialTransport::sendData(const std::string& text) {
+TransportResult SerialTransport::sendData(const std::string& text) {
     if (!port_) {
-        if (!lost()) {
-            setLost(texts::portLost(shownDevice(), texts::kClosed));
-        }
-        return false;
+        return {TransportError::Gone, texts::portLost(shownDevice(), texts::kClosed)};
     }
     const std::string line = withLineTerminator(text);
     for (std::size_t at = 0; at < line.size(); at += kChunk) {
@@ -130,31 +130,30 @@ bool SerialTransport::sendData(const std::string& text) {
         if (!WriteFile(port_->handle, piece.data(), static_cast<DWORD>(piece.size()), &written,
                        nullptr)) {
             // An adapter that was unplugged fails every write from then on.
-            markLost(common::osErrorText(GetLastError()));
-            return false;
+            return markLost(common::osErrorText(GetLastError()));
         }
         if (written != piece.size()) {
-            setFailure(texts::portWriteFailed(shownDevice(), "time-out"));
-            return false;
+            return {TransportError::WriteTimedOut,
+                    texts::portWriteFailed(shownDevice(), "time-out")};
         }
     }
-    return true;
+    return {};
 }
 
-std::string SerialTransport::receiveData(milliseconds maxWait) {
+Received SerialTransport::receiveData(milliseconds maxWait) {
     const auto start = Steady::now();
     const milliseconds firstWait = std::min(maxWait, kReadTotal);
     // A port that never opened has nothing to give: wait out the time the caller allowed
     // instead of handing back at once, so its loop cannot spin.
-    const auto idle = [&] {
+    const auto idle = [&](TransportResult result) {
         const auto waited = std::chrono::duration_cast<milliseconds>(Steady::now() - start);
         if (waited < firstWait) {
             std::this_thread::sleep_for(firstWait - waited);
         }
-        return std::string();
+        return Received{{}, std::move(result)};
     };
     if (!port_) {
-        return idle();
+        return idle({TransportError::Gone, texts::portLost(shownDevice(), texts::kClosed)});
     }
     DWORD wanted = kChunk;
     if (maxWait.count() <= 0) {
@@ -162,8 +161,7 @@ std::string SerialTransport::receiveData(milliseconds maxWait) {
         COMSTAT status{};
         DWORD errors = 0;
         if (!ClearCommError(port_->handle, &errors, &status)) {
-            markLost(common::osErrorText(GetLastError()));
-            return {};
+            return {{}, markLost(common::osErrorText(GetLastError()))};
         }
         if (status.cbInQue == 0) {
             return {};
@@ -178,16 +176,10 @@ std::string SerialTransport::receiveData(milliseconds maxWait) {
     std::array<char, kChunk> buffer{};
     DWORD got = 0;
     if (!ReadFile(port_->handle, buffer.data(), wanted, &got, nullptr)) {
-        markLost(common::osErrorText(GetLastError()));
-        return maxWait.count() > 0 ? idle() : std::string();
+        TransportResult lost = markLost(common::osErrorText(GetLastError()));
+        return maxWait.count() > 0 ? idle(std::move(lost)) : Received{{}, std::move(lost)};
     }
-    return std::string(buffer.data(), got);
-}
-
-void SerialTransport::markLost(const std::string& why) {
-    port_.reset();
-    setUp_ = false;
-    setLost(texts::portLost(shownDevice(), why));
+    return {std::string(buffer.data(), got), {}};
 }
 
 void SerialTransport::shutdownConnection() {

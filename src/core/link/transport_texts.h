@@ -3,18 +3,14 @@
 #include <string>
 #include <string_view>
 
-// The transports' failure texts, the same words on every platform (UTF-8; the transports
-// hand the first ones on as code page 1253 in exResult, the reasons go to the log).
+// The link's failure texts, the same words on every platform (UTF-8). The first three are
+// replies an exchange hands back on failure; the reasons go to the log.
 namespace merovan::link::texts {
 
 inline constexpr std::string_view kPortFailed = "Πρόβλημα στην Θύρα :";
 inline constexpr std::string_view kPortSetUpFailed = "Πρόβλημα στο Set-Up τής Θύρας :";
-inline constexpr std::string_view kSendFailed =
-    "Λάθος κατά την αποστολή δεδομένων στην θύρα (Ethernet)";
-inline constexpr std::string_view kReadinessFailed =
-    "Λάθος κατά την προσπέλαση της θύρας (Ethernet)";
-inline constexpr std::string_view kReceiveFailed =
-    "Λάθος κατά την ανάγνωση στοιχείων απο την θύρα (Ethernet)";
+// The reply of an exchange the register did not answer, and why it counts as down then.
+inline constexpr std::string_view kNoAnswer = "Ο Φορολ. Εκτυπωτής δεν Απαντά σε εντολή !";
 
 inline constexpr std::string_view kHangUp = "η άλλη άκρη έκλεισε (hang-up)";
 inline constexpr std::string_view kClosed = "έχει κλείσει";

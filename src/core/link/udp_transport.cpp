@@ -1,6 +1,7 @@
 // What both platforms' UDP transports say about their ends.
 #include "core/link/udp_transport.h"
 #include "core/common/codepage.h"
+#include "core/link/transport_texts.h"
 
 namespace merovan::link {
 
@@ -11,6 +12,10 @@ std::string UdpTransport::localEndpoint() const {
 
 std::string UdpTransport::remoteEndpoint() const {
     return common::cp1253ToUtf8(remoteHostIP_) + ":" + std::to_string(remotePort_);
+}
+
+TransportResult UdpTransport::closedSocket() const {
+    return {TransportError::Gone, texts::udpSocketLost(remoteEndpoint(), texts::kClosed)};
 }
 
 }  // namespace merovan::link

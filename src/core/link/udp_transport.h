@@ -32,14 +32,12 @@ class UdpTransport final : public Transport {
     std::int32_t remotePort() const { return remotePort_; }
     const std::string& localHostIP() const { return localHostIP_; }
 
-    // 0 opened (or already open), -1 the socket library did not start (Windows), -2 no
-    // socket, -4 the local port could not be bound (another program holds it), -5 the
-    // register's address is invalid, -6 connect failed. Leaves result() and exResult() alone.
-    // A failed opening leaves no socket behind; failureReason() says why.
-    std::int16_t openConnection() override;
-    bool sendData(const std::string& text) override;
+    // Succeeds at once when already open. LocalPortTaken when another program holds the
+    // local port. A failed opening leaves no socket behind.
+    TransportResult openConnection() override;
+    TransportResult sendData(const std::string& text) override;
     // Waits up to maxWait for one datagram and returns it (at most 10000 bytes).
-    std::string receiveData(std::chrono::milliseconds maxWait) override;
+    Received receiveData(std::chrono::milliseconds maxWait) override;
     void shutdownConnection() override;
 
     // The socket handle; 0 when none is open.
@@ -50,10 +48,11 @@ class UdpTransport final : public Transport {
   private:
     struct Socket;
 
-    // A failed send, receive or readiness check: the socket is dropped (lost()) unless the
-    // error only says nobody answers at the register's address.
-    void noteSocketError(int error);
-    // "address:port" of each end, for the reasons given in failureReason() (UTF-8).
+    // A failed send, receive or readiness check: the socket is dropped (Gone) unless the
+    // error only says nobody answers at the register's address (NoListener).
+    TransportResult socketError(int error);
+    TransportResult closedSocket() const;
+    // "address:port" of each end, for the reasons a failure gives (UTF-8).
     std::string localEndpoint() const;
     std::string remoteEndpoint() const;
 

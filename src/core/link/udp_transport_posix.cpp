@@ -50,77 +50,67 @@ std::intptr_t UdpTransport::socketHandle() const {
     return socket_ ? socket_->fd : 0;
 }
 
-std::int16_t UdpTransport::openConnection() {
+TransportResult UdpTransport::openConnection() {
     if (socket_) {
-        return 0;
+        return {};
     }
-    clearFailure();
-    const auto refuse = [this](std::int16_t code, std::string reason) {
-        setLost(std::move(reason));
-        return code;
-    };
     const int fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, IPPROTO_UDP);
     if (fd < 0) {
-        return refuse(-2, texts::udpSocketFailed(common::osErrorText(errno)));
+        return {TransportError::SocketUnavailable,
+                texts::udpSocketFailed(common::osErrorText(errno))};
     }
     auto socket = std::make_unique<Socket>(fd);
     const bool portValid = remotePort_ >= 1 && remotePort_ <= 65535;
     sockaddr_in local{};
     if (!toAddress(bindAddress_, portValid ? remotePort_ : 0, local) ||
         ::bind(fd, reinterpret_cast<const sockaddr*>(&local), sizeof local) != 0) {
-        return refuse(-4, texts::udpBindFailed(localEndpoint(), common::osErrorText(errno)));
+        return {TransportError::LocalPortTaken,
+                texts::udpBindFailed(localEndpoint(), common::osErrorText(errno))};
     }
     sockaddr_in remote{};
     if (!portValid || !toAddress(remoteHostIP_, remotePort_, remote) || remoteHostIP_.empty()) {
-        return refuse(-5, texts::udpAddressInvalid(common::cp1253ToUtf8(remoteHostIP_),
-                                                   std::to_string(remotePort_)));
+        return {TransportError::AddressInvalid,
+                texts::udpAddressInvalid(common::cp1253ToUtf8(remoteHostIP_),
+                                         std::to_string(remotePort_))};
     }
     if (::connect(fd, reinterpret_cast<const sockaddr*>(&remote), sizeof remote) != 0) {
-        return refuse(-6, texts::udpConnectFailed(remoteEndpoint(), common::osErrorText(errno)));
+        return {TransportError::ConnectFailed,
+                texts::udpConnectFailed(remoteEndpoint(), common::osErrorText(errno))};
     }
     socket_ = std::move(socket);
-    return 0;
+    return {};
 }
 
 // An error that a socket reports for an earlier datagram (nobody listens there, the way is
 // closed) leaves the socket usable; any other means it is gone.
-void UdpTransport::noteSocketError(int error) {
+TransportResult UdpTransport::socketError(int error) {
     if (error == ECONNREFUSED || error == EHOSTUNREACH || error == ENETUNREACH ||
         error == EHOSTDOWN) {
-        setFailure(texts::udpNoListener(remoteEndpoint(), common::osErrorText(error)));
-        return;
+        return {TransportError::NoListener,
+                texts::udpNoListener(remoteEndpoint(), common::osErrorText(error))};
     }
     socket_.reset();
-    setLost(texts::udpSocketLost(remoteEndpoint(), common::osErrorText(error)));
+    return {TransportError::Gone,
+            texts::udpSocketLost(remoteEndpoint(), common::osErrorText(error))};
 }
 
-bool UdpTransport::sendData(const std::string& text) {
+TransportResult UdpTransport::sendData(const std::string& text) {
+    if (!socket_) {
+        return closedSocket();
+    }
     const std::string datagram = withLineTerminator(text);
     ssize_t sent = -1;
-    if (socket_) {
-        do {
-            sent = ::send(socket_->fd, datagram.data(), datagram.size(), MSG_NOSIGNAL);
-        } while (sent < 0 && errno == EINTR);
-        if (sent < 0) {
-            noteSocketError(errno);
-        }
-    }
-    if (!socket_ && !lost()) {
-        setLost(texts::udpSocketLost(remoteEndpoint(), texts::kClosed));
-    }
-    if (sent < 0) {
-        result_ = -1;
-        exResult_ = common::utf8ToCp1253(texts::kSendFailed);
-        return false;
-    }
-    return true;
+    do {
+        sent = ::send(socket_->fd, datagram.data(), datagram.size(), MSG_NOSIGNAL);
+    } while (sent < 0 && errno == EINTR);
+    return sent < 0 ? socketError(errno) : TransportResult{};
 }
 
-std::string UdpTransport::receiveData(std::chrono::milliseconds maxWait) {
+Received UdpTransport::receiveData(std::chrono::milliseconds maxWait) {
     if (!socket_) {
         // Nothing can arrive; waiting out the allowed time keeps the caller's loop calm.
         std::this_thread::sleep_for(maxWait);
-        return {};
+        return {{}, closedSocket()};
     }
     pollfd ready{socket_->fd, POLLIN, 0};
     int count = 0;
@@ -128,10 +118,7 @@ std::string UdpTransport::receiveData(std::chrono::milliseconds maxWait) {
         count = ::poll(&ready, 1, static_cast<int>(std::max<long long>(0, maxWait.count())));
     } while (count < 0 && errno == EINTR);
     if (count < 0) {
-        result_ = -3;
-        exResult_ = common::utf8ToCp1253(texts::kReadinessFailed);
-        noteSocketError(errno);
-        return {};
+        return {{}, socketError(errno)};
     }
     if (count == 0) {
         return {};
@@ -142,12 +129,9 @@ std::string UdpTransport::receiveData(std::chrono::milliseconds maxWait) {
         if (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR) {
             return {};
         }
-        result_ = -2;
-        exResult_ = common::utf8ToCp1253(texts::kReceiveFailed);
-        noteSocketError(errno);
-        return {};
+        return {{}, socketError(errno)};
     }
-    return std::string(buffer.data(), static_cast<std::size_t>(got));
+    return {std::string(buffer.data(), static_cast<std::size_t>(got)), {}};
 }
 
 void UdpTransport::shutdownConnection() {

@@ -60,78 +60,72 @@ std::intptr_t UdpTransport::socketHandle() const {
     return socket_ ? static_cast<std::intptr_t>(socket_->handle) : 0;
 }
 
-std::int16_t UdpTransport::openConnection() {
+TransportResult UdpTransport::openConnection() {
     if (socket_) {
-        return 0;
+        return {};
     }
-    clearFailure();
-    const auto refuse = [this](std::int16_t code, std::string reason) {
-        setLost(std::move(reason));
-        return code;
-    };
     auto socket = std::make_unique<Socket>();
     if (const int started = WSAStartup(MAKEWORD(1, 1), &socket->library); started != 0) {
-        return refuse(-1, texts::udpSocketFailed(common::osErrorText(started)));
+        return {TransportError::SocketUnavailable,
+                texts::udpSocketFailed(common::osErrorText(started))};
     }
     socket->started = true;
     socket->handle = ::socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP);
     if (socket->handle == INVALID_SOCKET) {
-        return refuse(-2, texts::udpSocketFailed(common::osErrorText(WSAGetLastError())));
+        return {TransportError::SocketUnavailable,
+                texts::udpSocketFailed(common::osErrorText(WSAGetLastError()))};
     }
     const bool portValid = remotePort_ >= 1 && remotePort_ <= 65535;
     sockaddr_in local{};
     if (!toAddress(bindAddress_, portValid ? remotePort_ : 0, local) ||
         ::bind(socket->handle, reinterpret_cast<const sockaddr*>(&local), sizeof local) != 0) {
-        return refuse(
-            -4, texts::udpBindFailed(localEndpoint(), common::osErrorText(WSAGetLastError())));
+        return {TransportError::LocalPortTaken,
+                texts::udpBindFailed(localEndpoint(), common::osErrorText(WSAGetLastError()))};
     }
     sockaddr_in remote{};
     if (!portValid || remoteHostIP_.empty() || !toAddress(remoteHostIP_, remotePort_, remote)) {
-        return refuse(-5, texts::udpAddressInvalid(common::cp1253ToUtf8(remoteHostIP_),
-                                                   std::to_string(remotePort_)));
+        return {TransportError::AddressInvalid,
+                texts::udpAddressInvalid(common::cp1253ToUtf8(remoteHostIP_),
+                                         std::to_string(remotePort_))};
     }
     if (::connect(socket->handle, reinterpret_cast<const sockaddr*>(&remote), sizeof remote) != 0) {
-        return refuse(
-            -6, texts::udpConnectFailed(remoteEndpoint(), common::osErrorText(WSAGetLastError())));
+        return {TransportError::ConnectFailed,
+                texts::udpConnectFailed(remoteEndpoint(), common::osErrorText(WSAGetLastError()))};
     }
     socket_ = std::move(socket);
-    return 0;
+    return {};
 }
 
 // An error that a socket reports for an earlier datagram (nobody listens there, the way is
 // closed) leaves the socket usable; any other means it is gone.
-void UdpTransport::noteSocketError(int error) {
+TransportResult UdpTransport::socketError(int error) {
     if (error == WSAECONNRESET || error == WSAECONNREFUSED || error == WSAEHOSTUNREACH ||
         error == WSAENETUNREACH || error == WSAEHOSTDOWN) {
-        setFailure(texts::udpNoListener(remoteEndpoint(), common::osErrorText(error)));
-        return;
+        return {TransportError::NoListener,
+                texts::udpNoListener(remoteEndpoint(), common::osErrorText(error))};
     }
     socket_.reset();
-    setLost(texts::udpSocketLost(remoteEndpoint(), common::osErrorText(error)));
+    return {TransportError::Gone,
+            texts::udpSocketLost(remoteEndpoint(), common::osErrorText(error))};
 }
 
-bool UdpTransport::sendData(const std::string& text) {
-    const std::string datagram = withLineTerminator(text);
+TransportResult UdpTransport::sendData(const std::string& text) {
     if (!socket_) {
-        if (!lost()) {
-            setLost(texts::udpSocketLost(remoteEndpoint(), texts::kClosed));
-        }
-    } else if (::send(socket_->handle, datagram.data(), static_cast<int>(datagram.size()), 0) !=
-               SOCKET_ERROR) {
-        return true;
-    } else {
-        noteSocketError(WSAGetLastError());
+        return closedSocket();
     }
-    result_ = -1;
-    exResult_ = common::utf8ToCp1253(texts::kSendFailed);
-    return false;
+    const std::string datagram = withLineTerminator(text);
+    if (::send(socket_->handle, datagram.data(), static_cast<int>(datagram.size()), 0) ==
+        SOCKET_ERROR) {
+        return socketError(WSAGetLastError());
+    }
+    return {};
 }
 
-std::string UdpTransport::receiveData(std::chrono::milliseconds maxWait) {
+Received UdpTransport::receiveData(std::chrono::milliseconds maxWait) {
     if (!socket_) {
         // Nothing can arrive; waiting out the allowed time keeps the caller's loop calm.
         std::this_thread::sleep_for(maxWait);
-        return {};
+        return {{}, closedSocket()};
     }
     const auto wait = std::max<long long>(0, maxWait.count());
     fd_set readable;
@@ -140,10 +134,7 @@ std::string UdpTransport::receiveData(std::chrono::milliseconds maxWait) {
     timeval timeout{static_cast<long>(wait / 1000), static_cast<long>(wait % 1000 * 1000)};
     const int count = ::select(0, &readable, nullptr, nullptr, &timeout);
     if (count == SOCKET_ERROR) {
-        result_ = -3;
-        exResult_ = common::utf8ToCp1253(texts::kReadinessFailed);
-        noteSocketError(WSAGetLastError());
-        return {};
+        return {{}, socketError(WSAGetLastError())};
     }
     if (count == 0) {
         return {};
@@ -151,12 +142,9 @@ std::string UdpTransport::receiveData(std::chrono::milliseconds maxWait) {
     std::vector<char> buffer(kMaxDatagram);
     const int got = ::recv(socket_->handle, buffer.data(), static_cast<int>(buffer.size()), 0);
     if (got == SOCKET_ERROR) {
-        result_ = -2;
-        exResult_ = common::utf8ToCp1253(texts::kReceiveFailed);
-        noteSocketError(WSAGetLastError());
-        return {};
+        return {{}, socketError(WSAGetLastError())};
     }
-    return std::string(buffer.data(), static_cast<std::size_t>(got));
+    return {std::string(buffer.data(), static_cast<std::size_t>(got)), {}};
 }
 
 void UdpTransport::shutdownConnection() {

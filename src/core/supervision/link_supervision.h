@@ -7,7 +7,7 @@
 
 #include "core/common/clock.h"
 #include "core/common/status_display.h"
-#include "core/link/link.h"
+#include "core/jobs/register_session.h"
 
 namespace merovan::supervision {
 
@@ -32,7 +32,7 @@ class LinkSupervision {
 
     // One tick of the timer. linkErrorText is the main window's reply text; beforeAttempt runs
     // just before "KXCL" is sent to find the register.
-    Outcome tick(link::Link& link, common::StatusDisplay& display, common::Clock& clock,
+    Outcome tick(jobs::RegisterSession& session, common::StatusDisplay& display, common::Clock& clock,
                  std::string& linkErrorText, const std::function<void()>& beforeAttempt = {});
 
     // A successful exchange outside supervision: the register answers again.

@@ -31,18 +31,16 @@ ReportCommand commandOf(Report report) {
 
 }  // namespace
 
-void runReport(link::Link& link, common::StatusDisplay& display, Report report) {
+void runReport(jobs::RegisterSession& session, common::StatusDisplay& display, Report report) {
     const ReportCommand which = commandOf(report);
     display.setStatus(which.status);
-    std::string reply;
-    link.sendCommand(which.command, reply, false);
+    session.send(which.command);
     display.setStatus("Το Ισοζύγιο ολοκληρώθηκε");
     display.setCaption("Merovan- Έτοιμο");
 }
 
-void clearRegisterError(link::Link& link) {
-    std::string reply;
-    link.sendCommand("KXCL", reply, false);
+void clearRegisterError(jobs::RegisterSession& session) {
+    session.send("KXCL");
 }
 
 }  // namespace merovan::supervision

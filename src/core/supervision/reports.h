@@ -2,7 +2,7 @@
 
 #include "core/common/status_display.h"
 #include "core/jobs/daily_report.h"
-#include "core/link/link.h"
+#include "core/jobs/register_session.h"
 
 // The register's X and Z reports and the error clear, as the menus and jobs ask for them.
 namespace merovan::supervision {
@@ -16,21 +16,21 @@ enum class Report {
 
 // Runs one report; whatever the outcome, ends with the completion texts (a failure has been
 // shown by the exchange itself). The caller decides what the controls do meanwhile.
-void runReport(link::Link& link, common::StatusDisplay& display, Report report);
+void runReport(jobs::RegisterSession& session, common::StatusDisplay& display, Report report);
 
 // The daily Z report as a job runs it.
 class DailyZReport final : public jobs::DailyReport {
   public:
-    DailyZReport(link::Link& link, common::StatusDisplay& display)
-        : link_(link), display_(display) {}
-    void run() override { runReport(link_, display_, Report::ZDaily); }
+    DailyZReport(jobs::RegisterSession& session, common::StatusDisplay& display)
+        : session_(session), display_(display) {}
+    void run() override { runReport(session_, display_, Report::ZDaily); }
 
   private:
-    link::Link& link_;
+    jobs::RegisterSession& session_;
     common::StatusDisplay& display_;
 };
 
 // Sends "KXCL" to clear a pending register error; a failure is reported by the exchange.
-void clearRegisterError(link::Link& link);
+void clearRegisterError(jobs::RegisterSession& session);
 
 }  // namespace merovan::supervision
