@@ -42,8 +42,8 @@ struct ReverseCp1253 {
     std::array<std::pair<char32_t, unsigned char>, 128> entries{};
     ReverseCp1253() {
         for (int b = 0x80; b <= 0xFF; ++b) {
-            entries[static_cast<std::size_t>(b - 0x80)] = {cp1253ToUnicode(static_cast<unsigned char>(b)),
-                                                          static_cast<unsigned char>(b)};
+            entries[static_cast<std::size_t>(b - 0x80)] = {
+                cp1253ToUnicode(static_cast<unsigned char>(b)), static_cast<unsigned char>(b)};
         }
     }
 };
@@ -97,7 +97,9 @@ char32_t cp1253ToUnicode(unsigned char byte) {
     return 0x0390 + (byte - 0xC0);
 }
 
-char32_t cp737ToUnicode(unsigned char byte) { return byte < 0x80 ? byte : kCp737High[byte - 0x80]; }
+char32_t cp737ToUnicode(unsigned char byte) {
+    return byte < 0x80 ? byte : kCp737High[byte - 0x80];
+}
 
 void appendUtf8(std::string& out, char32_t c) {
     if (c < 0x80) {
@@ -179,17 +181,28 @@ unsigned char upper1253(unsigned char b) {
         return static_cast<unsigned char>(b - 'a' + 'A');
     }
     switch (b) {
-        case 0xF2: return 0xD3;  // final sigma
-        case 0xDC: return 0xA2;  // alpha with tonos
-        case 0xDD: return 0xB8;
-        case 0xDE: return 0xB9;
-        case 0xDF: return 0xBA;
-        case 0xFC: return 0xBC;
-        case 0xFD: return 0xBE;
-        case 0xFE: return 0xBF;
-        case 0xFA: return 0xDA;
-        case 0xFB: return 0xDB;
-        default: break;
+        case 0xF2:
+            return 0xD3;  // final sigma
+        case 0xDC:
+            return 0xA2;  // alpha with tonos
+        case 0xDD:
+            return 0xB8;
+        case 0xDE:
+            return 0xB9;
+        case 0xDF:
+            return 0xBA;
+        case 0xFC:
+            return 0xBC;
+        case 0xFD:
+            return 0xBE;
+        case 0xFE:
+            return 0xBF;
+        case 0xFA:
+            return 0xDA;
+        case 0xFB:
+            return 0xDB;
+        default:
+            break;
     }
     if (b >= 0xE1 && b <= 0xF9) {
         return static_cast<unsigned char>(b - 0x20);
@@ -202,16 +215,26 @@ unsigned char lower1253(unsigned char b) {
         return static_cast<unsigned char>(b - 'A' + 'a');
     }
     switch (b) {
-        case 0xA2: return 0xDC;
-        case 0xB8: return 0xDD;
-        case 0xB9: return 0xDE;
-        case 0xBA: return 0xDF;
-        case 0xBC: return 0xFC;
-        case 0xBE: return 0xFD;
-        case 0xBF: return 0xFE;
-        case 0xDA: return 0xFA;
-        case 0xDB: return 0xFB;
-        default: break;
+        case 0xA2:
+            return 0xDC;
+        case 0xB8:
+            return 0xDD;
+        case 0xB9:
+            return 0xDE;
+        case 0xBA:
+            return 0xDF;
+        case 0xBC:
+            return 0xFC;
+        case 0xBE:
+            return 0xFD;
+        case 0xBF:
+            return 0xFE;
+        case 0xDA:
+            return 0xFA;
+        case 0xDB:
+            return 0xFB;
+        default:
+            break;
     }
     if (b >= 0xC1 && b <= 0xD9 && b != 0xD2) {
         return static_cast<unsigned char>(b + 0x20);
@@ -230,8 +253,12 @@ std::string mapBytes(std::string_view bytes, Map map) {
 
 }  // namespace
 
-std::string toUpper1253(std::string_view bytes) { return mapBytes(bytes, upper1253); }
-std::string toLower1253(std::string_view bytes) { return mapBytes(bytes, lower1253); }
+std::string toUpper1253(std::string_view bytes) {
+    return mapBytes(bytes, upper1253);
+}
+std::string toLower1253(std::string_view bytes) {
+    return mapBytes(bytes, lower1253);
+}
 
 std::size_t utf8Length(std::string_view utf8) {
     std::size_t count = 0;

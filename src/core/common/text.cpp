@@ -16,7 +16,8 @@ std::string left(std::string_view text, std::size_t length) {
 }
 
 std::string right(std::string_view text, std::size_t length) {
-    return length >= text.size() ? std::string(text) : std::string(text.substr(text.size() - length));
+    return length >= text.size() ? std::string(text)
+                                 : std::string(text.substr(text.size() - length));
 }
 
 std::string trimLeft(std::string_view text) {
@@ -29,7 +30,9 @@ std::string trimRight(std::string_view text) {
     return last == std::string_view::npos ? std::string() : std::string(text.substr(0, last + 1));
 }
 
-std::string trim(std::string_view text) { return trimRight(trimLeft(text)); }
+std::string trim(std::string_view text) {
+    return trimRight(trimLeft(text));
+}
 
 std::string replaceAll(std::string_view text, std::string_view from, std::string_view to) {
     if (from.empty()) {
@@ -52,9 +55,13 @@ std::string removeAll(std::string_view text, char character) {
     return out;
 }
 
-bool startsWith(std::string_view text, std::string_view prefix) { return text.starts_with(prefix); }
+bool startsWith(std::string_view text, std::string_view prefix) {
+    return text.starts_with(prefix);
+}
 
-bool endsWith(std::string_view text, std::string_view suffix) { return text.ends_with(suffix); }
+bool endsWith(std::string_view text, std::string_view suffix) {
+    return text.ends_with(suffix);
+}
 
 std::string asciiUpper(std::string_view text) {
     std::string out(text);

@@ -8,7 +8,8 @@
 namespace merovan::common {
 
 // Characters start..start+length-1 (1-based), shorter or empty when the text is shorter.
-std::string mid(std::string_view text, std::size_t start, std::size_t length = std::string_view::npos);
+std::string mid(std::string_view text, std::size_t start,
+                std::size_t length = std::string_view::npos);
 std::string left(std::string_view text, std::size_t length);
 std::string right(std::string_view text, std::size_t length);
 

@@ -19,7 +19,8 @@ common::MessageBox box(std::string_view text, int buttons, std::string_view titl
 // The dialog's loading rules live with the settings; the form only keeps what it shows.
 void fillFromParams(SettingsFields& f, const settings::ParamSettings& s) {
     settings::ParamDialogValues v;
-    v.registerFamily = SettingsForm::kRegisterFamilies.at(static_cast<std::size_t>(f.registerFamily));
+    v.registerFamily =
+        SettingsForm::kRegisterFamilies.at(static_cast<std::size_t>(f.registerFamily));
     v.currency = f.currency;
     v.autoStart = f.autoStart;
     settings::loadDialogValues(s, v);

@@ -61,8 +61,7 @@ LinkStatus errorStatus(std::string_view reply) {
 void Link::trace(std::string_view label, std::string_view bytes) {
     std::string line(label);
     line += bytes;
-    trace_.trace(common::formatMinuteSecond(clock_.localDateTime()) +
-                    common::cp1253ToUtf8(line));
+    trace_.trace(common::formatMinuteSecond(clock_.localDateTime()) + common::cp1253ToUtf8(line));
 }
 
 std::string Link::receiveUntil(common::Clock::TimePoint deadline) {

@@ -19,8 +19,8 @@ bool sendClear(jobs::RegisterSession& session, bool quiet, std::string& linkErro
 }  // namespace
 
 LinkSupervision::Outcome LinkSupervision::tick(jobs::RegisterSession& session,
-                                               common::StatusDisplay& display,
-                                               common::Clock& clock, std::string& linkErrorText,
+                                               common::StatusDisplay& display, common::Clock& clock,
+                                               std::string& linkErrorText,
                                                const std::function<void()>& beforeAttempt) {
     if (failures_ >= kLimit) {
         if (retryWhileOffline_) {

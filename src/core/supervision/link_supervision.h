@@ -32,8 +32,9 @@ class LinkSupervision {
 
     // One tick of the timer. linkErrorText is the main window's reply text; beforeAttempt runs
     // just before "KXCL" is sent to find the register.
-    Outcome tick(jobs::RegisterSession& session, common::StatusDisplay& display, common::Clock& clock,
-                 std::string& linkErrorText, const std::function<void()>& beforeAttempt = {});
+    Outcome tick(jobs::RegisterSession& session, common::StatusDisplay& display,
+                 common::Clock& clock, std::string& linkErrorText,
+                 const std::function<void()>& beforeAttempt = {});
 
     // A successful exchange outside supervision: the register answers again.
     void resetFailures() { failures_ = 0; }
