@@ -49,7 +49,7 @@ int statusOfExchange(link::LinkStatus status) {
     if (status == link::LinkStatus::Success) {
         return 0;
     }
-    return link::statusNumber(status) > 0 ? 1 : driver::kGaveUp;
+    return link::statusNumber(status) > 0 ? 1 : driver::GaveUp;
 }
 
 }  // namespace
@@ -59,7 +59,7 @@ int runCommandLine(const std::string& line, const CliOptions& options, StopSigna
     const auto parsed = settings::settingsFromCommandLine(fields);
     if (parsed.optionsTooShort) {
         std::fputs((common::cp737ToUtf8(settings::farewellText()) + "\n").c_str(), stdout);
-        return driver::kOptionsTooShort;
+        return driver::OptionsTooShort;
     }
     common::SystemClock clock;
     LogOperator op(clock, options.trace);
@@ -113,7 +113,7 @@ int runAction(const CliOptions& options, StopSignals& signals) {
     while (!common::controlsOf(driver.state()).reports) {
         if (signals.stopped() || (giveUpAt && clock.now() >= *giveUpAt)) {
             driver.shutdown();
-            return driver::kGaveUp;
+            return driver::GaveUp;
         }
         driver.supervisionTick();
         if (!common::controlsOf(driver.state()).reports) {

@@ -421,14 +421,14 @@ using CommandLine = DriverFixture;
 TEST_F(CommandLine, OutcomesBecomeExitStatusesAndDoneJobsAreDeleted) {
     makeDriver();
     write("job.txt", "job");
-    EXPECT_EQ(runJob("job.txt"), driver::kJobDone);
+    EXPECT_EQ(runJob("job.txt"), driver::JobDone);
     EXPECT_THAT(register_.sent(), ElementsAre("KXCL", "KXJOB job.txt"));
     EXPECT_FALSE(std::filesystem::exists(path("job.txt")));
     EXPECT_EQ(op_.caption(), "Merovan- Έτοιμο");
 
     // A missing conversion helper is logged and passed over.
     write("job.txt", "job");
-    EXPECT_EQ(runJob("job.txt", std::nullopt, "`"), driver::kJobDone);
+    EXPECT_EQ(runJob("job.txt", std::nullopt, "`"), driver::JobDone);
     ASSERT_EQ(op_.logLines().size(), 1u);
     EXPECT_NE(op_.logLines()[0].find("cop2fis"), std::string::npos);
 
@@ -440,7 +440,7 @@ TEST_F(CommandLine, OutcomesBecomeExitStatusesAndDoneJobsAreDeleted) {
         std::filesystem::create_directories(jobPath + "/inside");
     };
     makeDriver();
-    EXPECT_EQ(runJob("job.txt"), driver::kJobDone);
+    EXPECT_EQ(runJob("job.txt"), driver::JobDone);
     ASSERT_EQ(op_.logLines().size(), 2u);
     EXPECT_NE(op_.logLines()[1].find(path("job.txt")), std::string::npos) << op_.logLines()[1];
 
@@ -449,11 +449,11 @@ TEST_F(CommandLine, OutcomesBecomeExitStatusesAndDoneJobsAreDeleted) {
     write("job.txt", "job");
     nextOutcome_.exitCode = 1;
     makeDriver();
-    EXPECT_EQ(runJob("job.txt"), driver::kJobAborted);
+    EXPECT_EQ(runJob("job.txt"), driver::JobAborted);
 
     // The driver reads the job itself: a missing one never reaches the interpreter.
     makeDriver();
-    EXPECT_EQ(runJob("gone.txt"), driver::kJobUnreadable);
+    EXPECT_EQ(runJob("gone.txt"), driver::JobUnreadable);
     ASSERT_FALSE(op_.messages().empty());
     EXPECT_NE(op_.messages().back().text.find("Λάθος : \rΑδυναμία ανάγνωσης"), std::string::npos);
     EXPECT_NE(op_.messages().back().text.find("gone.txt"), std::string::npos);
@@ -471,7 +471,7 @@ TEST_F(CommandLine, KeepsAskingUntilTheRegisterAnswers) {
     });
     makeDriver();
     write("job.txt", "job");
-    EXPECT_EQ(runJob("job.txt"), driver::kJobDone);
+    EXPECT_EQ(runJob("job.txt"), driver::JobDone);
     EXPECT_EQ(jobsRun_.size(), 1u);
 }
 

@@ -76,14 +76,14 @@ TEST_F(LinkRecovery, CommandLineGivesUpAtTheLimit) {
     write("job.txt", "job");
     silenceRegister();
     makeDriver();
-    EXPECT_EQ(runJob("job.txt", 2s, "", "com1"), driver::kGaveUp);
+    EXPECT_EQ(runJob("job.txt", 2s, "", "com1"), driver::GaveUp);
     EXPECT_EQ(clock_.elapsed(), 2s);
     EXPECT_EQ(register_.targets().back().linkAddress, "com1:9600");
 
     // A port that will not open says so while the driver waits.
     register_.setOpenStatus(link::TransportError::PortUnavailable, kGone);
     makeDriver();
-    EXPECT_EQ(runJob("job.txt", 2s, "", "com1"), driver::kGaveUp);
+    EXPECT_EQ(runJob("job.txt", 2s, "", "com1"), driver::GaveUp);
     EXPECT_EQ(clock_.elapsed(), 4s);
     EXPECT_EQ(register_.openCount(), 1 + 2) << "asked once a second";
     EXPECT_THAT(op_.statuses(), ::testing::Contains("Πρόβλημα στην Θύρα :com1:9600"));

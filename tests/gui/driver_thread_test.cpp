@@ -107,7 +107,7 @@ TEST_F(GuiTest, CommandLineRunsTheOneJobAndEnds) {
     program().startCommandLine({parsed.settings, fields[2], job});
     loop.exec();
     ASSERT_TRUE(status.has_value());
-    EXPECT_EQ(*status, driver::kJobDone);
+    EXPECT_EQ(*status, driver::JobDone);
     EXPECT_FALSE(std::filesystem::exists(job));
     EXPECT_NE(readFile("job.result").find("tag = T1"), std::string::npos);
     EXPECT_EQ(program().window().windowTitle(), "Merovan- Έτοιμο");
@@ -117,7 +117,7 @@ TEST_F(GuiTest, CommandLineRunsTheOneJobAndEnds) {
 // status follows it.
 TEST_F(GuiTest, TooShortAnOptionStringSaysFarewellInABox) {
     RecordingMessageBoxes shown;
-    EXPECT_EQ(gui::showFarewell(shown), driver::kOptionsTooShort);
+    EXPECT_EQ(gui::showFarewell(shown), driver::OptionsTooShort);
     ASSERT_EQ(shown.boxes.size(), 1u);
     EXPECT_NE(shown.boxes[0].text.find("Ευχαριστούμε που χρησιμοποιήσατε το Merovan"),
               std::string::npos);

@@ -142,8 +142,8 @@ bool unicodeToCp1253(char32_t character, unsigned char& byte) {
         byte = static_cast<unsigned char>(character);
         return true;
     }
-    static const ReverseCp1253 reverse;
-    for (const auto& [unicode, b] : reverse.entries) {
+    static const ReverseCp1253 kReverse;
+    for (const auto& [unicode, b] : kReverse.entries) {
         if (unicode == character) {
             byte = b;
             return true;

@@ -217,7 +217,7 @@ int Driver::runCommandLine(const CommandLineJob& job,
         giveUpAt = clock_.now() + *giveUpAfter;
     }
     if (!awaitRegister(giveUpAt, stopRequested)) {
-        return kGaveUp;
+        return GaveUp;
     }
     showState(common::texts::kStatusOnline, common::texts::kCaptionReady);
     setState(common::DriverState::OneJob);
@@ -238,14 +238,14 @@ int Driver::runCommandLine(const CommandLineJob& job,
     if (!outcome.readable) {
         common::showMessageBox(op_, std::string(common::texts::kErrorPrefix) + "\r" + outcome.error,
                                common::buttons::kCritical);
-        return kJobUnreadable;
+        return JobUnreadable;
     }
     // The POS takes a job that is still there for one not yet printed.
     if (std::string why; !jobs::deleteFile(job.jobPath, why)) {
         op_.log(std::string(common::texts::kJobNotDeleted) + common::cp1253ToUtf8(why));
     }
     runHelperIfAsked();
-    return outcome.exitCode == 1 ? kJobAborted : kJobDone;
+    return outcome.exitCode == 1 ? JobAborted : JobDone;
 }
 
 bool Driver::awaitRegister(std::optional<common::Clock::TimePoint> giveUpAt,

@@ -81,11 +81,11 @@ struct CommandLineJob {
 
 // Exit statuses of command-line mode.
 enum CommandLineStatus {
-    kJobDone = 0,
-    kJobAborted = 1,
-    kJobUnreadable = 2,
-    kOptionsTooShort = 3,
-    kGaveUp = 4,
+    JobDone = 0,
+    JobAborted = 1,
+    JobUnreadable = 2,
+    OptionsTooShort = 3,
+    GaveUp = 4,
 };
 
 // The main window's logic without any widget. Every call runs on one thread, one at a time:

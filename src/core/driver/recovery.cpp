@@ -66,7 +66,7 @@ Recovered decide(const jobs::InterruptedJob& job, const RegisterFindings& found)
 
 struct Report {
     std::string result;     // the recAction line's value
-    std::string operator_;  // UTF-8
+    std::string operatorText;  // UTF-8
 };
 
 Report describe(Recovered what, const RegisterFindings& found, bool closingSent) {
@@ -146,7 +146,7 @@ std::optional<std::vector<RecoveredJob>> recoverInterruptedJobs(
         RecoveredJob done{*job, decide(*job, held)};
         const Report report = describe(done.what, held, job->closingSent);
         writeBlock(done, held, report, now, rules, display);
-        const std::string text = "Εργασία που διακόπηκε: " + report.operator_ + ": " +
+        const std::string text = "Εργασία που διακόπηκε: " + report.operatorText + ": " +
                                  common::cp1253ToUtf8(job->jobPath);
         display.setStatus(text);
         display.log(text);

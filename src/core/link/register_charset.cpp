@@ -45,20 +45,20 @@ constexpr std::pair<char32_t, unsigned char> kRegisterCodes[] = {
 static_assert(std::size(kRegisterCodes) == 64);
 
 const ByteMap& registerMap() {
-    static const ByteMap map = [] {
+    static const ByteMap kMap = [] {
         ByteMap m = identityMap();
         for (const auto& [letter, code] : kRegisterCodes) {
             m[cp1253Of(letter)] = code;
         }
         return m;
     }();
-    return map;
+    return kMap;
 }
 
 // DOS Greek text read as 1253: the bytes where code page 737 keeps its Greek letters. ϊ (0xE4)
 // and ϋ (0xE8) were never decoded and stay as they are.
 const ByteMap& dosGreekMap() {
-    static const ByteMap map = [] {
+    static const ByteMap kMap = [] {
         ByteMap m = identityMap();
         const auto decode = [&m](unsigned first, unsigned last) {
             for (unsigned b = first; b <= last; ++b) {
@@ -71,18 +71,18 @@ const ByteMap& dosGreekMap() {
         decode(0xE0, 0xF0);
         return m;
     }();
-    return map;
+    return kMap;
 }
 
 const ByteMap& oemToAnsiMap() {
-    static const ByteMap map = [] {
+    static const ByteMap kMap = [] {
         ByteMap m{};
         for (std::size_t b = 0; b < m.size(); ++b) {
             m[b] = cp1253Of(common::cp737ToUnicode(static_cast<unsigned char>(b)));
         }
         return m;
     }();
-    return map;
+    return kMap;
 }
 
 std::string mapBytes(std::string_view text, const ByteMap& map) {
@@ -120,11 +120,11 @@ std::string descriptionVatCategory(std::string_view description, bool disable,
         return std::string(defaultCategory);
     }
     // Descriptions may come in DOS Greek, and some POS programs type the marker's M in Latin.
-    static const std::string greekMarker = common::utf8ToCp1253("ΛΠΣΜ");
-    static const std::string latinMMarker = common::utf8ToCp1253("ΛΠΣM");
+    static const std::string kGreekMarker = common::utf8ToCp1253("ΛΠΣΜ");
+    static const std::string kLatinMMarker = common::utf8ToCp1253("ΛΠΣM");
     const std::string converted = oemToAnsiText(description);
     std::size_t position = std::string_view::npos;
-    for (const std::string* marker : {&greekMarker, &latinMMarker}) {
+    for (const std::string* marker : {&kGreekMarker, &kLatinMMarker}) {
         position = description.find(*marker);
         if (position == std::string_view::npos) {
             position = converted.find(*marker);

@@ -10,7 +10,7 @@ int showFarewell(MessageBoxes& messages) {
     const std::string text = common::cp737ToUtf8(settings::farewellText());
     messages.show(
         nullptr, common::formatMessageBox(text, common::buttons::kInformation, std::string_view()));
-    return driver::kOptionsTooShort;
+    return driver::OptionsTooShort;
 }
 
 }  // namespace merovan::gui

@@ -30,22 +30,22 @@ struct ButtonAnswer {
 };
 
 std::vector<ButtonAnswer> buttonsOf(int buttons) {
-    constexpr ButtonAnswer ok{QMessageBox::Ok, 1}, cancel{QMessageBox::Cancel, 2},
-        abort{QMessageBox::Abort, 3}, retry{QMessageBox::Retry, 4}, ignore{QMessageBox::Ignore, 5},
-        yes{QMessageBox::Yes, 6}, no{QMessageBox::No, 7};
+    constexpr ButtonAnswer kOk{QMessageBox::Ok, 1}, kCancel{QMessageBox::Cancel, 2},
+        kAbort{QMessageBox::Abort, 3}, kRetry{QMessageBox::Retry, 4},
+        kIgnore{QMessageBox::Ignore, 5}, kYes{QMessageBox::Yes, 6}, kNo{QMessageBox::No, 7};
     switch (buttons & 0x7) {
         case 1:
-            return {ok, cancel};
+            return {kOk, kCancel};
         case 2:
-            return {abort, retry, ignore};
+            return {kAbort, kRetry, kIgnore};
         case 3:
-            return {yes, no, cancel};
+            return {kYes, kNo, kCancel};
         case 4:
-            return {yes, no};
+            return {kYes, kNo};
         case 5:
-            return {retry, cancel};
+            return {kRetry, kCancel};
         default:
-            return {ok};
+            return {kOk};
     }
 }
 

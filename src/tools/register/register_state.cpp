@@ -114,15 +114,15 @@ std::optional<std::string> RegisterState::answer(const std::string& command) {
         return errorReply(kBadData);
     }
     const std::string body = command.substr(2);
-    static const std::regex tableOpen(R"((\d+)TO)");
-    static const std::regex tableTotal(R"(REP(\d+)TBL)");
-    static const std::regex quantity(R"((\d+)\.(\d+)\* )");
-    static const std::regex sale(R"((?:PA)?(\d+(?:\.\d+)?)R\d.*)");
-    static const std::regex payment(R"((\d*)T\d+(?:P\d+)?)");
-    static const std::regex tableTransfer(R"(FROM(\d+)TO(\d+)PAR)");
-    static const std::regex tablePayment(R"(FROM(\d+))");
-    static const std::regex amountAdjustment(R"((\d+)GE.*)");
-    static const std::regex percentAdjustment(R"((\d+)% .*)");
+    static const std::regex kTableOpen(R"((\d+)TO)");
+    static const std::regex kTableTotal(R"(REP(\d+)TBL)");
+    static const std::regex kQuantity(R"((\d+)\.(\d+)\* )");
+    static const std::regex kSale(R"((?:PA)?(\d+(?:\.\d+)?)R\d.*)");
+    static const std::regex kPayment(R"((\d*)T\d+(?:P\d+)?)");
+    static const std::regex kTableTransfer(R"(FROM(\d+)TO(\d+)PAR)");
+    static const std::regex kTablePayment(R"(FROM(\d+))");
+    static const std::regex kAmountAdjustment(R"((\d+)GE.*)");
+    static const std::regex kPercentAdjustment(R"((\d+)% .*)");
     std::smatch match;
 
     if (body == "CL") {
@@ -163,17 +163,17 @@ std::optional<std::string> RegisterState::answer(const std::string& command) {
         partialPaymentNext_ = true;
         return kOk;
     }
-    if (std::regex_match(body, match, tableOpen)) {
+    if (std::regex_match(body, match, kTableOpen)) {
         const long long table = toNumber(match[1]);
         return table < 1 || table > 9999 ? errorReply(kBadData)
                                          : openTableCommand(static_cast<int>(table));
     }
-    if (std::regex_match(body, match, tableTotal)) {
+    if (std::regex_match(body, match, kTableTotal)) {
         const long long table = toNumber(match[1]);
         return "OK:" + match[1].str() + ":" +
                formatAmount(table < 0 || table > 9999 ? 0 : tableAmount(static_cast<int>(table)));
     }
-    if (std::regex_match(body, match, quantity)) {
+    if (std::regex_match(body, match, kQuantity)) {
         const std::string fraction = (match[2].str() + "000").substr(0, 3);
         const long long whole = toNumber(match[1]);
         const long long millis =
@@ -184,16 +184,16 @@ std::optional<std::string> RegisterState::answer(const std::string& command) {
         quantityMillis_ = millis;
         return kOk;
     }
-    if (std::regex_match(body, match, sale)) {
+    if (std::regex_match(body, match, kSale)) {
         return sell(match[1], command);
     }
-    if (std::regex_match(body, match, amountAdjustment)) {
+    if (std::regex_match(body, match, kAmountAdjustment)) {
         return adjust(toNumber(match[1]), false, command);
     }
-    if (std::regex_match(body, match, percentAdjustment)) {
+    if (std::regex_match(body, match, kPercentAdjustment)) {
         return adjust(toNumber(match[1]), true, command);
     }
-    if (std::regex_match(body, match, payment)) {
+    if (std::regex_match(body, match, kPayment)) {
         if (!receipt_ && isReport(body)) {
             if (body == "021T1") {
                 ++zCounter_;
@@ -202,7 +202,7 @@ std::optional<std::string> RegisterState::answer(const std::string& command) {
         }
         return pay(match[1]);
     }
-    if (std::regex_match(body, match, tableTransfer)) {
+    if (std::regex_match(body, match, kTableTransfer)) {
         const long long from = toNumber(match[1]);
         const long long to = toNumber(match[2]);
         if (from < 0 || from > 9999 || to < 1 || to > 9999) {
@@ -210,7 +210,7 @@ std::optional<std::string> RegisterState::answer(const std::string& command) {
         }
         return transfer(static_cast<int>(from), static_cast<int>(to));
     }
-    if (std::regex_match(body, match, tablePayment) && partialPaymentNext_) {
+    if (std::regex_match(body, match, kTablePayment) && partialPaymentNext_) {
         const long long table = toNumber(match[1]);
         return table < 0 || table > 9999 ? errorReply(kBadData) : payTable(static_cast<int>(table));
     }
