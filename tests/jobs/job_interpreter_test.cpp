@@ -16,7 +16,6 @@ namespace merovan::jobs {
 namespace {
 
 namespace fs = std::filesystem;
-using namespace std::string_literals;
 
 class JobInterpreterTest : public ::testing::Test {
   protected:
@@ -103,14 +102,6 @@ TEST_F(JobInterpreterTest, TheClosingMarkIsAskedOnceAndARefusalSendsNoPayment) {
     }
 }
 
-TEST_F(JobInterpreterTest, AJobFileThatCannotBeOpenedSendsAndWritesNothing) {
-    const JobOutcome outcome = interpretJobFile((dir_ / "missing.1").string(), settings_, context_);
-    EXPECT_FALSE(outcome.readable);
-    EXPECT_FALSE(outcome.error.empty());
-    EXPECT_TRUE(transport_.sent().empty());
-    EXPECT_FALSE(fs::exists(dir_ / "result.txt"));
-}
-
 TEST_F(JobInterpreterTest, NoJobContentCanBreakTheInterpreter) {
     // Every tag cut short at every column (one job each, since a table line may end its
     // job), binary bytes, 100 KB lines, a last line without its CR LF.
@@ -142,16 +133,8 @@ TEST_F(JobInterpreterTest, NoJobContentCanBreakTheInterpreter) {
     }
 }
 
-TEST_F(JobInterpreterTest, ACorruptOrHugeJobIsRefusedAndAnUnwritableResultIsLoggedOnce) {
-    for (const std::string& body :
-         {" com A\0B\r\n pay  1\r\n"s, std::string(1024 * 1024, ' ') + "\r\n pay  1\r\n"}) {
-        const JobOutcome outcome = interpretJobFile(writeJob(body), settings_, context_);
-        EXPECT_FALSE(outcome.readable);
-        EXPECT_NE(outcome.error.find("δεν τυπώνεται"), std::string::npos);
-    }
-    EXPECT_TRUE(transport_.sent().empty());
-    EXPECT_FALSE(fs::exists(dir_ / "result.txt"));
-
+// Missing, corrupt and huge jobs are the driver's to refuse (tests/driver): it reads the job.
+TEST_F(JobInterpreterTest, AnUnwritableResultIsLoggedOnce) {
     const fs::path job = dir_ / "job.2";
     std::ofstream(job, std::ios::binary)
         << "resFile:  " << (dir_ / "gone" / "r.txt").string() << "\r\n com A\r\n";

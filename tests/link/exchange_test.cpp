@@ -124,16 +124,6 @@ TEST_F(LinkTest, NoReplyAwaitedForSlipCommand) {
     EXPECT_FALSE(std::filesystem::exists(resFile));
 }
 
-// A late answer to an earlier command is dropped and traced, never taken for this reply.
-TEST_F(LinkTest, StaleBytesAreDiscarded) {
-    wire.queueIncoming({0ms, "358OK:1:2:3:4\r\x04"});
-    EXPECT_EQ(send("KXCL", true), 0);
-    EXPECT_EQ(reply, "OK");
-    EXPECT_EQ(op.traceLines().front(), "41:07  discarded: 358OK:1:2:3:4ASC(13) ASC(4) ");
-    EXPECT_EQ(clock.elapsed(), 100ms);
-    EXPECT_FALSE(std::filesystem::exists(resFile));
-}
-
 TEST_F(LinkTest, CardTerminalAnswerReplacesFirstReply) {
     const std::string answer =
         "358OK:1234567890:TERM01:1250:978:VISA:************1234:2612:A:123456:000123:0001:"

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <deque>
 #include <mutex>
 #include <string>
 #include <utility>
@@ -10,20 +9,18 @@
 
 namespace merovan::testing {
 
-// An operator that records what the driver shows, and answers message boxes with answers
-// set in advance (OK when none is set). The driver may call it from its own thread.
+// An operator that records what the driver shows and answers every message box with OK. The
+// driver may call it from its own thread.
 class RecordingOperator final : public common::Operator {
     struct State {
         std::vector<common::MessageBox> messages;
         std::vector<std::string> captions, statuses, progress, trace, log;
         common::DriverState driverState = common::DriverState::Searching;
         std::vector<common::DriverState> driverStates;
-        std::deque<int> answers;
         bool windowShown = true;
         bool cardWaitShown = false;
         int cardWaitShownCount = 0;
         std::int64_t receiptCount = 0;
-        int settingsDialogShown = 0;
     };
 
     template <typename F>
@@ -55,14 +52,8 @@ class RecordingOperator final : public common::Operator {
 
   public:
     int showMessage(const common::MessageBox& box) override {
-        return locked([&](State& s) {
-            s.messages.push_back(box);
-            const int answer = s.answers.empty() ? common::answers::kOk : s.answers.front();
-            if (!s.answers.empty()) {
-                s.answers.pop_front();
-            }
-            return answer;
-        });
+        locked([&](State& s) { s.messages.push_back(box); });
+        return common::answers::kOk;
     }
     void setCaption(const std::string& caption) override { push(&State::captions, caption); }
     void setStatus(const std::string& text) override { push(&State::statuses, text); }
@@ -83,13 +74,7 @@ class RecordingOperator final : public common::Operator {
         });
     }
     void setReceiptCount(std::int64_t count) override { set(&State::receiptCount, count); }
-    void showSettingsDialog() override {
-        locked([](State& s) { ++s.settingsDialogShown; });
-    }
-
-    void setNextAnswer(int answer) {
-        locked([&](State& s) { s.answers.push_back(answer); });
-    }
+    void showSettingsDialog() override {}
 
     std::vector<common::MessageBox> messages() const { return get(&State::messages); }
     std::vector<std::string> captions() const { return get(&State::captions); }
@@ -105,7 +90,6 @@ class RecordingOperator final : public common::Operator {
     int cardWaitShownCount() const { return get(&State::cardWaitShownCount); }
     bool cardWaitShown() const { return get(&State::cardWaitShown); }
     std::int64_t receiptCount() const { return get(&State::receiptCount); }
-    int settingsDialogShownCount() const { return get(&State::settingsDialogShown); }
     // Forgets the texts shown so far; the state of controls and windows stays.
     void clear() {
         locked([](State& s) {
