@@ -65,7 +65,7 @@ Recovered decide(const jobs::InterruptedJob& job, const RegisterFindings& found)
 }
 
 struct Report {
-    std::string result;     // the recAction line's value
+    std::string result;        // the recAction line's value
     std::string operatorText;  // UTF-8
 };
 
