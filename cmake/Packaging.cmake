@@ -15,6 +15,8 @@ install(FILES packaging/param.ini packaging/vats.dat
         DESTINATION ${CMAKE_INSTALL_DATADIR}/merovan)
 install(FILES packaging/merovan-cli.1 packaging/merovan-register.1
         DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES packaging/param.ini.5 packaging/merovan-job.5 packaging/merovan-result.5
+        DESTINATION ${CMAKE_INSTALL_MANDIR}/man5)
 install(FILES README.md docs/merovan.txt DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
 # The desktop program is built only where Qt is present; the package takes it when it is
