@@ -1,8 +1,9 @@
 # Install rules and the Debian package (scripts/package builds it with CPack).
 #
 # The package holds the programs, the systemd unit that runs merovan-cli as the user "merovan"
-# in /var/lib/merovan, samples of param.ini and vats.dat that the first installation copies
-# there, the manual pages and merovan.txt, the help text the desktop program opens.
+# in /var/lib/merovan, the sysusers.d and tmpfiles.d files that make that user and directory,
+# samples of param.ini and vats.dat that the first installation copies there, the manual
+# pages and merovan.txt, the help text the desktop program opens.
 if(WIN32)
   return()
 endif()
@@ -11,6 +12,10 @@ include(GNUInstallDirs)
 
 install(TARGETS merovan-cli merovan-register RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES packaging/merovan.service DESTINATION lib/systemd/system)
+# The service's user, its directories, and the serial adapters' drivers loaded at boot.
+install(FILES packaging/merovan.sysusers DESTINATION lib/sysusers.d RENAME merovan.conf)
+install(FILES packaging/merovan.tmpfiles DESTINATION lib/tmpfiles.d RENAME merovan.conf)
+install(FILES packaging/merovan.modules-load DESTINATION lib/modules-load.d RENAME merovan.conf)
 install(FILES packaging/param.ini packaging/vats.dat
         DESTINATION ${CMAKE_INSTALL_DATADIR}/merovan)
 install(FILES packaging/merovan-cli.1 packaging/merovan-register.1
@@ -44,7 +49,8 @@ set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "adduser")
+# systemd-sysusers and systemd-tmpfiles make the user and directories.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "systemd")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA
     ${CMAKE_SOURCE_DIR}/packaging/debian/postinst ${CMAKE_SOURCE_DIR}/packaging/debian/prerm
     ${CMAKE_SOURCE_DIR}/packaging/debian/postrm)
