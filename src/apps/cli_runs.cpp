@@ -20,8 +20,7 @@ using namespace std::chrono_literals;
 // printWhenOnline: nobody is there to press Start. An off-line register is asked again, as
 // nobody is there to restart the program for a register that is switched on late.
 driver::Driver makeDriver(common::Operator& op, common::Clock& clock, const CliOptions& cli,
-                          bool printWhenOnline = true,
-                          common::DriverObserver* observer = nullptr) {
+                          bool printWhenOnline = true, common::DriverObserver* observer = nullptr) {
     driver::DriverServices services;
     services.observer = observer;
     services.transports = link::systemTransportFactory();
@@ -82,9 +81,8 @@ int runPolling(const CliOptions& options, StopSignals& signals) {
     common::SystemClock clock;
     LogOperator op(clock, options.trace);
     // The status file, the service manager and (through them) --status follow the driver.
-    const double started = std::chrono::duration<double>(
-                               std::chrono::system_clock::now().time_since_epoch())
-                               .count();
+    const double started =
+        std::chrono::duration<double>(std::chrono::system_clock::now().time_since_epoch()).count();
     monitoring::DriverMonitor monitor(MEROVAN_VERSION, started);
     monitoring::StatusPublisher publisher(monitor, monitoring::ServiceNotifier::fromEnvironment(),
                                           ".");

@@ -21,6 +21,7 @@ void DriverFixture::makeDriver(driver::DriverOptions options) {
     options.quietPeriod = std::chrono::milliseconds(0);
     driver::DriverServices services;
     services.transports = register_.factory();
+    services.observer = observer_;
     services.readParams = [this](
                               const std::string&,
                               settings::ParamReadMode) -> common::Result<settings::ParamSettings> {

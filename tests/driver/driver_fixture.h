@@ -54,6 +54,7 @@ class DriverFixture : public jobs::JobFilesTest {
     jobs::JobOutcome nextOutcome_;
     std::function<void(const std::string& jobPath)> duringJob_;  // runs inside the fake job
     bool realInterpreter_ = false;
+    common::DriverObserver* observer_ = nullptr;  // told what the driver does
     std::unique_ptr<driver::Driver> driver_;
 };
 

@@ -4,9 +4,9 @@
 #include <filesystem>
 #include <system_error>
 
-#include "core/common/status_file_names.h"
 #include "core/common/codepage.h"
 #include "core/common/regular_file.h"
+#include "core/common/status_file_names.h"
 #include "core/jobs/file_places.h"
 
 namespace merovan::jobs {

@@ -1,6 +1,6 @@
 // The monitor's counters as an OpenMetrics text exposition.
-#include <cstdio>
-#include <cstdlib>
+#include <array>
+#include <charconv>
 
 #include "core/monitoring/driver_monitor.h"
 
@@ -39,14 +39,9 @@ const char* cardName(common::CardOutcome outcome) {
 
 std::string number(double value) {
     // The shortest text that reads back as the same value.
-    char text[32];
-    for (int precision = 1; precision <= 17; ++precision) {
-        std::snprintf(text, sizeof text, "%.*g", precision, value);
-        if (std::strtod(text, nullptr) == value) {
-            break;
-        }
-    }
-    std::string shown = text;
+    std::array<char, 64> text{};
+    const auto written = std::to_chars(text.data(), text.data() + text.size(), value);
+    std::string shown(text.data(), written.ptr);
     // A whole number is written as a float, as the format's examples do.
     if (shown.find_first_of(".eE") == std::string::npos) {
         shown += ".0";
@@ -110,8 +105,7 @@ std::string DriverMonitor::openMetricsText() const {
     }
     for (const auto& [key, count] : s_.jobs) {
         out += std::string("merovan_jobs_total{outcome=\"") + endingName(key.first) +
-               "\",status=\"" + std::to_string(key.second) + "\"} " + std::to_string(count) +
-               "\n";
+               "\",status=\"" + std::to_string(key.second) + "\"} " + std::to_string(count) + "\n";
     }
 
     family(out, "merovan_register_errors", "counter",
@@ -139,8 +133,8 @@ std::string DriverMonitor::openMetricsText() const {
          {common::CardOutcome::Paid, common::CardOutcome::Declined, common::CardOutcome::Failed,
           common::CardOutcome::Late, common::CardOutcome::PaidLate}) {
         const auto found = s_.cards.find(outcome);
-        out += std::string("merovan_card_payments_total{outcome=\"") + cardName(outcome) +
-               "\"} " + std::to_string(found == s_.cards.end() ? 0 : found->second) + "\n";
+        out += std::string("merovan_card_payments_total{outcome=\"") + cardName(outcome) + "\"} " +
+               std::to_string(found == s_.cards.end() ? 0 : found->second) + "\n";
     }
     out += "# EOF\n";
     return out;

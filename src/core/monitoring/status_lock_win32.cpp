@@ -34,7 +34,8 @@ std::unique_ptr<StatusLock> StatusLock::take(const std::string& path, std::strin
 }
 
 bool StatusLock::isHeld(const std::string& path) {
-    const common::ScopedHandle handle(openLockFile(path, GENERIC_READ | GENERIC_WRITE, OPEN_EXISTING));
+    const common::ScopedHandle handle(
+        openLockFile(path, GENERIC_READ | GENERIC_WRITE, OPEN_EXISTING));
     return !handle && GetLastError() == ERROR_SHARING_VIOLATION;
 }
 

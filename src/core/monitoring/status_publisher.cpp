@@ -23,8 +23,8 @@ StatusPublisher::StatusPublisher(DriverMonitor& monitor, ServiceNotifier notifie
 std::chrono::milliseconds StatusPublisher::beatInterval() const {
     std::chrono::milliseconds interval = kFileInterval;
     if (const auto watchdog = notifier_.watchdog()) {
-        interval = std::min(interval, std::chrono::duration_cast<std::chrono::milliseconds>(
-                                          *watchdog / 2));
+        interval = std::min(interval,
+                            std::chrono::duration_cast<std::chrono::milliseconds>(*watchdog / 2));
     }
     return std::max(interval, std::chrono::milliseconds(1));
 }
