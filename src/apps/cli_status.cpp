@@ -2,6 +2,8 @@
 
 #include <cstdio>
 #include <string>
+#include <string_view>
+#include <utility>
 
 #include "core/monitoring/status_file.h"
 
@@ -9,26 +11,19 @@ namespace merovan::cli {
 namespace {
 
 std::string stateWords(const std::string& state) {
-    if (state == "searching") {
-        return "Αναζήτηση Φορολογικού Εκτυπωτή";
-    }
-    if (state == "ready") {
-        return "Έτοιμο";
-    }
-    if (state == "printing") {
-        return "Εκτυπώνει";
-    }
-    if (state == "stopped") {
-        return "Διακοπή εκτυπώσεων";
-    }
-    if (state == "reporting") {
-        return "Εκτέλεση ισοζυγίου";
-    }
-    if (state == "offline") {
-        return "Ο Φορολογικός Εκτυπωτής δεν απαντά";
-    }
-    if (state == "one-job") {
-        return "Μία εργασία";
+    static constexpr std::pair<std::string_view, std::string_view> kWords[] = {
+        {"searching", "Αναζήτηση Φορολογικού Εκτυπωτή"},
+        {"ready", "Έτοιμο"},
+        {"printing", "Εκτυπώνει"},
+        {"stopped", "Διακοπή εκτυπώσεων"},
+        {"reporting", "Εκτέλεση ισοζυγίου"},
+        {"offline", "Ο Φορολογικός Εκτυπωτής δεν απαντά"},
+        {"one-job", "Μία εργασία"},
+    };
+    for (const auto& [name, words] : kWords) {
+        if (name == state) {
+            return std::string(words);
+        }
     }
     return state;
 }

@@ -40,6 +40,9 @@ class DriverFixture : public jobs::JobFilesTest {
     }
     // The job file names handed to the job runner, in order.
     std::vector<std::string> jobNames() const;
+    // print.1 holding content, as the journal of a driver killed in it left it.
+    void leaveInterruptedJob(const std::string& content, const std::string& resultFile,
+                             bool closingSent = false);
     void silenceRegister();
     void answerEveryCommand();
 

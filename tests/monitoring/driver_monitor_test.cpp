@@ -7,11 +7,8 @@
 #include <fstream>
 
 #include "../driver/driver_fixture.h"
-#include "core/common/canonical_path.h"
-#include "core/common/regular_file.h"
 #include "core/common/text.h"
 #include "core/eft/eft_table.h"
-#include "core/jobs/job_journal.h"
 #include "core/link/register_errors.h"
 #include "core/monitoring/driver_monitor.h"
 #include "core/vat/vat_table.h"
@@ -141,16 +138,7 @@ TEST_F(MonitoredDriver, OnLineOnlyWhileTheRegisterAnswers) {
 }
 
 TEST_F(MonitoredDriver, AJobCutShortByACrashCountsAsInterrupted) {
-    write("print.1", job("1"));
-    {
-        jobs::JobJournal journal(path("merovan.jnl"));
-        std::string error;
-        journal.load(error);
-        const std::string canonical = common::canonicalPath(path("print.1"));
-        const auto file = common::readRegularFile(canonical, 1024);
-        ASSERT_TRUE(journal.markStarted(canonical, {file->stamp, jobs::hashJobBytes(file->bytes)},
-                                        path("result.txt"), error));
-    }
+    leaveInterruptedJob(job("1"), "result.txt");
     makeDriver();
     ASSERT_TRUE(driver_->load());
     EXPECT_EQ(sample("merovan_jobs_total{outcome=\"interrupted\",status=\"0\"}"), 1);
