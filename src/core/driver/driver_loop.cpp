@@ -116,7 +116,11 @@ void DriverLoop::beatWhenDue() {
         return;
     }
     nextBeat_ = SteadyClock::now() + beatInterval_;
-    beat_();
+    try {
+        beat_();
+    } catch (const std::exception& failure) {
+        driver_.logFailure(failure.what());
+    }
 }
 
 void DriverLoop::run() {

@@ -36,9 +36,8 @@ void DriverMonitor::update(Change change) {
         std::lock_guard lock(mutex_);
         const bool wasOnline = isOnline();
         const DriverState wasState = s_.state;
-        const std::string wasCaption = s_.caption;
         change(s_);
-        significant = wasOnline != isOnline() || wasState != s_.state || wasCaption != s_.caption;
+        significant = wasOnline != isOnline() || wasState != s_.state;
     }
     if (listener_) {
         listener_(significant);

@@ -22,7 +22,7 @@ class DriverMonitor final : public common::DriverObserver {
     explicit DriverMonitor(std::string version, double started = 0);
 
     // Called on the feeding thread after each event, outside the monitor's lock; significant:
-    // the state, the on-line flag or the caption changed. Set before the driver runs.
+    // the state or the on-line flag changed. Set before the driver runs.
     void setListener(std::function<void(bool significant)> listener) {
         listener_ = std::move(listener);
     }

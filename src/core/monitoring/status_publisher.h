@@ -20,7 +20,7 @@ class StatusPublisher {
     // taken leaves the status file alone (told in problem()).
     StatusPublisher(DriverMonitor& monitor, ServiceNotifier notifier, const std::string& workDir);
 
-    // The monitor took in an event; significant: state, on-line flag or caption changed. The
+    // The monitor took in an event; significant: the state or the on-line flag changed. The
     // file is replaced at once for a significant change, else at most once a second.
     void changed(bool significant);
     // The driver's loop turned: the watchdog is fed and a status held back is written.
@@ -39,9 +39,9 @@ class StatusPublisher {
     using SteadyClock = std::chrono::steady_clock;
     DriverMonitor& monitor_;
     ServiceNotifier notifier_;
+    std::string problem_;  // before lock_: taking the lock fills it
     std::unique_ptr<StatusLock> lock_;
     std::string path_;
-    std::string problem_;
     std::string written_;     // the last text written to the file
     std::string caption_;     // the last caption told to the service manager
     bool readyTold_ = false;  // READY=1 has gone
