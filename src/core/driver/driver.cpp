@@ -174,7 +174,7 @@ void Driver::loadJournal() {
             std::string(common::texts::kInterruptedJob) + common::cp1253ToUtf8(job.jobPath);
         op_.setStatus(text);
         op_.log(text);
-        tellJobEnded(common::JobEnding::Interrupted);
+        observer().jobEnded(common::JobEnding::Interrupted, 0);
     }
     interrupted_ = interrupted;
 }
@@ -236,8 +236,8 @@ int Driver::runCommandLine(const CommandLineJob& job,
                            jobSettings().resultRules);
         outcome.readable = false;
         outcome.error = read.error;
-        tellJobEnded(common::JobEnding::Refused,
-                     link::statusNumber(jobs::refusalStatus(read.refusal)));
+        observer().jobEnded(common::JobEnding::Refused,
+                            link::statusNumber(jobs::refusalStatus(read.refusal)));
         if (services_.afterJob) {
             services_.afterJob(job.jobPath, outcome);
         }
@@ -272,9 +272,7 @@ bool Driver::awaitRegister(std::optional<common::Clock::TimePoint> giveUpAt,
         linkErrorText_ = std::move(cleared.reply);
         if (cleared.succeeded()) {
             link_.setGiveUpAt(std::nullopt);
-            if (services_.observer != nullptr) {
-                services_.observer->registerReachable(true);
-            }
+            observer().registerReachable(true);
             return true;
         }
         // A port that cannot be opened or set up is never reported by the exchange itself;
@@ -318,9 +316,7 @@ void Driver::supervisionTick() {
 }
 
 void Driver::goOnline() {
-    if (services_.observer != nullptr) {
-        services_.observer->registerReachable(true);
-    }
+    observer().registerReachable(true);
     showState(common::texts::kStatusOnline, common::texts::kCaptionReady);
     setTimer(timer2_, false);
     setState(common::DriverState::Ready);
@@ -477,13 +473,8 @@ void Driver::refuseJob(const std::string& jobPath, const jobs::JobRead& read) {
     op_.log(text);
     jobs::writeRefusal(jobPath, read, common::formatDateTime(clock_.localDateTime()),
                        jobSettings().resultRules);
-    tellJobEnded(common::JobEnding::Refused, link::statusNumber(jobs::refusalStatus(read.refusal)));
-}
-
-void Driver::tellJobEnded(common::JobEnding ending, int status) {
-    if (services_.observer != nullptr) {
-        services_.observer->jobEnded(ending, status);
-    }
+    observer().jobEnded(common::JobEnding::Refused,
+                        link::statusNumber(jobs::refusalStatus(read.refusal)));
 }
 
 Driver::Taken Driver::takeJob(const std::string& jobPath, bool singleFile, bool again) {
@@ -550,9 +541,7 @@ jobs::JobOutcome Driver::runJob(const std::string& jobPath, const std::string& c
             return false;
         };
     }
-    if (services_.observer != nullptr) {
-        services_.observer->jobStarted();
-    }
+    observer().jobStarted();
     jobs::JobOutcome outcome;
     try {
         outcome = services_.runJob(jobPath, content, jobSettings(), context);
@@ -562,10 +551,11 @@ jobs::JobOutcome Driver::runJob(const std::string& jobPath, const std::string& c
         op_.log(failure.what());
     }
     if (!outcome.readable) {
-        tellJobEnded(common::JobEnding::Refused,
-                     link::statusNumber(link::LinkStatus::JobUnreadable));
+        observer().jobEnded(common::JobEnding::Refused,
+                            link::statusNumber(link::LinkStatus::JobUnreadable));
     } else {
-        tellJobEnded(outcome.exitCode == 1 ? common::JobEnding::Aborted : common::JobEnding::Done);
+        observer().jobEnded(
+            outcome.exitCode == 1 ? common::JobEnding::Aborted : common::JobEnding::Done, 0);
     }
     if (services_.afterJob) {
         services_.afterJob(jobPath, outcome);
@@ -575,8 +565,9 @@ jobs::JobOutcome Driver::runJob(const std::string& jobPath, const std::string& c
 
 bool Driver::pollTick() {
     const bool taken = pollOnce();
+    // Counting costs a look at every candidate: only when somebody watches.
     if (services_.observer != nullptr) {
-        services_.observer->queueLength(waitingJobs());
+        observer().queueLength(waitingJobs());
     }
     return taken;
 }

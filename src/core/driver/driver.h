@@ -172,11 +172,14 @@ class Driver {
     bool isJobReady(const std::string& jobPath);
     jobs::JobSettings jobSettings() const;
     void runHelperIfAsked();
-    void tellJobEnded(common::JobEnding ending, int status = 0);
+    common::DriverObserver& observer() {
+        return services_.observer != nullptr ? *services_.observer : unobserved_;
+    }
     bool pollOnce();
     // How many job files wait in the exchange directory, not yet printed nor refused.
     std::size_t waitingJobs();
 
+    common::DriverObserver unobserved_;  // told when nobody watches
     ObservedOperator observedOp_;
     common::Operator& op_;
     common::Clock& clock_;
