@@ -8,6 +8,7 @@
 #include "apps/cli_console.h"
 #include "apps/cli_runs.h"
 #include "apps/cli_signals.h"
+#include "apps/cli_status.h"
 #include "core/common/file_size_signal.h"
 
 namespace {
@@ -26,7 +27,10 @@ and exits:
 
 Exit statuses of that one-job run: 0 job read to its end, 1 a table line aborted it,
 2 the job file could not be read, 3 the option string is too short, 4 gave up waiting
-for the register. 5: param.ini missing or unreadable.)";
+for the register. 5: param.ini missing or unreadable.
+
+--status asks the driver running in the working directory how it is: exit status 0 the
+register is on-line, 1 it is not, 2 no driver runs there.)";
 
 std::string joined(const std::vector<std::string>& words) {
     std::string line;
@@ -51,6 +55,8 @@ int run(int argc, char** argv) {
     CLI::App app(kDescription, "merovan-cli");
     std::string workdir;
     bool demo = false;
+    bool status = false;
+    bool json = false;
     int giveUpAfter = 0;
     std::vector<std::string> line;
     app.add_option("--workdir", workdir,
@@ -70,6 +76,10 @@ int run(int argc, char** argv) {
                    "allow result files only in DIR and below (repeatable; relative to the "
                    "working directory); without it a job may name any result file but the "
                    "driver's own files");
+    app.add_flag("--status", status,
+                 "how the driver running in the working directory is (exit 0 on-line, 1 "
+                 "off-line, 2 not running)");
+    app.add_flag("--json", json, "with --status: the status as JSON")->needs("--status");
     app.add_option("line", line, "the six fields of a POS program's command line");
     app.set_version_flag("--version", std::string("merovan-cli ") + MEROVAN_VERSION);
     try {
@@ -92,6 +102,9 @@ int run(int argc, char** argv) {
             return merovan::cli::kCannotStart;
         }
         dir = std::filesystem::absolute(dir, wrong).string();
+    }
+    if (status) {
+        return merovan::cli::printStatus(merovan::cli::statusFromFile, json);
     }
     if (demo) {
         return merovan::cli::runDemo(options, signals);

@@ -8,6 +8,8 @@
 #include "core/common/locale_decimal.h"
 #include "core/driver/driver_loop.h"
 #include "core/link/system_transport_factory.h"
+#include "core/monitoring/driver_monitor.h"
+#include "core/monitoring/status_publisher.h"
 #include "core/settings/command_line.h"
 
 namespace merovan::cli {
@@ -18,8 +20,9 @@ using namespace std::chrono_literals;
 // printWhenOnline: nobody is there to press Start. An off-line register is asked again, as
 // nobody is there to restart the program for a register that is switched on late.
 driver::Driver makeDriver(common::Operator& op, common::Clock& clock, const CliOptions& cli,
-                          bool printWhenOnline = true) {
+                          bool printWhenOnline = true, common::DriverObserver* observer = nullptr) {
     driver::DriverServices services;
+    services.observer = observer;
     services.transports = link::systemTransportFactory();
     driver::DriverOptions options;
     options.decimalSeparator = common::localeDecimalSeparator();
@@ -77,14 +80,26 @@ int runCommandLine(const std::string& line, const CliOptions& options, StopSigna
 int runPolling(const CliOptions& options, StopSignals& signals) {
     common::SystemClock clock;
     LogOperator op(clock, options.trace);
-    auto driver = makeDriver(op, clock, options);
+    // The status file, the service manager and (through them) --status follow the driver.
+    const double started =
+        std::chrono::duration<double>(std::chrono::system_clock::now().time_since_epoch()).count();
+    monitoring::DriverMonitor monitor(MEROVAN_VERSION, started);
+    monitoring::StatusPublisher publisher(monitor, monitoring::ServiceNotifier::fromEnvironment(),
+                                          ".");
+    if (!publisher.problem().empty()) {
+        op.log(publisher.problem());
+    }
+    monitor.setListener([&publisher](bool significant) { publisher.changed(significant); });
+    auto driver = makeDriver(op, clock, options, true, &monitor);
     if (!driver.load()) {
         return kCannotStart;
     }
     driver::DriverLoop loop(driver);
+    loop.setHeartbeat(publisher.beatInterval(), [&publisher] { publisher.beat(); });
     signals.onStop([&loop] { loop.requestStop(); });
     loop.run();
     signals.onStop({});
+    publisher.stopping();
     driver.shutdown();
     op.log("Τερματισμός Merovan");
     return 0;

@@ -1,5 +1,9 @@
 #include "driver_fixture.h"
 
+#include "core/common/canonical_path.h"
+#include "core/common/regular_file.h"
+#include "core/jobs/job_journal.h"
+
 namespace merovan::testing {
 
 using namespace std::chrono_literals;
@@ -21,6 +25,7 @@ void DriverFixture::makeDriver(driver::DriverOptions options) {
     options.quietPeriod = std::chrono::milliseconds(0);
     driver::DriverServices services;
     services.transports = register_.factory();
+    services.observer = observer_;
     services.readParams = [this](
                               const std::string&,
                               settings::ParamReadMode) -> common::Result<settings::ParamSettings> {
@@ -83,6 +88,19 @@ std::vector<std::string> DriverFixture::jobNames() const {
         names.push_back(std::filesystem::path(job).filename().string());
     }
     return names;
+}
+
+void DriverFixture::leaveInterruptedJob(const std::string& content, const std::string& resultFile,
+                                        bool closingSent) {
+    write("print.1", content);
+    jobs::JobJournal journal(path("merovan.jnl"));
+    std::string error;
+    journal.load(error);
+    const std::string job = common::canonicalPath(path("print.1"));
+    const auto file = common::readRegularFile(job, 1024);
+    ASSERT_TRUE(journal.markStarted(job, {file->stamp, jobs::hashJobBytes(file->bytes)},
+                                    path(resultFile), error));
+    ASSERT_TRUE(!closingSent || journal.markClosing(job, error));
 }
 
 // The silent register: no command is ever answered.

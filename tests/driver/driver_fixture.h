@@ -40,6 +40,9 @@ class DriverFixture : public jobs::JobFilesTest {
     }
     // The job file names handed to the job runner, in order.
     std::vector<std::string> jobNames() const;
+    // print.1 holding content, as the journal of a driver killed in it left it.
+    void leaveInterruptedJob(const std::string& content, const std::string& resultFile,
+                             bool closingSent = false);
     void silenceRegister();
     void answerEveryCommand();
 
@@ -54,6 +57,7 @@ class DriverFixture : public jobs::JobFilesTest {
     jobs::JobOutcome nextOutcome_;
     std::function<void(const std::string& jobPath)> duringJob_;  // runs inside the fake job
     bool realInterpreter_ = false;
+    common::DriverObserver* observer_ = nullptr;  // told what the driver does
     std::unique_ptr<driver::Driver> driver_;
 };
 

@@ -2,9 +2,7 @@
 
 #include <sstream>
 
-#include "core/common/canonical_path.h"
 #include "core/common/codepage.h"
-#include "core/common/regular_file.h"
 #include "core/common/text.h"
 #include "core/jobs/job_journal.h"
 #include "core/jobs/readiness.h"
@@ -206,17 +204,8 @@ class Recovery : public DriverFixture {
         });
     }
 
-    // print.1 as the journal of a driver killed in it left it.
     void interrupt(bool closingSent, const std::string& resultFile = "result.txt") {
-        write("print.1", "resFile:  " + path(resultFile) + "\r\n");
-        jobs::JobJournal journal(path("merovan.jnl"));
-        std::string error;
-        journal.load(error);
-        const std::string job = common::canonicalPath(path("print.1"));
-        const auto file = common::readRegularFile(job, 1024);
-        ASSERT_TRUE(journal.markStarted(job, {file->stamp, jobs::hashJobBytes(file->bytes)},
-                                        path(resultFile), error));
-        ASSERT_TRUE(!closingSent || journal.markClosing(job, error));
+        leaveInterruptedJob("resFile:  " + path(resultFile) + "\r\n", resultFile, closingSent);
     }
     // `commands`: what a killed driver sent, separated by blanks.
     void registerHolds(const std::string& commands) {

@@ -1,12 +1,15 @@
 #include "core/driver/driver.h"
 #include "core/supervision/reports.h"
 
+#include <algorithm>
 #include <exception>
+#include <filesystem>
 #include <fstream>
 
 #include "core/common/codepage.h"
 #include "core/common/date_time.h"
 #include "core/common/message_box.h"
+#include "core/common/status_file_names.h"
 #include "core/common/texts.h"
 #include "core/driver/default_services.h"
 #include "core/driver/helper_program.h"
@@ -50,7 +53,8 @@ DriverServices withDefaults(DriverServices services) {
 
 Driver::Driver(common::Operator& op, common::Clock& clock, DriverServices services,
                DriverOptions options)
-    : op_(op),
+    : observedOp_(op),
+      op_(observedOp_),
       clock_(clock),
       services_(withDefaults(std::move(services))),
       options_(std::move(options)),
@@ -61,10 +65,12 @@ Driver::Driver(common::Operator& op, common::Clock& clock, DriverServices servic
       readiness_(options_.quietPeriod),
       supervision_(options_.retryWhileOffline) {
     link_.setLocalAddressLookup(services_.localAddress);
+    observedOp_.setObserver(services_.observer);
+    session_.setObserver(services_.observer);
     std::vector<std::string> ownFiles{options_.endMarker, journal_.path(), journal_.path() + ".bad",
                                       journal_.path() + ".new"};
-    for (const char* name :
-         {"param.ini", "vats.dat", "payeft.dat", "merovan.conf", "receipt.txt"}) {
+    for (const char* name : {"param.ini", "vats.dat", "payeft.dat", "merovan.conf", "receipt.txt",
+                             common::kStatusFileName, common::kStatusLockName}) {
         ownFiles.push_back(joinPath(options_.workDir, name));
     }
     pickup_.setOwnFiles(ownFiles);
@@ -168,6 +174,7 @@ void Driver::loadJournal() {
             std::string(common::texts::kInterruptedJob) + common::cp1253ToUtf8(job.jobPath);
         op_.setStatus(text);
         op_.log(text);
+        observer().jobEnded(common::JobEnding::Interrupted, 0);
     }
     interrupted_ = interrupted;
 }
@@ -229,6 +236,8 @@ int Driver::runCommandLine(const CommandLineJob& job,
                            jobSettings().resultRules);
         outcome.readable = false;
         outcome.error = read.error;
+        observer().jobEnded(common::JobEnding::Refused,
+                            link::statusNumber(jobs::refusalStatus(read.refusal)));
         if (services_.afterJob) {
             services_.afterJob(job.jobPath, outcome);
         }
@@ -263,6 +272,7 @@ bool Driver::awaitRegister(std::optional<common::Clock::TimePoint> giveUpAt,
         linkErrorText_ = std::move(cleared.reply);
         if (cleared.succeeded()) {
             link_.setGiveUpAt(std::nullopt);
+            observer().registerReachable(true);
             return true;
         }
         // A port that cannot be opened or set up is never reported by the exchange itself;
@@ -306,6 +316,7 @@ void Driver::supervisionTick() {
 }
 
 void Driver::goOnline() {
+    observer().registerReachable(true);
     showState(common::texts::kStatusOnline, common::texts::kCaptionReady);
     setTimer(timer2_, false);
     setState(common::DriverState::Ready);
@@ -462,6 +473,8 @@ void Driver::refuseJob(const std::string& jobPath, const jobs::JobRead& read) {
     op_.log(text);
     jobs::writeRefusal(jobPath, read, common::formatDateTime(clock_.localDateTime()),
                        jobSettings().resultRules);
+    observer().jobEnded(common::JobEnding::Refused,
+                        link::statusNumber(jobs::refusalStatus(read.refusal)));
 }
 
 Driver::Taken Driver::takeJob(const std::string& jobPath, bool singleFile, bool again) {
@@ -528,6 +541,7 @@ jobs::JobOutcome Driver::runJob(const std::string& jobPath, const std::string& c
             return false;
         };
     }
+    observer().jobStarted();
     jobs::JobOutcome outcome;
     try {
         outcome = services_.runJob(jobPath, content, jobSettings(), context);
@@ -536,6 +550,13 @@ jobs::JobOutcome Driver::runJob(const std::string& jobPath, const std::string& c
         outcome.error = failure.what();
         op_.log(failure.what());
     }
+    if (!outcome.readable) {
+        observer().jobEnded(common::JobEnding::Refused,
+                            link::statusNumber(link::LinkStatus::JobUnreadable));
+    } else {
+        observer().jobEnded(
+            outcome.exitCode == 1 ? common::JobEnding::Aborted : common::JobEnding::Done, 0);
+    }
     if (services_.afterJob) {
         services_.afterJob(jobPath, outcome);
     }
@@ -543,6 +564,31 @@ jobs::JobOutcome Driver::runJob(const std::string& jobPath, const std::string& c
 }
 
 bool Driver::pollTick() {
+    const bool taken = pollOnce();
+    // Counting costs a look at every candidate: only when somebody watches.
+    if (services_.observer != nullptr) {
+        observer().queueLength(waitingJobs());
+    }
+    return taken;
+}
+
+std::size_t Driver::waitingJobs() {
+    const bool patterns = settings_.file.find('*') != std::string::npos;
+    const auto waits = [this, patterns](const std::string& path) {
+        std::error_code error;
+        return std::filesystem::is_regular_file(path, error) && !pickup_.passOver(path, patterns);
+    };
+    if (settings_.jobFiles == settings::JobFiles::Single) {
+        return waits(settings_.location + settings_.file) ? 1 : 0;
+    }
+    if (settings_.jobFiles != settings::JobFiles::Numbered) {
+        return 0;
+    }
+    const auto candidates = jobs::numberedJobCandidates(settings_.location, settings_.file);
+    return static_cast<std::size_t>(std::ranges::count_if(candidates, waits));
+}
+
+bool Driver::pollOnce() {
     op_.setProgressText("-");
     if (!refreshPollSettings() || !recoverInterruptedJobsAtStart()) {
         return false;

@@ -9,10 +9,12 @@
 #include <vector>
 
 #include "core/common/clock.h"
+#include "core/common/driver_observer.h"
 #include "core/common/operator.h"
 #include "core/common/result.h"
 #include "core/driver/helper_program.h"
 #include "core/driver/job_pickup.h"
+#include "core/driver/observed_operator.h"
 #include "core/jobs/job_files.h"
 #include "core/jobs/job_journal.h"
 #include "core/jobs/readiness.h"
@@ -46,6 +48,8 @@ struct DriverServices {
     std::function<void(const std::string& jobPath, const jobs::JobOutcome& outcome)> afterJob;
     // The machine's own address, recorded by a network link; the system's by default.
     std::function<std::string()> localAddress;
+    // Told what the driver does, on the driver's thread; none: nobody watches.
+    common::DriverObserver* observer = nullptr;
 };
 
 struct DriverOptions {
@@ -168,7 +172,15 @@ class Driver {
     bool isJobReady(const std::string& jobPath);
     jobs::JobSettings jobSettings() const;
     void runHelperIfAsked();
+    common::DriverObserver& observer() {
+        return services_.observer != nullptr ? *services_.observer : unobserved_;
+    }
+    bool pollOnce();
+    // How many job files wait in the exchange directory, not yet printed nor refused.
+    std::size_t waitingJobs();
 
+    common::DriverObserver unobserved_;  // told when nobody watches
+    ObservedOperator observedOp_;
     common::Operator& op_;
     common::Clock& clock_;
     DriverServices services_;

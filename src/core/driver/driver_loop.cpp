@@ -105,13 +105,32 @@ void DriverLoop::followWatchDirectory() {
     }
 }
 
+void DriverLoop::setHeartbeat(std::chrono::milliseconds interval, std::function<void()> beat) {
+    beatInterval_ = interval;
+    beat_ = std::move(beat);
+    nextBeat_ = SteadyClock::now();
+}
+
+void DriverLoop::beatWhenDue() {
+    if (!beat_ || SteadyClock::now() < nextBeat_) {
+        return;
+    }
+    nextBeat_ = SteadyClock::now() + beatInterval_;
+    try {
+        beat_();
+    } catch (const std::exception& failure) {
+        driver_.logFailure(failure.what());
+    }
+}
+
 void DriverLoop::run() {
     followWatchDirectory();
     while (true) {
+        beatWhenDue();
         Task task;
         {
             std::unique_lock lock(mutex_);
-            const auto due = nextDue();
+            const auto due = std::min(nextDue(), nextBeat_);
             const auto ready = [this] { return stop_ || !tasks_.empty(); };
             if (due == SteadyClock::time_point::max()) {
                 wake_.wait(lock, ready);

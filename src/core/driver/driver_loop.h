@@ -28,6 +28,11 @@ class DriverLoop {
     // Thread-safe: run() returns once the task in hand is done; a job is never cut in half.
     void requestStop();
 
+    // Calls beat on the loop's thread at least every interval while the loop turns, busy or
+    // idle; a loop stuck in one task stops beating, which is what a watchdog wants to see.
+    // Set before run.
+    void setHeartbeat(std::chrono::milliseconds interval, std::function<void()> beat);
+
     // Runs on the calling thread until requestStop.
     void run();
     // Or on a thread of the loop's own.
@@ -43,6 +48,7 @@ class DriverLoop {
     void fireDueTimers();
     std::chrono::steady_clock::time_point nextDue();
     void followWatchDirectory();
+    void beatWhenDue();
 
     Driver& driver_;
     std::mutex mutex_;
@@ -52,6 +58,9 @@ class DriverLoop {
     Armed poll_;
     Armed supervision_;
     bool pollNow_ = false;  // a job was just taken: look for the next without waiting
+    std::chrono::milliseconds beatInterval_{0};
+    std::function<void()> beat_;
+    std::chrono::steady_clock::time_point nextBeat_ = std::chrono::steady_clock::time_point::max();
     DirWatch watch_;
     std::thread thread_;
 };

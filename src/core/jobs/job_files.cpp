@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <vector>
 
 namespace merovan::jobs {
 
@@ -55,18 +54,14 @@ bool mayBeJobName(const std::string& name, const JobPlace& place) {
     return false;
 }
 
-std::optional<std::string> findNumberedJob(
-    const std::string& location, const std::string& file,
-    const std::function<bool(const std::string&)>& isReady,
-    const std::function<bool(const std::string&)>& isProcessed) {
+std::vector<std::string> numberedJobCandidates(const std::string& location,
+                                               const std::string& file) {
+    std::vector<std::string> candidates;
     if (file.find('*') == std::string::npos) {
         for (int n = 1; n <= 10; ++n) {
-            const std::string candidate = location + file + "." + std::to_string(n);
-            if (!isProcessed(candidate) && isReady(candidate)) {
-                return candidate;
-            }
+            candidates.push_back(location + file + "." + std::to_string(n));
         }
-        return std::nullopt;
+        return candidates;
     }
     const JobPlace place = jobPlace(location, file);
     std::error_code error;
@@ -82,9 +77,26 @@ std::optional<std::string> findNumberedJob(
     }
     std::sort(names.begin(), names.end());
     for (const auto& name : names) {
-        const std::string candidate = place.directory + name;
-        if (!isProcessed(candidate)) {
-            return isReady(candidate) ? std::optional(candidate) : std::nullopt;
+        candidates.push_back(place.directory + name);
+    }
+    return candidates;
+}
+
+std::optional<std::string> findNumberedJob(
+    const std::string& location, const std::string& file,
+    const std::function<bool(const std::string&)>& isReady,
+    const std::function<bool(const std::string&)>& isProcessed) {
+    const bool patterns = file.find('*') != std::string::npos;
+    for (const auto& candidate : numberedJobCandidates(location, file)) {
+        if (isProcessed(candidate)) {
+            continue;
+        }
+        if (isReady(candidate)) {
+            return candidate;
+        }
+        // With a pattern only the first remaining entry may be the job.
+        if (patterns) {
+            return std::nullopt;
         }
     }
     return std::nullopt;

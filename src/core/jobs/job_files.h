@@ -3,6 +3,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace merovan::jobs {
 
@@ -20,6 +21,12 @@ bool matchesPattern(const std::string& name, const std::string& pattern);
 // Whether a file of this name in the job directory may be a job of this setting; a directory
 // change that concerns no such name needs no poll.
 bool mayBeJobName(const std::string& name, const JobPlace& place);
+
+// Numbered mode: the paths a job may have, in the order they are taken. Without "*":
+// location + file + ".1" ... ".10", whether they exist or not; with "*": the entries of the
+// directory that match, in name order.
+std::vector<std::string> numberedJobCandidates(const std::string& location,
+                                               const std::string& file);
 
 // Numbered mode. A candidate that isProcessed accepts is passed over, so a printed job that the
 // POS has not deleted yet does not hold up the next one. Without "*": the first of

@@ -25,8 +25,10 @@ RegisterSession::RegisterSession(link::Link& link, common::Operator& op, common:
 link::ExchangeOutcome RegisterSession::send(const std::string& command, bool quiet,
                                             int cardAnswerSeconds) {
     quiet_ = quiet;
+    const auto began = clock_.now();
     link::ExchangeOutcome outcome = link_.exchange(command, *this, cardAnswerSeconds);
     lastStatus_ = outcome.status;
+    tellExchange(outcome, began, cardAnswerSeconds);
     if (outcome.registerSilent && !quiet) {
         const std::string_view text = link::texts::kNoAnswer;
         op_.setCaption(std::string(kErrorCaption) + std::string(text));
@@ -45,6 +47,27 @@ link::ExchangeOutcome RegisterSession::send(const std::string& command, bool qui
         logFailure(command, outcome.status);
     }
     return outcome;
+}
+
+void RegisterSession::tellExchange(const link::ExchangeOutcome& outcome,
+                                   common::Clock::TimePoint began, int cardAnswerSeconds) {
+    if (observer_ == nullptr) {
+        return;
+    }
+    observer_->exchangeEnded(clock_.now() - began, link::statusNumber(outcome.status));
+    // Only a command given a wait for a card terminal is a card payment.
+    if (cardAnswerSeconds <= 0) {
+        return;
+    }
+    using common::CardOutcome;
+    if (outcome.cardAnswerLate) {
+        observer_->cardPayment(CardOutcome::Late);
+    } else if (!outcome.succeeded()) {
+        observer_->cardPayment(CardOutcome::Failed);
+    } else {
+        observer_->cardPayment(link::cardReplyLine(outcome.reply) ? CardOutcome::Paid
+                                                                  : CardOutcome::Declined);
+    }
 }
 
 void RegisterSession::logFailure(const std::string& command, link::LinkStatus status) {
@@ -88,12 +111,18 @@ void RegisterSession::lateCardAnswer(const std::string& line) {
         writeResultLine(*lateCardResultFile_, line);
     }
     lateCardResultFile_.reset();
+    if (observer_ != nullptr) {
+        observer_->cardPayment(common::CardOutcome::PaidLate);
+    }
     const std::string text = std::string(kLateCardText) + common::cp1253ToUtf8(line);
     op_.log(text);
     common::showMessageBox(op_, text, common::buttons::kExclamation);
 }
 
 void RegisterSession::linkStateChanged(const std::string& downReason) {
+    if (observer_ != nullptr) {
+        observer_->registerReachable(downReason.empty());
+    }
     op_.log(downReason.empty() ? std::string(kLinkBackText)
                                : std::string(kLinkDownText) + downReason);
 }

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "core/common/clock.h"
+#include "core/common/driver_observer.h"
 #include "core/common/operator.h"
 #include "core/link/command_sender.h"
 #include "core/link/link.h"
@@ -34,6 +35,8 @@ class RegisterSession final : public link::CommandSender, private link::Exchange
     void setResultFile(std::string path) { resultFile_ = std::move(path); }
     const std::string& resultFile() const { return resultFile_; }
     link::Link& link() { return link_; }
+    // Told of every exchange, refusal, card payment and change of the link; none: nobody.
+    void setObserver(common::DriverObserver* observer) { observer_ = observer; }
 
   private:
     void registerRefused(std::string_view reply) override;
@@ -41,6 +44,8 @@ class RegisterSession final : public link::CommandSender, private link::Exchange
     void lateCardAnswer(const std::string& line) override;
     void linkStateChanged(const std::string& downReason) override;
     void writeResultLine(const std::string& path, const std::string& line);
+    void tellExchange(const link::ExchangeOutcome& outcome, common::Clock::TimePoint began,
+                      int cardAnswerSeconds);
 
     link::Link& link_;
     common::Operator& op_;
@@ -50,6 +55,7 @@ class RegisterSession final : public link::CommandSender, private link::Exchange
     std::optional<std::string> lateCardResultFile_;
     bool quiet_ = false;
     link::LinkStatus lastStatus_ = link::LinkStatus::Success;
+    common::DriverObserver* observer_ = nullptr;
 };
 
 }  // namespace merovan::jobs

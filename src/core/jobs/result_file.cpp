@@ -6,6 +6,7 @@
 
 #include "core/common/codepage.h"
 #include "core/common/regular_file.h"
+#include "core/common/status_file_names.h"
 #include "core/jobs/file_places.h"
 
 namespace merovan::jobs {
@@ -23,7 +24,8 @@ bool sameFile(const std::optional<common::FileStamp>& a,
 std::vector<std::string> ownFilesOf(const std::string& workDir, const std::string& journalName) {
     std::vector<std::string> files;
     for (const std::string name :
-         {"param.ini", "vats.dat", "payeft.dat", journalName.c_str(), "merovan.conf"}) {
+         {"param.ini", "vats.dat", "payeft.dat", journalName.c_str(), "merovan.conf",
+          common::kStatusFileName, common::kStatusLockName}) {
         files.push_back((fs::path(workDir.empty() ? "." : workDir) / name).string());
     }
     return files;
