@@ -7,6 +7,7 @@
 
 #include "apps/cli_console.h"
 #include "apps/cli_runs.h"
+#include "apps/cli_service.h"
 #include "apps/cli_signals.h"
 #include "core/common/file_size_signal.h"
 
@@ -70,6 +71,8 @@ int run(int argc, char** argv) {
                    "allow result files only in DIR and below (repeatable; relative to the "
                    "working directory); without it a job may name any result file but the "
                    "driver's own files");
+    merovan::cli::ServiceRequest service;
+    merovan::cli::addServiceOptions(app, service);
     app.add_option("line", line, "the six fields of a POS program's command line");
     app.set_version_flag("--version", std::string("merovan-cli ") + MEROVAN_VERSION);
     try {
@@ -92,6 +95,9 @@ int run(int argc, char** argv) {
             return merovan::cli::kCannotStart;
         }
         dir = std::filesystem::absolute(dir, wrong).string();
+    }
+    if (const auto status = merovan::cli::runServiceRequest(service, options)) {
+        return *status;
     }
     if (demo) {
         return merovan::cli::runDemo(options, signals);

@@ -77,14 +77,25 @@ int runCommandLine(const std::string& line, const CliOptions& options, StopSigna
 int runPolling(const CliOptions& options, StopSignals& signals) {
     common::SystemClock clock;
     LogOperator op(clock, options.trace);
+    return runPolling(options, op, clock, [&signals](driver::DriverLoop* loop) {
+        if (loop != nullptr) {
+            signals.onStop([loop] { loop->requestStop(); });
+        } else {
+            signals.onStop({});
+        }
+    });
+}
+
+int runPolling(const CliOptions& options, common::Operator& op, common::Clock& clock,
+               const LoopAttach& attach) {
     auto driver = makeDriver(op, clock, options);
     if (!driver.load()) {
         return kCannotStart;
     }
     driver::DriverLoop loop(driver);
-    signals.onStop([&loop] { loop.requestStop(); });
+    attach(&loop);
     loop.run();
-    signals.onStop({});
+    attach(nullptr);
     driver.shutdown();
     op.log("Τερματισμός Merovan");
     return 0;
