@@ -312,8 +312,8 @@ DWORD ServiceRun::control(DWORD code) {
                 return ERROR_SERVICE_CANNOT_ACCEPT_CTRL;
             }
             if (code == SERVICE_CONTROL_PAUSE) {
-                // The operator's Stop: the job in hand ends first, no new one is taken. A
-                // register not yet found cannot be stopped; the service then stays running.
+                // The operator's Stop: the job in hand ends first, no new one is taken. Printing
+                // that has not started cannot be stopped; the service then stays running.
                 setStatus(SERVICE_PAUSE_PENDING);
                 loop_->post([this](driver::Driver& driver) {
                     driver.trayStop();
@@ -321,7 +321,7 @@ DWORD ServiceRun::control(DWORD code) {
                     if (!paused) {
                         driver.logFailure(
                             "Η υπηρεσία δεν σταματά την εκτύπωση: ο Φορολογικός "
-                            "Εκτυπωτής δεν έχει βρεθεί ακόμη");
+                            "Εκτυπωτής δεν είναι ακόμη έτοιμος");
                     }
                     settle(paused ? SERVICE_PAUSED : SERVICE_RUNNING);
                 });
