@@ -1,12 +1,9 @@
 #pragma once
 
+#include <CLI/CLI.hpp>
 #include <optional>
 
 #include "apps/cli_runs.h"
-
-namespace CLI {
-class App;
-}
 
 // The headless program as a Windows service: installed, removed and run by the Service
 // Control Manager. Other systems have their own service managers and get none of this.
