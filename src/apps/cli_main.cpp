@@ -7,6 +7,7 @@
 
 #include "apps/cli_console.h"
 #include "apps/cli_runs.h"
+#include "apps/cli_service.h"
 #include "apps/cli_signals.h"
 #include "apps/cli_status.h"
 #include "core/common/file_size_signal.h"
@@ -80,6 +81,8 @@ int run(int argc, char** argv) {
                  "how the driver running in the working directory is (exit 0 on-line, 1 "
                  "off-line, 2 not running)");
     app.add_flag("--json", json, "with --status: the status as JSON")->needs("--status");
+    merovan::cli::ServiceRequest service;
+    merovan::cli::addServiceOptions(app, service);
     app.add_option("line", line, "the six fields of a POS program's command line");
     app.set_version_flag("--version", std::string("merovan-cli ") + MEROVAN_VERSION);
     try {
@@ -105,6 +108,9 @@ int run(int argc, char** argv) {
     }
     if (status) {
         return merovan::cli::printStatus(merovan::cli::statusFromFile, json);
+    }
+    if (const auto exitStatus = merovan::cli::runServiceRequest(service, options)) {
+        return *exitStatus;
     }
     if (demo) {
         return merovan::cli::runDemo(options, signals);

@@ -6,6 +6,10 @@ namespace merovan::cli {
 
 void LogOperator::write(const char* kind, const std::string& text, Priority priority) {
     std::lock_guard lock(mutex_);
+    if (sink_) {
+        sink_(priority, kind, text);
+        return;
+    }
     const std::string entry = formatLogEntry(common::formatDateTime(clock_.localDateTime()), kind,
                                              text, priority, journal_);
     std::fputs(entry.c_str(), out_);

@@ -2,8 +2,10 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <mutex>
 #include <string>
+#include <string_view>
 
 #include "apps/cli_log_line.h"
 #include "core/common/clock.h"
@@ -17,9 +19,15 @@ namespace merovan::cli {
 // priority instead of a time stamp.
 class LogOperator final : public common::Operator {
   public:
+    // Takes each entry instead of a file, time-stamped by its receiver (the Windows event log).
+    using Sink =
+        std::function<void(Priority priority, std::string_view kind, std::string_view text)>;
+
     LogOperator(common::Clock& clock, bool trace, std::FILE* out = stderr,
                 bool journal = std::getenv("JOURNAL_STREAM") != nullptr)
         : clock_(clock), trace_(trace), out_(out), journal_(journal) {}
+    LogOperator(common::Clock& clock, bool trace, Sink sink)
+        : clock_(clock), trace_(trace), out_(nullptr), journal_(false), sink_(std::move(sink)) {}
 
     int showMessage(const common::MessageBox& box) override;
     void setCaption(const std::string& caption) override;
@@ -39,6 +47,7 @@ class LogOperator final : public common::Operator {
     bool trace_;
     std::FILE* out_;
     bool journal_;
+    Sink sink_;
     std::mutex mutex_;
     std::string caption_;
     std::string status_;

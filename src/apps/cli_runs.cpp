@@ -80,6 +80,17 @@ int runCommandLine(const std::string& line, const CliOptions& options, StopSigna
 int runPolling(const CliOptions& options, StopSignals& signals) {
     common::SystemClock clock;
     LogOperator op(clock, options.trace);
+    return runPolling(options, op, clock, [&signals](driver::DriverLoop* loop) {
+        if (loop != nullptr) {
+            signals.onStop([loop] { loop->requestStop(); });
+        } else {
+            signals.onStop({});
+        }
+    });
+}
+
+int runPolling(const CliOptions& options, common::Operator& op, common::Clock& clock,
+               const LoopAttach& attach) {
     // The status file, the service manager and (through them) --status follow the driver.
     const double started =
         std::chrono::duration<double>(std::chrono::system_clock::now().time_since_epoch()).count();
@@ -96,9 +107,9 @@ int runPolling(const CliOptions& options, StopSignals& signals) {
     }
     driver::DriverLoop loop(driver);
     loop.setHeartbeat(publisher.beatInterval(), [&publisher] { publisher.beat(); });
-    signals.onStop([&loop] { loop.requestStop(); });
+    attach(&loop);
     loop.run();
-    signals.onStop({});
+    attach(nullptr);
     publisher.stopping();
     driver.shutdown();
     op.log("Τερματισμός Merovan");

@@ -1,10 +1,17 @@
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "apps/cli_signals.h"
+#include "core/common/clock.h"
+#include "core/common/operator.h"
+
+namespace merovan::driver {
+class DriverLoop;
+}
 
 namespace merovan::cli {
 
@@ -24,6 +31,12 @@ inline constexpr int kCannotStart = 5;
 int runCommandLine(const std::string& line, const CliOptions& options, StopSignals& signals);
 // No job named: poll the exchange directory until a signal comes.
 int runPolling(const CliOptions& options, StopSignals& signals);
+// The same with the operator and clock of the caller (the Windows service). attach is called
+// on the loop's thread with the loop once it runs and with nullptr before it returns, so that
+// other threads may stop it or post operator actions to it in between.
+using LoopAttach = std::function<void(driver::DriverLoop*)>;
+int runPolling(const CliOptions& options, common::Operator& op, common::Clock& clock,
+               const LoopAttach& attach);
 // --report or --clear-error: one action against the register.
 int runAction(const CliOptions& options, StopSignals& signals);
 // --demo: a receipt printed on the built-in register simulator.

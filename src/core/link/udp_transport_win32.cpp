@@ -75,6 +75,12 @@ TransportResult UdpTransport::openConnection() {
         return {TransportError::SocketUnavailable,
                 texts::udpSocketFailed(common::osErrorText(WSAGetLastError()))};
     }
+    // No other program may bind the port beside this one, not even with SO_REUSEADDR: the
+    // desktop program and the service must never share a register.
+    const BOOL exclusive = TRUE;
+    constexpr int kExclusiveAddressUse = ~SO_REUSEADDR;  // winsock2.h's SO_EXCLUSIVEADDRUSE
+    setsockopt(socket->handle, SOL_SOCKET, kExclusiveAddressUse,
+               reinterpret_cast<const char*>(&exclusive), sizeof exclusive);
     const bool portValid = remotePort_ >= 1 && remotePort_ <= 65535;
     sockaddr_in local{};
     if (!toAddress(bindAddress_, portValid ? remotePort_ : 0, local) ||
