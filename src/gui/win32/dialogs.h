@@ -1,9 +1,6 @@
 #pragma once
 
 #include <windows.h>
-// The driver's message box type shares its name with a macro of windows.h; the "W" call is
-// named in full where it is made.
-#undef MessageBox
 
 #include <filesystem>
 #include <functional>
@@ -13,20 +10,17 @@
 #include <vector>
 
 #include "core/common/clock.h"
-#include "core/common/message_box.h"
 #include "core/desktop/data_files.h"
+#include "gui/win32/message_boxes.h"
 
 // The windows the main window opens. Each draws a form of the toolkit-free presenter and hands
 // it the user's input; texts, rules and file access stay in the presenter.
-namespace merovan::gui {
-
-// Shows a message box owned by owner and returns the answer as the driver counts it (1 for OK).
-using ShowMessage = std::function<int(HWND owner, const common::MessageBox& box)>;
+namespace merovan::gui::win32 {
 
 // What the dialogs share: the data files and how message boxes are shown.
 struct DialogContext {
     desktop::DataFiles files;
-    ShowMessage showMessage;
+    MessageBoxes& messages;
 };
 
 enum class SettingsOutcome {
@@ -46,7 +40,7 @@ void runCardPaymentDialog(HWND owner, const DialogContext& context);
 
 // The about box, modal to owner. True when it was closed with OK: the main window is then
 // shown (it may have been hidden in the tray).
-bool showAboutBox(HWND owner, const ShowMessage& showMessage);
+bool showAboutBox(HWND owner, MessageBoxes& messages);
 
 // The register trace window ("Επικοινωνία Ταμειακής"): modeless, just right of its owner,
 // the newest line in view, the last desktop::TraceBuffer::kMaxLines lines kept. Appending
@@ -104,4 +98,4 @@ class CardWaitWindow {
 std::vector<std::filesystem::path> screenshotDialogs(HWND owner, const std::filesystem::path& dir,
                                                      common::Clock& clock);
 
-}  // namespace merovan::gui
+}  // namespace merovan::gui::win32
