@@ -74,7 +74,8 @@ class TraceWindow {
 // the exchange ends.
 class CardWaitWindow {
   public:
-    CardWaitWindow();
+    // secondOfDay: the local time in seconds since midnight (none: the system's clock).
+    explicit CardWaitWindow(std::function<int()> secondOfDay = {});
     ~CardWaitWindow();
     CardWaitWindow(const CardWaitWindow&) = delete;
     CardWaitWindow& operator=(const CardWaitWindow&) = delete;
@@ -83,6 +84,8 @@ class CardWaitWindow {
     void show(HWND owner);
     void hide();
     bool isShown() const;
+    // Shows the seconds counted so far, as the window does each second.
+    void tick();
     HWND handle() const;
 
   private:
