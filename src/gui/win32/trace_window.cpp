@@ -16,6 +16,7 @@ constexpr int kListId = 100;
 constexpr int kWidthTwips = 4575;
 constexpr int kHeightTwips = 9255;
 constexpr int kTextMargin = 2;  // pixels left of each line
+constexpr UINT kRefreshMessage = WM_APP + 1;
 
 }  // namespace
 
@@ -28,6 +29,9 @@ struct TraceWindow::Impl {
     HFONT font = nullptr;
     int lineHeight = 13;
     int widest = 0;
+    std::size_t unmeasured = 0;  // the newest lines, not yet counted in widest
+    bool gaveWay = false;        // old lines went since the last refresh
+    bool refreshPosted = false;
 
     ~Impl() { dropFont(); }
 
@@ -77,23 +81,36 @@ struct TraceWindow::Impl {
                      SWP_NOZORDER | SWP_NOACTIVATE);
     }
 
+    // Lines are kept at once and drawn together: a burst of lines costs one redraw.
     void append(std::string_view line) {
-        const bool gaveWay = lines.append(toWide(line));
+        gaveWay = lines.append(toWide(line)) || gaveWay;
+        unmeasured = std::min(unmeasured + 1, lines.size());
+        if (!refreshPosted) {
+            refreshPosted = PostMessageW(frame.handle(), kRefreshMessage, 0, 0) != FALSE;
+        }
+    }
+
+    void refresh() {
+        refreshPosted = false;
         HDC dc = GetDC(list());
         const HGDIOBJ old = SelectObject(dc, font);
-        const int width = widthOf(dc, lines.at(lines.size() - 1));
+        for (std::size_t k = lines.size() - unmeasured; k < lines.size(); ++k) {
+            widest = std::max(widest, widthOf(dc, lines.at(k)));
+        }
         SelectObject(dc, old);
         ReleaseDC(list(), dc);
-        if (width > widest) {
-            widest = width;
-            SendMessageW(list(), LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(widest), 0);
+        unmeasured = 0;
+        SendMessageW(list(), LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(widest), 0);
+        const auto count = static_cast<std::size_t>(SendMessageW(list(), LB_GETCOUNT, 0, 0));
+        if (count != lines.size()) {
+            SendMessageW(list(), LB_SETCOUNT, lines.size(), 0);
         }
-        SendMessageW(list(), LB_SETCOUNT, lines.size(), 0);
         // The newest line in view; the list scrolls and draws only what came into view.
         SendMessageW(list(), LB_SETTOPINDEX, lines.size() - 1, 0);
         if (gaveWay) {
-            // Every line moved up by one while the count stayed.
+            // The lines moved up while their count stayed.
             InvalidateRect(list(), nullptr, FALSE);
+            gaveWay = false;
         }
     }
 
@@ -113,6 +130,9 @@ struct TraceWindow::Impl {
 
     std::optional<LRESULT> onMessage(UINT message, WPARAM /*wParam*/, LPARAM lParam) {
         switch (message) {
+            case kRefreshMessage:
+                refresh();
+                return 0;
             case WM_SIZE:
                 fitList();
                 return 0;
@@ -165,6 +185,9 @@ void TraceWindow::open(HWND owner) {
     };
     impl.lines.clear();
     impl.widest = 0;
+    impl.unmeasured = 0;
+    impl.gaveWay = false;
+    impl.refreshPosted = false;
     if (!impl.frame.create(owner, spec, std::move(handlers))) {
         return;
     }
