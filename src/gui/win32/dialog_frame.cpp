@@ -1,5 +1,6 @@
 #include "gui/win32/dialog_frame.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "gui/win32/dpi.h"
@@ -45,6 +46,68 @@ DWORD controlExStyle(const wchar_t* windowClass) {
     return name == L"EDIT" || name == L"LISTBOX" ? WS_EX_CLIENTEDGE : 0;
 }
 
+// Draws the window's children into dc, whose origin is the window's top-left corner, bottom
+// of the order first: the system's off-line drawing leaves them out.
+void printChildren(HWND window, HDC dc) {
+    RECT frame{};
+    GetWindowRect(window, &frame);
+    HWND child = GetWindow(window, GW_CHILD);
+    if (child == nullptr) {
+        return;
+    }
+    for (child = GetWindow(child, GW_HWNDLAST); child != nullptr;
+         child = GetWindow(child, GW_HWNDPREV)) {
+        if ((GetWindowLongPtrW(child, GWL_STYLE) & WS_VISIBLE) == 0) {
+            continue;
+        }
+        RECT place{};
+        GetWindowRect(child, &place);
+        const int saved = SaveDC(dc);
+        OffsetViewportOrgEx(dc, place.left - frame.left, place.top - frame.top, nullptr);
+        IntersectClipRect(dc, 0, 0, place.right - place.left, place.bottom - place.top);
+        SendMessageW(child, WM_PRINT, reinterpret_cast<WPARAM>(dc),
+                     PRF_NONCLIENT | PRF_ERASEBKGND | PRF_CHILDREN);
+        SendMessageW(child, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+        RestoreDC(dc, saved);
+    }
+}
+
+// The frame and caption bar, which a display without a window manager leaves undrawn.
+void drawFrame(HWND window, HDC dc, const RECT& frame) {
+    if ((GetWindowLongPtrW(window, GWL_STYLE) & WS_CAPTION) != WS_CAPTION) {
+        return;
+    }
+    POINT clientOrigin{0, 0};
+    ClientToScreen(window, &clientOrigin);
+    RECT client{};
+    GetClientRect(window, &client);
+    const int left = clientOrigin.x - frame.left;
+    const int top = clientOrigin.y - frame.top;
+    RECT whole{0, 0, frame.right - frame.left, frame.bottom - frame.top};
+    const int saved = SaveDC(dc);
+    ExcludeClipRect(dc, left, top, left + client.right, top + client.bottom);
+    FillRect(dc, &whole, GetSysColorBrush(COLOR_BTNFACE));
+    DrawEdge(dc, &whole, EDGE_RAISED, BF_RECT);
+    RestoreDC(dc, saved);
+    RECT caption{left, std::max(0, top - GetSystemMetrics(SM_CYCAPTION)), left + client.right, top};
+    DrawCaption(window, dc, &caption, DC_ACTIVE | DC_TEXT | DC_ICON | DC_GRADIENT);
+}
+
+// A window on the screen drawn as it is seen there, frame and all. Where the system draws
+// windows off-line through this message (Wine), it leaves the frame and most controls out.
+bool copyFromScreen(HWND window, HDC dc) {
+    RECT frame{};
+    GetWindowRect(window, &frame);
+    HDC seen = GetWindowDC(window);
+    const bool copied = BitBlt(dc, 0, 0, frame.right - frame.left, frame.bottom - frame.top, seen,
+                               0, 0, SRCCOPY) != FALSE;
+    ReleaseDC(window, seen);
+    if (copied) {
+        drawFrame(window, dc, frame);
+    }
+    return copied;
+}
+
 }  // namespace
 
 DialogFrame::~DialogFrame() {
@@ -80,8 +143,7 @@ bool DialogFrame::create(HWND owner, const FrameSpec& spec, Handlers handlers) {
     for (const ControlSpec& control : spec_.controls) {
         CreateWindowExW(controlExStyle(control.windowClass), control.windowClass,
                         toWide(control.text).c_str(), WS_CHILD | WS_VISIBLE | control.style, 0, 0,
-                        0, 0, window_,
-                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(control.id)),
+                        0, 0, window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(control.id)),
                         GetModuleHandleW(nullptr), nullptr);
     }
     makeFonts();
@@ -138,8 +200,7 @@ void DialogFrame::layOut() {
     for (const ControlSpec& control : spec_.controls) {
         HWND child = item(control.id);
         SetWindowPos(child, nullptr, pixels(control.left), pixels(control.top),
-                     pixels(control.width), pixels(control.height),
-                     SWP_NOZORDER | SWP_NOACTIVATE);
+                     pixels(control.width), pixels(control.height), SWP_NOZORDER | SWP_NOACTIVATE);
         const auto emphasized = emphasisFonts_.find(control.id);
         const HFONT font = emphasized != emphasisFonts_.end() ? emphasized->second : font_;
         SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
@@ -163,8 +224,8 @@ void DialogFrame::setCaption(std::string_view caption) {
 std::string DialogFrame::text(int id) const {
     HWND child = item(id);
     std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(child)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(GetWindowTextW(child, text.data(),
-                                                        static_cast<int>(text.size()))));
+    text.resize(static_cast<std::size_t>(
+        GetWindowTextW(child, text.data(), static_cast<int>(text.size()))));
     return toUtf8(text);
 }
 
@@ -243,8 +304,7 @@ void DialogFrame::close() {
     }
 }
 
-LRESULT CALLBACK DialogFrame::procedure(HWND window, UINT message, WPARAM wParam,
-                                        LPARAM lParam) {
+LRESULT CALLBACK DialogFrame::procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) {
         const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
         SetWindowLongPtrW(window, GWLP_USERDATA,
@@ -304,6 +364,17 @@ LRESULT DialogFrame::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_DESTROY:
             RemovePropW(window_, L"MerovanFocus");
             break;
+        case WM_PRINT: {
+            if (IsWindowVisible(window_) &&
+                copyFromScreen(window_, reinterpret_cast<HDC>(wParam))) {
+                return 0;
+            }
+            const LRESULT drawn = DefWindowProcW(window_, message, wParam, lParam);
+            if ((lParam & PRF_CHILDREN) != 0) {
+                printChildren(window_, reinterpret_cast<HDC>(wParam));
+            }
+            return drawn;
+        }
         case WM_DPICHANGED: {
             dpi_ = HIWORD(wParam);
             makeFonts();

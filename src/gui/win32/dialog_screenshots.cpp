@@ -9,6 +9,7 @@
 #include "gui/win32/card_payment_dialog.h"
 #include "gui/win32/dialogs.h"
 #include "gui/win32/settings_dialog.h"
+#include "gui/win32/win32_view_thread.h"
 #include "gui/win32/window_picture.h"
 
 namespace merovan::gui::win32 {
@@ -73,7 +74,10 @@ class Shots {
             std::fprintf(stderr, "screenshots: %s: the window could not be made\n", name);
             return;
         }
-        const auto file = dir_ / (std::string(name) + ".bmp");
+        ShowWindow(window, SW_SHOWNOACTIVATE);
+        UpdateWindow(window);
+        serveWindowMessages();
+        const auto file = dir_ / (std::string(name) + ".png");
         if (const std::string failure = saveWindowPicture(window, file); !failure.empty()) {
             std::fprintf(stderr, "screenshots: %s: %s\n", name, failure.c_str());
             return;

@@ -236,5 +236,16 @@ TEST(CardWaitWindow, CountsFromItsShowingAndOnlyItsOwnerClosesIt) {
     EXPECT_FALSE(wait.isShown());
 }
 
+// Every window can be made, filled and pictured, as the program's --screenshots asks.
+TEST(DialogScreenshots, PictureEveryWindow) {
+    TempDir dir;
+    common::SystemClock clock;
+    const auto written = gui::win32::screenshotDialogs(nullptr, dir.path, clock);
+    ASSERT_EQ(written.size(), 6u);
+    for (const auto& picture : written) {
+        EXPECT_GT(std::filesystem::file_size(picture), 1000u) << picture.string();
+    }
+}
+
 }  // namespace
 }  // namespace merovan::testing
