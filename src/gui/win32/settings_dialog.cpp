@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <utility>
 
 #include "gui/win32/wide_text.h"
 
@@ -18,6 +19,18 @@ constexpr DWORD kField = ES_AUTOHSCROLL | WS_TABSTOP | WS_GROUP;
 constexpr DWORD kCheck = BS_AUTOCHECKBOX | WS_TABSTOP | WS_GROUP;
 constexpr DWORD kFrame = BS_GROUPBOX;
 constexpr int kUnlimited = 32767;
+
+// The boxes that each carry one setting as they are ticked.
+using Flag = bool settings::ParamDialogValues::*;
+constexpr std::array<std::pair<Id, Flag>, 7> kFlagBoxes{{
+    {Id::PrintManager, &settings::ParamDialogValues::multiType},
+    {Id::Description, &settings::ParamDialogValues::printDesc},
+    {Id::Comments, &settings::ParamDialogValues::comments},
+    {Id::Quantity, &settings::ParamDialogValues::quantity},
+    {Id::LockedKeyboard, &settings::ParamDialogValues::keybOff},
+    {Id::DirectDepartment, &settings::ParamDialogValues::dirDepa},
+    {Id::AutoStart, &settings::ParamDialogValues::autoStart},
+}};
 
 // Two columns, in twips: the link and the two choices on the left, the boxes and the VAT
 // rates on the right, the buttons under the right column.
@@ -118,7 +131,7 @@ SettingsOutcome SettingsDialog::run() {
     }
     // A missing param.ini is said over the dialog that makes it anew.
     ShowWindow(frame_.handle(), SW_SHOW);
-    showMessages(std::exchange(loadMessages_, {}));
+    drawThenShow(std::exchange(loadMessages_, {}));
     return frame_.runModal() == IDOK ? SettingsOutcome::Saved : SettingsOutcome::Closed;
 }
 
@@ -172,19 +185,15 @@ void SettingsDialog::takeInput() {
         f.registerFamily = SettingsForm::kRegisterFamilies.at(static_cast<std::size_t>(family));
     }
     f.location = frame_.text(Id::Location);
-    f.multiType = frame_.checked(Id::PrintManager);
-    f.printDesc = frame_.checked(Id::Description);
+    for (const auto& [id, flag] : kFlagBoxes) {
+        f.*flag = frame_.checked(id);
+    }
     f.printCode = frame_.checked(Id::NumericCode) ? PrintCodeChoice::AsNumber
                   : frame_.checked(Id::TextCode)  ? PrintCodeChoice::AsText
                                                   : PrintCodeChoice::None;
-    f.comments = frame_.checked(Id::Comments);
-    f.quantity = frame_.checked(Id::Quantity);
-    f.keybOff = frame_.checked(Id::LockedKeyboard);
-    f.dirDepa = frame_.checked(Id::DirectDepartment);
     f.currency = frame_.checked(Id::PayMain)        ? CurrencyChoice::Main
                  : frame_.checked(Id::PaySecondary) ? CurrencyChoice::Secondary
                                                     : CurrencyChoice::AsJob;
-    f.autoStart = frame_.checked(Id::AutoStart);
     for (int k = 0; k < 5; ++k) {
         form_.vatRates()[static_cast<std::size_t>(k)] = frame_.text(Id::VatRate + k);
     }
@@ -211,18 +220,14 @@ void SettingsDialog::drawFields() {
         SendMessageW(family, CB_SETCURSEL, static_cast<WPARAM>(found), 0);
     }
     setField(Id::Location, f.location, kUnlimited);
-    frame_.setChecked(Id::PrintManager, f.multiType);
-    frame_.setChecked(Id::Description, f.printDesc);
+    for (const auto& [id, flag] : kFlagBoxes) {
+        frame_.setChecked(id, f.*flag);
+    }
     frame_.setChecked(Id::NumericCode, f.printCode == PrintCodeChoice::AsNumber);
     frame_.setChecked(Id::TextCode, f.printCode == PrintCodeChoice::AsText);
-    frame_.setChecked(Id::Comments, f.comments);
-    frame_.setChecked(Id::Quantity, f.quantity);
-    frame_.setChecked(Id::LockedKeyboard, f.keybOff);
-    frame_.setChecked(Id::DirectDepartment, f.dirDepa);
     frame_.setChecked(Id::PayAsJob, f.currency == CurrencyChoice::AsJob);
     frame_.setChecked(Id::PayMain, f.currency == CurrencyChoice::Main);
     frame_.setChecked(Id::PaySecondary, f.currency == CurrencyChoice::Secondary);
-    frame_.setChecked(Id::AutoStart, f.autoStart);
     for (int k = 0; k < 5; ++k) {
         frame_.setText(Id::VatRate + k, form_.vatRates()[static_cast<std::size_t>(k)]);
     }
@@ -230,7 +235,9 @@ void SettingsDialog::drawFields() {
     drawing_ = false;
 }
 
-void SettingsDialog::showMessages(const std::vector<common::MessageBox>& boxes) {
+// The form's answer is drawn before its boxes are shown over the dialog.
+void SettingsDialog::drawThenShow(const std::vector<common::MessageBox>& boxes) {
+    drawFields();
     for (const auto& box : boxes) {
         context_.messages.show(frame_.handle(), box);
     }
@@ -238,16 +245,13 @@ void SettingsDialog::showMessages(const std::vector<common::MessageBox>& boxes) 
 
 void SettingsDialog::restore() {
     takeInput();
-    const auto boxes = form_.restore();
-    drawFields();
-    showMessages(boxes);
+    drawThenShow(form_.restore());
 }
 
 bool SettingsDialog::save() {
     takeInput();
     const auto outcome = form_.save();
-    drawFields();
-    showMessages(outcome.messages);
+    drawThenShow(outcome.messages);
     return outcome.done;
 }
 

@@ -64,7 +64,7 @@ class SettingsDialog {
     void takeInput();
     void drawFields();
     void setField(int id, const std::string& text, int typedLimit);
-    void showMessages(const std::vector<common::MessageBox>& boxes);
+    void drawThenShow(const std::vector<common::MessageBox>& boxes);
 
     DialogContext context_;
     desktop::SettingsForm form_;
