@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstring>
 
 #include "core/desktop/trace_buffer.h"
 #include "gui/win32/dialog_frame.h"
@@ -128,7 +129,33 @@ struct TraceWindow::Impl {
         SelectObject(item.hDC, old);
     }
 
-    std::optional<LRESULT> onMessage(UINT message, WPARAM /*wParam*/, LPARAM lParam) {
+    // Ctrl+C puts the whole trace on the clipboard, one line after each line break, as a
+    // text box would give it: the trace is what a shop sends to its support.
+    void copyAll() const {
+        std::wstring text;
+        for (std::size_t k = 0; k < lines.size(); ++k) {
+            text += k == 0 ? L"" : L"\r\n";
+            text += lines.at(k);
+        }
+        HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
+        if (memory == nullptr) {
+            return;
+        }
+        std::memcpy(GlobalLock(memory), text.c_str(), (text.size() + 1) * sizeof(wchar_t));
+        GlobalUnlock(memory);
+        if (OpenClipboard(frame.handle())) {
+            EmptyClipboard();
+            if (SetClipboardData(CF_UNICODETEXT, memory) != nullptr) {
+                memory = nullptr;  // the clipboard owns it now
+            }
+            CloseClipboard();
+        }
+        if (memory != nullptr) {
+            GlobalFree(memory);
+        }
+    }
+
+    std::optional<LRESULT> onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         switch (message) {
             case kRefreshMessage:
                 refresh();
@@ -140,6 +167,12 @@ struct TraceWindow::Impl {
                 reinterpret_cast<MEASUREITEMSTRUCT*>(lParam)->itemHeight =
                     static_cast<UINT>(lineHeight);
                 return TRUE;
+            case WM_VKEYTOITEM:
+                if (LOWORD(wParam) == 'C' && (GetKeyState(VK_CONTROL) & 0x8000) != 0) {
+                    copyAll();
+                    return -2;  // handled
+                }
+                return -1;  // the list's own keys
             case WM_DRAWITEM:
                 draw(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
                 return TRUE;
@@ -168,7 +201,8 @@ void TraceWindow::open(HWND owner) {
     spec.exStyle = 0;
     spec.controls.push_back({kListId, L"LISTBOX", "",
                              LBS_NODATA | LBS_OWNERDRAWFIXED | LBS_NOINTEGRALHEIGHT | LBS_NOSEL |
-                                 LBS_DISABLENOSCROLL | WS_VSCROLL | WS_HSCROLL | WS_TABSTOP,
+                                 LBS_WANTKEYBOARDINPUT | LBS_DISABLENOSCROLL | WS_VSCROLL |
+                                 WS_HSCROLL | WS_TABSTOP,
                              0, 0, kWidthTwips, kHeightTwips});
     DialogFrame::Handlers handlers;
     handlers.other = [&impl](UINT message, WPARAM wParam, LPARAM lParam) {
