@@ -2,12 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <filesystem>
+
 #include "core/desktop/trace_buffer.h"
 #include "core/eft/eft_table.h"
 #include "core/settings/param_file.h"
 #include "core/vat/vat_table.h"
 #include "gui/win32/card_payment_dialog.h"
 #include "gui/win32/dialogs.h"
+#include "gui/win32/dpi.h"
 #include "gui/win32/settings_dialog.h"
 #include "gui/win32/trace_window_lines.h"
 #include "gui/win32/win32_view_thread.h"
@@ -136,6 +140,60 @@ TEST_F(DialogsTest, SettingsDialogSavesOnlyOnItsButtonNeverOnEnter) {
     PostMessageW(dialog.frame().item(SettingsDialog::Port), WM_KEYDOWN, VK_ESCAPE, 0);
     EXPECT_EQ(dialog.run(), gui::win32::SettingsOutcome::Saved);
     EXPECT_NE(readFile(dir_.path / "param.ini").find("[port] com4\r\n"), std::string::npos);
+}
+
+// Restore brings back what the files hold; a missing param.ini is said once the dialog shows,
+// and the dialog stays for making it anew.
+TEST_F(DialogsTest, SettingsDialogRestoresTheFilesAndSaysWhenParamIniIsMissing) {
+    {
+        SettingsDialog dialog(context());
+        ASSERT_TRUE(dialog.create(nullptr));
+        auto& frame = dialog.frame();
+        frame.setText(SettingsDialog::Port, "192.168.1.9");
+        frame.setText(SettingsDialog::VatRate, "99");
+        click(frame, SettingsDialog::Comments);
+        click(frame, SettingsDialog::Restore);
+        EXPECT_EQ(frame.text(SettingsDialog::Port), "com2");
+        EXPECT_TRUE(shown(frame.item(SettingsDialog::Baud)));
+        EXPECT_FALSE(frame.checked(SettingsDialog::Comments));
+        EXPECT_EQ(frame.text(SettingsDialog::VatRate), "24");
+    }
+    std::filesystem::remove(dir_.path / "param.ini");
+    SettingsDialog dialog(context());
+    ASSERT_TRUE(dialog.create(nullptr));
+    EXPECT_TRUE(boxes_.texts.empty());
+    PostMessageW(dialog.frame().item(SettingsDialog::Port), WM_KEYDOWN, VK_ESCAPE, 0);
+    EXPECT_EQ(dialog.run(), gui::win32::SettingsOutcome::Closed);
+    ASSERT_EQ(boxes_.texts.size(), 1u);
+    EXPECT_NE(boxes_.texts[0].find("param.ini"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(dir_.path / "param.ini"));
+}
+
+// Moved to a monitor of twice the DPI, a dialog places its controls and sizes its font anew
+// from the twips of its layout.
+TEST_F(DialogsTest, ADialogIsLaidOutAgainAtANewDpi) {
+    SettingsDialog dialog(context());
+    ASSERT_TRUE(dialog.create(nullptr));
+    auto& frame = dialog.frame();
+    const int dpi = frame.dpi() * 2;
+    const auto fontHeight = [&frame] {
+        LOGFONTW font{};
+        GetObjectW(frame.font(), sizeof(font), &font);
+        return std::abs(font.lfHeight);
+    };
+    const int height = fontHeight();
+    RECT suggested{0, 0, 2000, 1400};
+    SendMessageW(frame.handle(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
+                 reinterpret_cast<LPARAM>(&suggested));
+    EXPECT_EQ(frame.dpi(), dpi);
+    RECT place{};
+    GetWindowRect(frame.item(SettingsDialog::Save), &place);
+    EXPECT_EQ(place.right - place.left, gui::win32::twipsToPixels(1380, dpi));
+    EXPECT_EQ(place.bottom - place.top, gui::win32::twipsToPixels(375, dpi));
+    EXPECT_NEAR(fontHeight(), 2 * height, 1);
+    EXPECT_EQ(
+        reinterpret_cast<HFONT>(SendMessageW(frame.item(SettingsDialog::Port), WM_GETFONT, 0, 0)),
+        frame.font());
 }
 
 TEST_F(DialogsTest, CardPaymentDialogWritesTheChosenValuesAndFindsThemAgain) {
