@@ -2,23 +2,14 @@
 #include <QApplication>
 #include <QStringList>
 #include <clocale>
-#include <cstdio>
 
 #include "core/common/clock.h"
-#include "core/common/codepage.h"
 #include "core/common/file_size_signal.h"
 #include "core/common/locale_decimal.h"
+#include "core/desktop/desktop_start.h"
 #include "core/link/system_transport_factory.h"
-#include "core/settings/command_line.h"
 #include "gui/qt/desktop_program.h"
 #include "gui/qt/farewell.h"
-
-namespace {
-
-// Exit status when param.ini is missing or unreadable, as for the headless program.
-constexpr int kCannotStart = 5;
-
-}  // namespace
 
 int main(int argc, char** argv) {
     merovan::common::ignoreFileSizeSignal();
@@ -45,27 +36,18 @@ int main(int argc, char** argv) {
     merovan::driver::DriverOptions options;
     options.decimalSeparator = context.files.decimalSeparator;
 
-    std::optional<merovan::driver::CommandLineJob> job;
-    if (!line.empty()) {
-        const auto fields = merovan::settings::parseCommandLine(line);
-        const auto parsed = merovan::settings::settingsFromCommandLine(fields);
-        if (parsed.optionsTooShort) {
-            // Also on standard output, where a POS program that started us may read it.
-            std::fputs(
-                (merovan::common::cp737ToUtf8(merovan::settings::farewellText()) + "\n").c_str(),
-                stdout);
-            return merovan::gui::showFarewell(messages);
-        }
-        job = merovan::driver::CommandLineJob{parsed.settings, fields[2], line};
+    const auto start = merovan::desktop::readDesktopCommandLine(line);
+    if (start.optionsTooShort) {
+        return merovan::gui::showFarewell(messages);
     }
 
     merovan::gui::DesktopProgram program(context, std::move(services), std::move(options));
     QObject::connect(&program, &merovan::gui::DesktopProgram::finished, &app,
                      [](int status) { QApplication::exit(status); });
-    if (job) {
-        program.startCommandLine(std::move(*job));
+    if (start.job) {
+        program.startCommandLine(*start.job);
     } else if (!program.start()) {
-        return kCannotStart;
+        return merovan::desktop::kCannotStart;
     }
     return QApplication::exec();
 }

@@ -5,8 +5,8 @@
 #include <QPushButton>
 
 #include "core/desktop/about_info.h"
+#include "core/desktop/system_information.h"
 #include "gui/qt/program_icon.h"
-#include "gui/qt/sys_info.h"
 
 namespace merovan::gui {
 namespace {
@@ -61,7 +61,7 @@ AboutBox::AboutBox(MessageBoxes& messages) : messages_(messages) {
 }
 
 void AboutBox::startSystemInformation() {
-    if (!startSystemInformationTool()) {
+    if (!desktop::startSystemInformationTool()) {
         messages_.show(this, common::formatMessageBox(desktop::kSystemInformationUnavailable,
                                                       common::buttons::kOk, {}));
     }

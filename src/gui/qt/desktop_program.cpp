@@ -1,7 +1,6 @@
 #include "gui/qt/desktop_program.h"
 
 #include <QCoreApplication>
-#include <chrono>
 
 #include "gui/qt/settings_dialog.h"
 
@@ -11,37 +10,24 @@ DesktopProgram::DesktopProgram(GuiContext context, driver::DriverServices servic
                                driver::DriverOptions options)
     : context_(context),
       viewThread_(context.messages),
-      presenter_(viewThread_),
-      window_(context, presenter_),
-      driver_(presenter_, context.files.clock, std::move(services), std::move(options)),
-      loop_(driver_) {
+      program_(viewThread_, context.files.clock, std::move(services), std::move(options),
+               [this](int status) {
+                   QMetaObject::invokeMethod(
+                       this, [this, status] { emit finished(status); }, Qt::QueuedConnection);
+               }),
+      window_(context, program_.presenter()) {
     viewThread_.setBoxParent(&window_);
-    presenter_.setDriverSink(
-        [this](desktop::DesktopPresenter::DriverAction action) { post(std::move(action)); });
     connect(&window_, &MainWindow::endRequested, this, &DesktopProgram::end);
 }
 
 DesktopProgram::~DesktopProgram() {
-    stopping_ = true;
-    presenter_.beginEnding(false);
-    loop_.requestStop();
-    if (thread_.joinable()) {
-        // The driver's thread may be waiting for the GUI thread (a message box): keep serving
-        // it until the thread is done, then join.
-        while (!threadDone_) {
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        }
-        thread_.join();
-    }
-    // A dialog's end reports to the driver and to this program; both must still be there.
-    presenter_.setDriverSink({});
+    program_.stop([] { QCoreApplication::processEvents(QEventLoop::AllEvents, 20); });
+    // A dialog's end reports to this program; it must still be there.
     window_.deleteDialogs();
 }
 
 bool DesktopProgram::start() {
-    if (driver_.load()) {
-        startThread();
+    if (program_.start()) {
         return true;
     }
     // Start-up failed after param.ini was read: the settings dialog stays for the user to
@@ -53,53 +39,18 @@ bool DesktopProgram::start() {
     return false;
 }
 
-void DesktopProgram::launch(std::function<int()> work) {
-    thread_ = std::thread([this, work = std::move(work)] {
-        const int status = work();
-        driver_.shutdown();
-        threadDone_ = true;
-        QMetaObject::invokeMethod(
-            this, [this, status] { emit finished(status); }, Qt::QueuedConnection);
-    });
-}
-
-void DesktopProgram::startThread() {
-    launch([this] {
-        loop_.run();
-        return 0;
-    });
-}
-
 void DesktopProgram::startCommandLine(driver::CommandLineJob job) {
     window_.show();
-    launch([this, job = std::move(job)] {
-        // Nobody needs a time limit here: the person at the window ends the wait.
-        return driver_.runCommandLine(job, std::nullopt, [this] { return stopping_.load(); });
-    });
-}
-
-void DesktopProgram::post(desktop::DesktopPresenter::DriverAction action) {
-    if (!thread_.joinable()) {
-        action(driver_);
-        return;
-    }
-    loop_.post(std::move(action));
+    program_.startCommandLine(std::move(job));
 }
 
 void DesktopProgram::end() {
-    if (stopping_.exchange(true)) {
-        return;
-    }
-    presenter_.beginEnding(thread_.joinable() && !threadDone_);
-    window_.closeDialogs();
-    if (thread_.joinable()) {
-        loop_.requestStop();
-        return;
-    }
-    window_.hide();
-    driver_.shutdown();
-    QMetaObject::invokeMethod(
-        this, [this] { emit finished(0); }, Qt::QueuedConnection);
+    program_.end([this](bool driverThread) {
+        window_.closeDialogs();
+        if (!driverThread) {
+            window_.hide();
+        }
+    });
 }
 
 }  // namespace merovan::gui

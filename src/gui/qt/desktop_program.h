@@ -1,21 +1,16 @@
 #pragma once
 
 #include <QObject>
-#include <atomic>
-#include <thread>
 
-#include "core/desktop/desktop_presenter.h"
-#include "core/driver/driver.h"
-#include "core/driver/driver_loop.h"
+#include "core/desktop/desktop_program.h"
 #include "gui/qt/gui_context.h"
 #include "gui/qt/main_window.h"
 #include "gui/qt/qt_view_thread.h"
 
 namespace merovan::gui {
 
-// The desktop program: the presenter and its main window, and the driver on a thread of its
-// own so that the window never waits for the register. Clicks are posted to the driver's
-// thread and run there one at a time; what the driver reports reaches the presenter.
+// The desktop program under Qt: its lifetime (core/desktop) with the main window, and its end
+// as a signal on the GUI thread.
 class DesktopProgram final : public QObject {
     Q_OBJECT
 
@@ -28,7 +23,7 @@ class DesktopProgram final : public QObject {
     bool start();
     // Until the thread starts, clicks run the driver right on the GUI thread: tests drive the
     // driver from there.
-    void startThread();
+    void startThread() { program_.startThread(); }
     // The one job of a POS program's command line, on the driver's thread; finished carries
     // its exit status.
     void startCommandLine(driver::CommandLineJob job);
@@ -36,25 +31,17 @@ class DesktopProgram final : public QObject {
     void end();
 
     MainWindow& window() { return window_; }
-    driver::Driver& driver() { return driver_; }
-    desktop::DesktopPresenter& presenter() { return presenter_; }
+    driver::Driver& driver() { return program_.driver(); }
+    desktop::DesktopPresenter& presenter() { return program_.presenter(); }
 
   signals:
     void finished(int status);
 
   private:
-    void post(desktop::DesktopPresenter::DriverAction action);
-    void launch(std::function<int()> work);
-
     GuiContext context_;
     QtViewThread viewThread_;
-    desktop::DesktopPresenter presenter_;
+    desktop::DesktopProgram program_;
     MainWindow window_;
-    driver::Driver driver_;
-    driver::DriverLoop loop_;
-    std::thread thread_;
-    std::atomic<bool> stopping_{false};
-    std::atomic<bool> threadDone_{false};
 };
 
 }  // namespace merovan::gui

@@ -1,8 +1,8 @@
 #pragma once
 
-namespace merovan::gui {
+namespace merovan::desktop {
 
 // Starts the operating system's System Information tool; false when there is none to start.
 bool startSystemInformationTool();
 
-}  // namespace merovan::gui
+}  // namespace merovan::desktop

@@ -2,9 +2,9 @@
 
 #include <string>
 
-#include "gui/qt/sys_info.h"
+#include "core/desktop/system_information.h"
 
-namespace merovan::gui {
+namespace merovan::desktop {
 namespace {
 
 // A string value under HKEY_LOCAL_MACHINE, or nothing when the key or value cannot be read.
@@ -50,4 +50,4 @@ bool startSystemInformationTool() {
     return false;
 }
 
-}  // namespace merovan::gui
+}  // namespace merovan::desktop

@@ -1,6 +1,6 @@
-#include "gui/qt/sys_info.h"
+#include "core/desktop/system_information.h"
 
-namespace merovan::gui {
+namespace merovan::desktop {
 
 // The System Information tool belongs to Windows; other desktops have no counterpart that
 // could be found the same way.
@@ -8,4 +8,4 @@ bool startSystemInformationTool() {
     return false;
 }
 
-}  // namespace merovan::gui
+}  // namespace merovan::desktop
