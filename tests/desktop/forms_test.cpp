@@ -45,22 +45,22 @@ class FormsTest : public ::testing::Test {
 TEST_F(FormsTest, SettingsShowTheFileRestoreItAndWriteItBackByteForByte) {
     SettingsForm form(files());
     // What param.ini's values show as is the settings reader's (tests/settings); the form adds
-    // the family's place in its list and the rates with the decimal mark in force.
+    // the rates with the decimal mark in force.
     EXPECT_TRUE(form.load().empty());
-    EXPECT_EQ(form.fields().registerFamily, 0);
-    EXPECT_EQ(form.fields().vatRates[2], "6,5");
+    EXPECT_EQ(form.fields().registerFamily, "VeskoTan");
+    EXPECT_EQ(form.vatRates()[2], "6,5");
 
     const std::string original = read("param.ini");
     form.fields().port = "192.168.1.9";
     form.fields().comments = false;
     form.fields().currency = settings::CurrencyChoice::Secondary;
-    form.fields().vatRates[0] = "99";
+    form.vatRates()[0] = "99";
     EXPECT_TRUE(form.restore().empty());
     EXPECT_EQ(form.fields().port, "com3");
     EXPECT_FALSE(form.baudHidden());
     EXPECT_TRUE(form.fields().comments);
     EXPECT_EQ(form.fields().currency, settings::CurrencyChoice::Main);
-    EXPECT_EQ(form.fields().vatRates[0], "24");
+    EXPECT_EQ(form.vatRates()[0], "24");
 
     const auto saved = form.save();
     EXPECT_TRUE(saved.done);
@@ -75,9 +75,9 @@ TEST_F(FormsTest, SettingsPrintCodeRulesAndAnIpAddressAsWritten) {
     SettingsForm form(files());
     form.load();
     form.checkNumericCode(true);
-    EXPECT_FALSE(form.fields().textCode);
+    EXPECT_EQ(form.fields().printCode, settings::PrintCodeChoice::AsNumber);
     form.checkTextCode(true);
-    EXPECT_FALSE(form.fields().numericCode);
+    EXPECT_EQ(form.fields().printCode, settings::PrintCodeChoice::AsText);
     form.fields().port = "192.168.1.50";
     EXPECT_TRUE(form.baudHidden());
     ASSERT_TRUE(form.save().done);
@@ -95,8 +95,8 @@ TEST_F(FormsTest, SettingsBadVatRateKeepsTheFormOpen) {
     SettingsForm form(files());
     form.load();
     const std::string rates = read("vats.dat");
-    form.fields().vatRates[0] = "23.5";
-    form.fields().vatRates[3] = "x";
+    form.vatRates()[0] = "23.5";
+    form.vatRates()[3] = "x";
     auto saved = form.save();
     EXPECT_FALSE(saved.done);
     ASSERT_EQ(saved.messages.size(), 1u);
@@ -104,9 +104,9 @@ TEST_F(FormsTest, SettingsBadVatRateKeepsTheFormOpen) {
     EXPECT_EQ(saved.messages[0].title, "Merovan4_KVT");
     EXPECT_EQ(read("vats.dat"), rates);
 
-    form.fields().vatRates[3] = "0";
+    form.vatRates()[3] = "0";
     EXPECT_TRUE(form.save().done);
-    EXPECT_EQ(form.fields().vatRates[0], "23,5");
+    EXPECT_EQ(form.vatRates()[0], "23,5");
     const auto stored = vat::loadVatRates((dir_ / "vats.dat").string());
     ASSERT_TRUE(stored);
     EXPECT_EQ((*stored)[0], 23.5);

@@ -10,26 +10,6 @@
 
 namespace merovan::desktop {
 
-// What the settings dialog's fields hold, as UTF-8 text.
-struct SettingsFields {
-    std::string port;
-    std::string baud;
-    std::string file;
-    int registerFamily = 0;  // index into SettingsForm::kRegisterFamilies
-    std::string location = "Text1";
-    bool printManager = false;
-    bool description = false;
-    bool numericCode = false;
-    bool textCode = false;
-    bool comments = false;
-    bool quantity = false;
-    bool lockedKeyboard = false;
-    bool directDepartment = false;
-    settings::CurrencyChoice currency = settings::CurrencyChoice::AsJob;
-    bool autoStart = false;
-    std::array<std::string, 5> vatRates{"0.00", "0.00", "0.00", "0.00", "0.00"};
-};
-
 // The settings dialog without a toolkit: everything param.ini holds and the five VAT rates.
 // Saved settings take effect at the next start, so a save ends with the restart notice.
 class SettingsForm {
@@ -41,10 +21,16 @@ class SettingsForm {
     static constexpr int kVatLength = 5;
     static constexpr std::array<const char*, 2> kRegisterFamilies{"VeskoTan", "Tar48"};
 
-    explicit SettingsForm(DataFiles files) : files_(std::move(files)) {}
+    using VatRates = std::array<std::string, 5>;
 
-    SettingsFields& fields() { return fields_; }
-    const SettingsFields& fields() const { return fields_; }
+    explicit SettingsForm(DataFiles files);
+
+    // What the fields hold: the view writes the user's input here and draws it back.
+    settings::ParamDialogValues& fields() { return fields_; }
+    const settings::ParamDialogValues& fields() const { return fields_; }
+    // The five VAT rate fields, categories 1 to 5, as typed.
+    VatRates& vatRates() { return vatRates_; }
+    const VatRates& vatRates() const { return vatRates_; }
     // An IP address in the port field takes the TCP port from the file: no speed to type.
     bool baudHidden() const { return fields_.port.find('.') != std::string::npos; }
     // At most one way of printing the item code; ticking one clears the other.
@@ -62,11 +48,10 @@ class SettingsForm {
     };
     Saved save();
 
-    settings::ParamDialogValues values() const;
-
   private:
     DataFiles files_;
-    SettingsFields fields_;
+    settings::ParamDialogValues fields_;
+    VatRates vatRates_{"0.00", "0.00", "0.00", "0.00", "0.00"};
 };
 
 }  // namespace merovan::desktop

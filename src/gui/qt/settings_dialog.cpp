@@ -18,6 +18,7 @@ namespace {
 
 using desktop::SettingsForm;
 using settings::CurrencyChoice;
+using settings::PrintCodeChoice;
 
 QLineEdit* addField(QWidget* parent, const char* name, int maxLength = 32767) {
     auto* field = new QLineEdit(parent);
@@ -72,11 +73,11 @@ SettingsDialog::SettingsDialog(GuiContext context)
     });
     connect(numericCodeBox_, &QCheckBox::clicked, this, [this](bool checked) {
         form_.checkNumericCode(checked);
-        textCodeBox_->setChecked(form_.fields().textCode);
+        textCodeBox_->setChecked(form_.fields().printCode == PrintCodeChoice::AsText);
     });
     connect(textCodeBox_, &QCheckBox::clicked, this, [this](bool checked) {
         form_.checkTextCode(checked);
-        numericCodeBox_->setChecked(form_.fields().numericCode);
+        numericCodeBox_->setChecked(form_.fields().printCode == PrintCodeChoice::AsNumber);
     });
 
     auto* link = new QGridLayout;
@@ -170,50 +171,51 @@ QPushButton* SettingsDialog::addButton(const char* name, const QString& caption)
 }
 
 void SettingsDialog::takeInput() {
-    desktop::SettingsFields& f = form_.fields();
+    settings::ParamDialogValues& f = form_.fields();
     f.port = portField_->text().toStdString();
     f.baud = baudField_->text().toStdString();
     f.file = fileField_->text().toStdString();
-    f.registerFamily = registerFamilyList_->currentIndex();
+    f.registerFamily = registerFamilyList_->currentText().toStdString();
     f.location = locationField_->text().toStdString();
-    f.printManager = printManagerBox_->isChecked();
-    f.description = descriptionBox_->isChecked();
-    f.numericCode = numericCodeBox_->isChecked();
-    f.textCode = textCodeBox_->isChecked();
+    f.multiType = printManagerBox_->isChecked();
+    f.printDesc = descriptionBox_->isChecked();
+    f.printCode = numericCodeBox_->isChecked() ? PrintCodeChoice::AsNumber
+                  : textCodeBox_->isChecked()  ? PrintCodeChoice::AsText
+                                               : PrintCodeChoice::None;
     f.comments = commentsBox_->isChecked();
     f.quantity = quantityBox_->isChecked();
-    f.lockedKeyboard = lockedKeyboardBox_->isChecked();
-    f.directDepartment = directDepartmentBox_->isChecked();
+    f.keybOff = lockedKeyboardBox_->isChecked();
+    f.dirDepa = directDepartmentBox_->isChecked();
     f.currency = payMainOption_->isChecked()        ? CurrencyChoice::Main
                  : paySecondaryOption_->isChecked() ? CurrencyChoice::Secondary
                                                     : CurrencyChoice::AsJob;
     f.autoStart = autoStartBox_->isChecked();
     for (std::size_t k = 0; k < vatRateFields_.size(); ++k) {
-        f.vatRates[k] = vatRateFields_[k]->text().toStdString();
+        form_.vatRates()[k] = vatRateFields_[k]->text().toStdString();
     }
 }
 
 void SettingsDialog::drawFields() {
-    const desktop::SettingsFields& f = form_.fields();
+    const settings::ParamDialogValues& f = form_.fields();
     setFieldText(portField_, f.port, SettingsForm::kPortLength);
     setFieldText(baudField_, f.baud, SettingsForm::kBaudLength);
     setFieldText(fileField_, f.file, SettingsForm::kFileLength);
-    registerFamilyList_->setCurrentIndex(f.registerFamily);
+    registerFamilyList_->setCurrentText(QString::fromStdString(f.registerFamily));
     setFieldText(locationField_, f.location, 32767);
-    printManagerBox_->setChecked(f.printManager);
-    descriptionBox_->setChecked(f.description);
-    numericCodeBox_->setChecked(f.numericCode);
-    textCodeBox_->setChecked(f.textCode);
+    printManagerBox_->setChecked(f.multiType);
+    descriptionBox_->setChecked(f.printDesc);
+    numericCodeBox_->setChecked(f.printCode == PrintCodeChoice::AsNumber);
+    textCodeBox_->setChecked(f.printCode == PrintCodeChoice::AsText);
     commentsBox_->setChecked(f.comments);
     quantityBox_->setChecked(f.quantity);
-    lockedKeyboardBox_->setChecked(f.lockedKeyboard);
-    directDepartmentBox_->setChecked(f.directDepartment);
+    lockedKeyboardBox_->setChecked(f.keybOff);
+    directDepartmentBox_->setChecked(f.dirDepa);
     payAsJobOption_->setChecked(f.currency == CurrencyChoice::AsJob);
     payMainOption_->setChecked(f.currency == CurrencyChoice::Main);
     paySecondaryOption_->setChecked(f.currency == CurrencyChoice::Secondary);
     autoStartBox_->setChecked(f.autoStart);
     for (std::size_t k = 0; k < vatRateFields_.size(); ++k) {
-        vatRateFields_[k]->setText(QString::fromStdString(f.vatRates[k]));
+        vatRateFields_[k]->setText(QString::fromStdString(form_.vatRates()[k]));
     }
     baudField_->setHidden(form_.baudHidden());
 }
