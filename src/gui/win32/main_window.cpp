@@ -1,15 +1,9 @@
 #include "gui/win32/main_window.h"
 
 #include <commctrl.h>
-#include <shellapi.h>
 
-#include <algorithm>
-#include <array>
-#include <filesystem>
-#include <utility>
-
-#include "core/desktop/help_text.h"
 #include "gui/win32/dpi.h"
+#include "gui/win32/main_window_parts.h"
 #include "gui/win32/resource_ids.h"
 #include "gui/win32/wide_text.h"
 
@@ -19,18 +13,7 @@ namespace {
 constexpr wchar_t kWindowClass[] = L"MerovanMainWindow";
 constexpr UINT kTrayMessage = WM_APP + 10;
 constexpr UINT kOpenSettings = WM_APP + 11;
-// The client area the window was designed with, in twips.
-constexpr int kClientWidth = 6645;
-constexpr int kClientHeight = 3345;
-// The widest progress text; the right-hand column is as wide from the start, so that it does
-// not move when the text appears.
-constexpr const char* kWidestProgress = " Ολοκληρώθηκε το 100%";
 constexpr COLORREF kNoticeColour = RGB(0xa0, 0, 0);
-
-constexpr std::array<const char*, 7> kSettingLabels = {
-    "Πόρτα επικοινωνίας", "Ταχύτητα         :",    "Αρχείο              :", "Ταμειακή          :",
-    "Περιγραφή       :",  "Σχόλια              :", "Εξόφληση         :"};
-
 HWND addControl(HWND parent, const wchar_t* kind, const std::string& text, DWORD style,
                 WORD id = 0) {
     return CreateWindowExW(0, kind, toWide(text).c_str(), WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0,
@@ -42,56 +25,11 @@ void setText(HWND control, const std::string& text) {
     SetWindowTextW(control, toWide(text).c_str());
 }
 
-int textWidth(HWND window, HFONT font, const std::string& text) {
-    HDC dc = GetDC(window);
-    HGDIOBJ previous = SelectObject(dc, font);
-    const std::wstring wide = toWide(text);
-    SIZE size{};
-    GetTextExtentPoint32W(dc, wide.c_str(), static_cast<int>(wide.size()), &size);
-    SelectObject(dc, previous);
-    ReleaseDC(window, dc);
-    return size.cx;
-}
-
-int lineHeight(HWND window, HFONT font) {
-    HDC dc = GetDC(window);
-    HGDIOBJ previous = SelectObject(dc, font);
-    TEXTMETRICW metrics{};
-    GetTextMetricsW(dc, &metrics);
-    SelectObject(dc, previous);
-    ReleaseDC(window, dc);
-    return metrics.tmHeight;
-}
-
-// The dialog font at 8.25 points; Greek comes through the Unicode text, whatever the face's
-// own character set.
-HFONT createFont(int dpi) {
-    LOGFONTW font{};
-    font.lfHeight = -MulDiv(825, dpi, 7200);
-    font.lfWeight = FW_NORMAL;
-    font.lfCharSet = DEFAULT_CHARSET;
-    wcscpy_s(font.lfFaceName, L"MS Shell Dlg 2");
-    return CreateFontIndirectW(&font);
-}
-
 void enableTopMenu(HMENU bar, UINT position, bool enabled) {
     EnableMenuItem(bar, position, MF_BYPOSITION | (enabled ? MF_ENABLED : MF_GRAYED));
 }
 
 }  // namespace
-
-struct MainWindow::Controls {
-    std::array<HWND, 7> labels{};
-    std::array<HWND, 7> values{};  // serialtxt, baudtxt, filetxt, ecrtxt, desctxt, ...
-    HWND start = nullptr;          // Command1
-    HWND stop = nullptr;           // Command2
-    HWND receiptLabel = nullptr;   // Label1
-    HWND receiptCount = nullptr;   // lblreceipt
-    HWND progress = nullptr;       // lblProgr
-    HWND notice = nullptr;         // lblNotice
-    HWND noticeSeen = nullptr;     // cmdNoticeSeen
-    HWND status = nullptr;         // comstattxt
-};
 
 MainWindow::MainWindow(DialogContext context, desktop::DesktopPresenter& presenter,
                        std::function<void()> endRequested)
@@ -133,10 +71,8 @@ MainWindow::MainWindow(DialogContext context, desktop::DesktopPresenter& present
     DeleteMenu(system, SC_CLOSE, MF_BYCOMMAND);
     DeleteMenu(system, SC_MAXIMIZE, MF_BYCOMMAND);
 
-    dpi_ = windowDpi(window_);
-    font_ = createFont(dpi_);
     buildControls();
-    layout();
+    useDpi(windowDpi(window_));
 
     taskbarCreated_ = RegisterWindowMessageW(L"TaskbarCreated");
     tray_ = std::make_unique<TrayIcon>(window_, kTrayMessage, smallIcon_);
@@ -187,74 +123,6 @@ void MainWindow::buildControls() {
                             CW_USEDEFAULT, CW_USEDEFAULT, window_, nullptr,
                             GetModuleHandleW(nullptr), nullptr);
     SendMessageW(tips_, TTM_SETMAXTIPWIDTH, 0, 600);
-    setFonts();
-}
-
-void MainWindow::setFonts() {
-    EnumChildWindows(
-        window_,
-        [](HWND child, LPARAM font) {
-            SendMessageW(child, WM_SETFONT, static_cast<WPARAM>(font), TRUE);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(font_));
-}
-
-// Positions every control at the window's DPI; the window grows by the notices strip while it
-// is shown.
-void MainWindow::layout() {
-    const Controls& c = *controls_;
-    const int dpi = dpi_;
-    const auto scaled = [dpi](int pixels) { return scaleToDpi(pixels, dpi); };
-    const auto place = [](HWND control, int x, int y, int width, int height) {
-        SetWindowPos(control, nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
-    };
-    const int width = twipsToPixels(kClientWidth, dpi);
-    const int marginX = scaled(8);
-    const int marginY = scaled(6);
-    const int line = lineHeight(window_, font_);
-    const int buttonHeight = std::max(scaled(23), line + scaled(8));
-    const int gap = scaled(6);
-
-    const int side = std::max(textWidth(window_, font_, kWidestProgress) + scaled(8),
-                              textWidth(window_, font_, "Διακοπή Εκτύπωσης") + scaled(24));
-    const int sideX = width - marginX - side;
-    int y = marginY;
-    place(c.start, sideX, y, side, buttonHeight);
-    y += buttonHeight + gap;
-    place(c.stop, sideX, y, side, buttonHeight);
-    y += buttonHeight + 2 * gap;
-    const int receiptWidth = textWidth(window_, font_, " Αριθμός Αποδείξεων") + scaled(4);
-    place(c.receiptLabel, sideX, y, receiptWidth, line);
-    place(c.receiptCount, sideX + receiptWidth, y, side - receiptWidth, line);
-    y += line + gap;
-    place(c.progress, sideX, y, side, line);
-
-    int labelWidth = 0;
-    for (const char* label : kSettingLabels) {
-        labelWidth = std::max(labelWidth, textWidth(window_, font_, label) + scaled(2));
-    }
-    const int valueX = marginX + labelWidth + gap;
-    for (std::size_t row = 0; row < kSettingLabels.size(); ++row) {
-        const int rowY = marginY + static_cast<int>(row) * (line + scaled(2));
-        place(c.labels[row], marginX, rowY, labelWidth, line);
-        place(c.values[row], valueX, rowY, sideX - gap - valueX, line);
-    }
-
-    const int height = twipsToPixels(kClientHeight, dpi) + (noticesShown_ ? buttonHeight + gap : 0);
-    const int statusHeight = line + scaled(8);
-    const int statusY = height - marginY - statusHeight;
-    place(c.status, marginX, statusY, width - 2 * marginX, statusHeight);
-    const int seenWidth = textWidth(window_, font_, "Εντάξει") + scaled(24);
-    const int noticeY = statusY - gap - buttonHeight;
-    place(c.notice, marginX, noticeY + (buttonHeight - line) / 2,
-          width - 2 * marginX - gap - seenWidth, line);
-    place(c.noticeSeen, width - marginX - seenWidth, noticeY, seenWidth, buttonHeight);
-
-    RECT frame{0, 0, width, height};
-    AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongPtrW(window_, GWL_STYLE)), TRUE, 0);
-    SetWindowPos(window_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
-                 SWP_NOZORDER | SWP_NOMOVE | SWP_NOACTIVATE);
 }
 
 void MainWindow::setTip(HWND control, const std::string& text) {
@@ -352,13 +220,10 @@ LRESULT MainWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             openSettingsDialog();
             return 0;
         case WM_DPICHANGED: {
-            dpi_ = HIWORD(wParam);
-            DeleteObject(std::exchange(font_, createFont(dpi_)));
-            setFonts();
             const auto* suggested = reinterpret_cast<const RECT*>(lParam);
             SetWindowPos(window_, nullptr, suggested->left, suggested->top, 0, 0,
                          SWP_NOZORDER | SWP_NOSIZE | SWP_NOACTIVATE);
-            layout();
+            useDpi(HIWORD(wParam));
             return 0;
         }
         default:
@@ -369,76 +234,6 @@ LRESULT MainWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             break;
     }
     return DefWindowProcW(window_, message, wParam, lParam);
-}
-
-void MainWindow::onCommand(Command command) {
-    // The settings menu is off while printing runs; its shortcuts must be too.
-    const bool settingsOn = presenter_.controls().settings;
-    switch (command) {
-        case Command::Parameters:
-            if (settingsOn) {
-                openSettingsDialog();
-            }
-            break;
-        case Command::CardPayments:
-            if (settingsOn) {
-                openCardPaymentDialog();
-            }
-            break;
-        case Command::HelpText:
-            if (settingsOn) {
-                openHelpText();
-            }
-            break;
-        case Command::ErrorClear:
-            if (settingsOn) {
-                presenter_.clearError();
-            }
-            break;
-        case Command::Trace:
-            if (settingsOn) {
-                presenter_.setTraceShown(!presenter_.traceShown());
-            }
-            break;
-        case Command::XFinancial:
-            presenter_.report(supervision::Report::XFinancial);
-            break;
-        case Command::XPeriodic:
-            presenter_.report(supervision::Report::XPeriodic);
-            break;
-        case Command::ZDaily:
-            presenter_.report(supervision::Report::ZDaily);
-            break;
-        case Command::ZPeriodic:
-            presenter_.report(supervision::Report::ZPeriodic);
-            break;
-        case Command::End:
-            endRequested_();
-            break;
-        case Command::About:
-            openAbout();
-            break;
-        case Command::Show:
-            showWindow(true);
-            break;
-        case Command::Hide:
-            showWindow(false);
-            break;
-        case Command::Start:
-        case Command::TrayStart:
-            presenter_.start();
-            break;
-        case Command::Stop:
-        case Command::TrayStop:
-            presenter_.stop();
-            break;
-        case Command::TrayZReport:
-            presenter_.trayZReport();
-            break;
-        case Command::NoticeSeen:
-            presenter_.noticeSeen();
-            break;
-    }
 }
 
 void MainWindow::changed(Part part) {
@@ -601,47 +396,6 @@ void MainWindow::popUpTrayMenu(POINT where) {
     SetForegroundWindow(window_);
     TrackPopupMenu(menus_.tray, TPM_RIGHTBUTTON, where.x, where.y, 0, window_, nullptr);
     PostMessageW(window_, WM_NULL, 0, 0);
-}
-
-void MainWindow::openSettingsDialog() {
-    if (settingsOpen_) {
-        return;
-    }
-    settingsOpen_ = true;
-    presenter_.settingsDialogShown(true);
-    const SettingsOutcome outcome = runSettingsDialog(window_, context_);
-    settingsOpen_ = false;
-    presenter_.settingsDialogShown(false);
-    if (outcome == SettingsOutcome::Saved || endAfterSettings_) {
-        endRequested_();
-    }
-}
-
-void MainWindow::openCardPaymentDialog() {
-    runCardPaymentDialog(window_, context_);
-}
-
-void MainWindow::openAbout() {
-    if (showAboutBox(window_, context_.messages)) {
-        showWindow(true);
-    }
-}
-
-void MainWindow::openHelpText() {
-    const std::string name = desktop::kHelpTextName;
-    std::error_code ignored;
-    wchar_t program[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, program, MAX_PATH);
-    const std::vector<std::string> places = {
-        toUtf8(std::filesystem::absolute(toWide(context_.files.pathOf(name)), ignored).wstring()),
-        toUtf8((std::filesystem::path(program).parent_path() / name).wstring())};
-    if (const auto found = desktop::findHelpText(places)) {
-        const std::wstring argument = L"\"" + toWide(*found) + L"\"";
-        ShellExecuteW(window_, nullptr, L"notepad.exe", argument.c_str(), nullptr, SW_SHOWNORMAL);
-        return;
-    }
-    context_.messages.show(window_, common::formatMessageBox(desktop::helpTextMissing(places),
-                                                             common::buttons::kExclamation, {}));
 }
 
 }  // namespace merovan::gui::win32

@@ -53,7 +53,8 @@ class MainWindow final : private desktop::MainWindowListener {
     void onCommand(Command command);
     void buildControls();
     void layout();
-    void setFonts();
+    // Fonts and positions for the DPI of the monitor the window is on.
+    void useDpi(int dpi);
     void setTip(HWND control, const std::string& text);
     void drawSettings();
     void drawNotices();
