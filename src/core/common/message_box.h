@@ -3,6 +3,12 @@
 #include <string>
 #include <string_view>
 
+// On Windows, <windows.h> turns the name MessageBox into MessageBoxW by a macro, which would
+// rename the type below in some files and not in others.
+#ifdef MessageBox
+#undef MessageBox
+#endif
+
 namespace merovan::common {
 
 // Button and icon values of the driver's message box, as a platform's message box takes them.

@@ -1,6 +1,6 @@
 #include "gui/win32/wide_text.h"
 
-#include <windows.h>
+#include "gui/win32/windows_api.h"
 
 #include <climits>
 

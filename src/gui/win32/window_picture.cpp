@@ -137,10 +137,18 @@ std::string saveWindowPicture(HWND window, const std::filesystem::path& file) {
     HDC memory = CreateCompatibleDC(screen);
     HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
     HGDIOBJ previous = SelectObject(memory, bitmap);
-    // Controls paint their own parts: ask the window for all of it, children included.
+    // A window on the screen is copied as it is drawn, frame and menu bar included (Wine's
+    // PrintWindow draws no child controls). A hidden one is asked to draw itself.
     constexpr UINT kRenderFullContent = 2;
-    const bool drawn = PrintWindow(window, memory, kRenderFullContent) != FALSE ||
-                       PrintWindow(window, memory, 0) != FALSE;
+    bool drawn = false;
+    if (IsWindowVisible(window)) {
+        HDC own = GetWindowDC(window);
+        drawn = BitBlt(memory, 0, 0, width, height, own, 0, 0, SRCCOPY) != FALSE;
+        ReleaseDC(window, own);
+    } else {
+        drawn = PrintWindow(window, memory, kRenderFullContent) != FALSE ||
+                PrintWindow(window, memory, 0) != FALSE;
+    }
     SelectObject(memory, previous);
 
     std::vector<std::uint8_t> pixels(static_cast<std::size_t>(rowBytes(width)) * height);

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "gui/win32/dpi.h"
+#include "gui/win32/tray_icon.h"
 #include "gui/win32/wide_text.h"
 #include "gui/win32/win32_view_thread.h"
 
@@ -45,6 +46,20 @@ TEST(Dpi, TwipsBecomePixelsAtTheWindowsDpiRounded) {
     EXPECT_EQ(twipsToPixels(8, 96), 1);
     EXPECT_EQ(twipsToPixels(-8, 96), -1);
     EXPECT_EQ(gui::win32::scaleToDpi(11, 192), 22);
+}
+
+// The tip holds 63 characters and its NUL; a longer caption is cut, never between the two
+// halves of a character outside the basic plane.
+TEST(TrayTip, TheCaptionIsCutToTheTipNeverInsideAPair) {
+    using gui::win32::trayTip;
+    EXPECT_EQ(trayTip("Merovan- Έτοιμο"), L"Merovan- Έτοιμο");
+    std::string greek;
+    for (int letter = 0; letter < 70; ++letter) {
+        greek += "Ω";
+    }
+    EXPECT_EQ(trayTip(greek), std::wstring(63, L'Ω'));
+    const std::string pairAtTheEnd = std::string(62, 'x') + "\xF0\x9F\x96\xA8";
+    EXPECT_EQ(trayTip(pairAtTheEnd), std::wstring(62, L'x'));
 }
 
 class RecordingBoxes final : public gui::win32::MessageBoxes {
