@@ -70,6 +70,9 @@ int run(int argc, char** argv) {
                    "allow result files only in DIR and below (repeatable; relative to the "
                    "working directory); without it a job may name any result file but the "
                    "driver's own files");
+    app.add_option("--http", options.http,
+                   "serve the HTTP/JSON interface on ADDRESS:PORT (127.0.0.1 unless a "
+                   "token-file in merovan.conf allows another address)");
     app.add_option("line", line, "the six fields of a POS program's command line");
     app.set_version_flag("--version", std::string("merovan-cli ") + MEROVAN_VERSION);
     try {

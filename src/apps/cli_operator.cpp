@@ -53,6 +53,7 @@ void LogOperator::setCardWaitShown(bool shown) {
 }
 
 void LogOperator::setReceiptCount(std::int64_t count) {
+    jobsPrinted_ = count;
     write("jobs", std::to_string(count));
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <atomic>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <mutex>
@@ -31,6 +33,11 @@ class LogOperator final : public common::Operator {
     void setReceiptCount(std::int64_t count) override;
     void showSettings(const common::SettingsView& view) override;
     void log(const std::string& line) override;
+    void setDriverState(common::DriverState state) override { driverState_ = state; }
+
+    // Readable from any thread, for the network interface's status.
+    common::DriverState driverState() const { return driverState_; }
+    std::int64_t jobsPrinted() const { return jobsPrinted_; }
 
   private:
     void write(const char* kind, const std::string& text, Priority priority = Priority::Info);
@@ -42,6 +49,8 @@ class LogOperator final : public common::Operator {
     std::mutex mutex_;
     std::string caption_;
     std::string status_;
+    std::atomic<common::DriverState> driverState_ = common::DriverState::Searching;
+    std::atomic<std::int64_t> jobsPrinted_ = 0;
 };
 
 }  // namespace merovan::cli

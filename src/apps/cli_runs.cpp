@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <thread>
 
+#include "apps/cli_http.h"
 #include "apps/cli_operator.h"
 #include "core/common/codepage.h"
 #include "core/common/locale_decimal.h"
@@ -18,7 +19,7 @@ using namespace std::chrono_literals;
 // printWhenOnline: nobody is there to press Start. An off-line register is asked again, as
 // nobody is there to restart the program for a register that is switched on late.
 driver::Driver makeDriver(common::Operator& op, common::Clock& clock, const CliOptions& cli,
-                          bool printWhenOnline = true) {
+                          bool printWhenOnline = true, driver::PostedJobs* posted = nullptr) {
     driver::DriverServices services;
     services.transports = link::systemTransportFactory();
     driver::DriverOptions options;
@@ -26,6 +27,7 @@ driver::Driver makeDriver(common::Operator& op, common::Clock& clock, const CliO
     options.startWhenOnline = printWhenOnline;
     options.retryWhileOffline = 10s;
     options.resultDirs = cli.resultDirs;
+    options.postedJobs = posted;
     return driver::Driver(op, clock, std::move(services), std::move(options));
 }
 
@@ -77,14 +79,36 @@ int runCommandLine(const std::string& line, const CliOptions& options, StopSigna
 int runPolling(const CliOptions& options, StopSignals& signals) {
     common::SystemClock clock;
     LogOperator op(clock, options.trace);
-    auto driver = makeDriver(op, clock, options);
+    const auto http = httpSetup(options.http);
+    if (!http) {
+        std::fprintf(stderr, "merovan-cli: %s\n", http.error().what.c_str());
+        return kCannotStart;
+    }
+    std::optional<driver::PostedJobs> posted;
+    if (*http) {
+        posted.emplace(kPostedJobsDir);
+        if (std::string error; !posted->load(error)) {
+            std::fprintf(stderr, "merovan-cli: posted jobs: %s\n", error.c_str());
+            return kCannotStart;
+        }
+    }
+    auto driver = makeDriver(op, clock, options, true, posted ? &*posted : nullptr);
     if (!driver.load()) {
         return kCannotStart;
     }
     driver::DriverLoop loop(driver);
+    std::optional<HttpInterface> web;
+    if (*http) {
+        web.emplace(**http, loop, *posted, op);
+        if (const auto started = web->start(); !started) {
+            std::fprintf(stderr, "merovan-cli: %s\n", started.error().what.c_str());
+            return kCannotStart;
+        }
+    }
     signals.onStop([&loop] { loop.requestStop(); });
     loop.run();
     signals.onStop({});
+    web.reset();
     driver.shutdown();
     op.log("Τερματισμός Merovan");
     return 0;
