@@ -33,29 +33,26 @@ common::Result<std::optional<HttpSetup>> httpSetup(const std::string& option) {
     if (!fromFile) {
         return fromFile.error();
     }
-    std::optional<http::HttpSettings> settings = *fromFile;
+    http::HttpSettings settings = *fromFile;
     if (!option.empty()) {
-        auto given = http::parseListenAddress(option);
+        const auto given = http::parseListenAddress(option);
         if (!given) {
             return common::Error{"--http " + given.error().what};
         }
-        if (settings) {
-            given->tokenFile = settings->tokenFile;
-            given->corsOrigin = settings->corsOrigin;
-        }
-        settings = *given;
+        settings.address = given->address;
+        settings.port = given->port;
     }
-    if (!settings) {
+    if (settings.port == 0) {
         return std::optional<HttpSetup>();
     }
-    HttpSetup setup{*settings, {}};
-    if (!settings->tokenFile.empty() || !http::isLoopback(settings->address)) {
-        if (settings->tokenFile.empty()) {
-            return common::Error{"the network interface on " + settings->address +
+    HttpSetup setup{settings, {}};
+    if (!settings.tokenFile.empty() || !http::isLoopback(settings.address)) {
+        if (settings.tokenFile.empty()) {
+            return common::Error{"the network interface on " + settings.address +
                                  " needs token-file = PATH in merovan.conf (a file only the "
                                  "service user may read); only 127.0.0.1 goes without one"};
         }
-        auto token = http::readTokenFile(settings->tokenFile);
+        auto token = http::readTokenFile(settings.tokenFile);
         if (!token) {
             return token.error();
         }

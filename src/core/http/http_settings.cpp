@@ -31,14 +31,9 @@ common::Result<HttpSettings> parseListenAddress(const std::string& text) {
     return settings;
 }
 
-common::Result<std::optional<HttpSettings>> readHttpSettings(const std::string& path) {
+common::Result<HttpSettings> readHttpSettings(const std::string& path) {
+    HttpSettings settings;
     std::ifstream file(path, std::ios::binary);
-    if (!file) {
-        return std::optional<HttpSettings>();
-    }
-    std::optional<HttpSettings> settings;
-    std::string tokenFile;
-    std::string corsOrigin;
     std::string line;
     for (int number = 1; std::getline(file, line); ++number) {
         line = common::trim(common::removeAll(line, '\r'));
@@ -56,19 +51,16 @@ common::Result<std::optional<HttpSettings>> readHttpSettings(const std::string& 
             if (!parsed) {
                 return common::Error{where + parsed.error().what};
             }
-            settings = *parsed;
+            settings.address = parsed->address;
+            settings.port = parsed->port;
         } else if (name == "token-file") {
-            tokenFile = value;
+            settings.tokenFile = value;
         } else if (name == "cors-origin") {
-            corsOrigin = value;
+            settings.corsOrigin = value;
         } else {
             return common::Error{where + "unknown setting \"" + name +
                                  "\" (known: http, token-file, cors-origin)"};
         }
-    }
-    if (settings) {
-        settings->tokenFile = tokenFile;
-        settings->corsOrigin = corsOrigin;
     }
     return settings;
 }

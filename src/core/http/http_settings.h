@@ -22,8 +22,8 @@ struct HttpSettings {
 common::Result<HttpSettings> parseListenAddress(const std::string& text);
 
 // merovan.conf: "name = value" lines ("http", "token-file", "cors-origin"), "#" comments.
-// None when the file does not exist or names no "http"; an error for a line it cannot read.
-common::Result<std::optional<HttpSettings>> readHttpSettings(const std::string& path);
+// Port 0 when the file does not exist or names no "http"; an error for a line it cannot read.
+common::Result<HttpSettings> readHttpSettings(const std::string& path);
 
 bool isLoopback(const std::string& address);
 

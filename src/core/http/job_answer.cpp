@@ -57,7 +57,9 @@ json errorOf(std::string_view rest) {
     const std::size_t comma = rest.find(',');
     json error;
     const auto number = numberOf(rest.substr(0, comma));
-    error["number"] = number ? json(*number) : json(nullptr);
+    if (number) {
+        error["number"] = *number;
+    }
     if (number && *number > 0) {
         if (auto text = link::registerErrorText(std::to_string(*number))) {
             error["text"] = *text;
@@ -96,8 +98,9 @@ json resultFields(std::string_view resultLines) {
             // Two counters of the register and the number of the receipt a table closed.
             json numbers = json::array();
             for (const auto piece : split(rest, ',')) {
-                const auto number = numberOf(piece);
-                numbers.push_back(number ? json(*number) : json(nullptr));
+                if (const auto number = numberOf(piece)) {
+                    numbers.push_back(*number);
+                }
             }
             fields["receiptNumbers"] = numbers;
         } else if (name == "recStatus") {
