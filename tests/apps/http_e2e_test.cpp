@@ -122,6 +122,31 @@ class HttpEndToEnd : public ExchangeFixture {
                     "\n";
     }
 
+    // A plain socket, for what an HTTP client would not send.
+    int connectTo() const {
+        const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_port = htons(static_cast<std::uint16_t>(port_));
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        EXPECT_EQ(::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+        return fd;
+    }
+    // What the server answers before it closes the socket.
+    static std::string readReply(int fd) {
+        std::string reply;
+        char piece[4096];
+        for (ssize_t got; (got = ::read(fd, piece, sizeof piece)) > 0;) {
+            reply.append(piece, static_cast<std::size_t>(got));
+            if (reply.find("\r\n\r\n") != std::string::npos &&
+                reply.find('}', reply.find("\r\n\r\n")) != std::string::npos) {
+                break;
+            }
+        }
+        ::close(fd);
+        return reply;
+    }
+
     std::string job(const std::string& name, const std::string& tag) const {
         return receiptJob((exchange_ / (name + ".result")).string(), tag);
     }
@@ -206,6 +231,13 @@ TEST_F(HttpEndToEnd, AKeyPrintsOnceAcrossAKillAndAnotherKeyPrintsAgain) {
     EXPECT_NE(other.body["id"], id);
     EXPECT_EQ(finished(other.body["id"])["state"], "done");
     EXPECT_EQ(receipts(), 2U);
+
+    // Reports and the error clear run between jobs and answer what the register said.
+    const Answer report = send("POST", "/v1/reports/x");
+    EXPECT_EQ(report.status, 200) << report.text;
+    EXPECT_EQ(report.body["outcome"], "done");
+    EXPECT_EQ(countInTraffic("KX0T1"), 1U);
+    EXPECT_EQ(send("POST", "/v1/clear-error").body["outcome"], "done");
 }
 
 TEST_F(HttpEndToEnd, RefusedRequestsGetTheDocumentedErrorsAndReachNoRegister) {
@@ -229,18 +261,10 @@ TEST_F(HttpEndToEnd, RefusedRequestsGetTheDocumentedErrorsAndReachNoRegister) {
     EXPECT_EQ(get("/v1/reports/x").status, 405);
 
     // Not HTTP at all: the library's refusal in the interface's words.
-    httplib::Client raw("127.0.0.1", port_);
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(static_cast<std::uint16_t>(port_));
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ASSERT_EQ(::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    const int fd = connectTo();
     const std::string garbage = "HELLO THERE\r\n\r\n";
     ASSERT_EQ(::write(fd, garbage.data(), garbage.size()), static_cast<ssize_t>(garbage.size()));
-    std::string reply(4096, '\0');
-    reply.resize(std::max<ssize_t>(::read(fd, reply.data(), reply.size()), 0));
-    ::close(fd);
+    const std::string reply = readReply(fd);
     EXPECT_TRUE(reply.starts_with("HTTP/1.1 400")) << reply;
     const std::string body = reply.substr(reply.find("\r\n\r\n") + 4);
     record("GET", "/", 400, "application/json", body);

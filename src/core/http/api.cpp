@@ -17,7 +17,8 @@ constexpr std::size_t kMaxKeyLength = 200;
 ApiResponse jsonResponse(int status, const json& body) {
     ApiResponse response;
     response.status = status;
-    response.body = body.dump();
+    // A request's own bytes said back (a method, a path) need not be UTF-8.
+    response.body = body.dump(-1, ' ', false, json::error_handler_t::replace);
     return response;
 }
 

@@ -18,7 +18,7 @@ thread_local bool tFull = false;
 // `waiting` more wait, and hands any further one to a single thread that answers 503.
 class BoundedPool final : public httplib::TaskQueue {
   public:
-    BoundedPool(std::size_t workers, std::size_t waiting) : waiting_(waiting) {
+    BoundedPool(std::size_t workers, std::size_t waiting) : places_(workers + waiting) {
         for (std::size_t n = 0; n < workers; ++n) {
             threads_.emplace_back([this] { work(tasks_, false); });
         }
@@ -31,7 +31,7 @@ class BoundedPool final : public httplib::TaskQueue {
     void enqueue(std::function<void()> task) override {
         {
             const std::lock_guard lock(mutex_);
-            (tasks_.size() < waiting_ ? tasks_ : refused_).push_back(std::move(task));
+            (busy_ + tasks_.size() < places_ ? tasks_ : refused_).push_back(std::move(task));
         }
         wake_.notify_all();
     }
@@ -63,12 +63,18 @@ class BoundedPool final : public httplib::TaskQueue {
                 }
                 task = std::move(queue.front());
                 queue.pop_front();
+                busy_ += full ? 0 : 1;
             }
             task();
+            if (!full) {
+                const std::lock_guard lock(mutex_);
+                --busy_;
+            }
         }
     }
 
-    std::size_t waiting_;
+    std::size_t places_;    // connections served or waiting at most
+    std::size_t busy_ = 0;  // being served by a worker
     std::mutex mutex_;
     std::condition_variable wake_;
     std::deque<std::function<void()>> tasks_;
