@@ -79,28 +79,18 @@ int runCommandLine(const std::string& line, const CliOptions& options, StopSigna
 int runPolling(const CliOptions& options, StopSignals& signals) {
     common::SystemClock clock;
     LogOperator op(clock, options.trace);
-    const auto http = httpSetup(options.http);
-    if (!http) {
-        std::fprintf(stderr, "merovan-cli: %s\n", http.error().what.c_str());
+    auto web = prepareHttp(options.http);
+    if (!web) {
+        std::fprintf(stderr, "merovan-cli: %s\n", web.error().what.c_str());
         return kCannotStart;
     }
-    std::optional<driver::PostedJobs> posted;
-    if (*http) {
-        posted.emplace(kPostedJobsDir);
-        if (std::string error; !posted->load(error)) {
-            std::fprintf(stderr, "merovan-cli: posted jobs: %s\n", error.c_str());
-            return kCannotStart;
-        }
-    }
-    auto driver = makeDriver(op, clock, options, true, posted ? &*posted : nullptr);
+    auto driver = makeDriver(op, clock, options, true, *web ? &(*web)->postedJobs() : nullptr);
     if (!driver.load()) {
         return kCannotStart;
     }
     driver::DriverLoop loop(driver);
-    std::optional<HttpInterface> web;
-    if (*http) {
-        web.emplace(**http, loop, *posted, op);
-        if (const auto started = web->start(); !started) {
+    if (*web) {
+        if (const auto started = (*web)->start(loop, op); !started) {
             std::fprintf(stderr, "merovan-cli: %s\n", started.error().what.c_str());
             return kCannotStart;
         }
@@ -108,7 +98,7 @@ int runPolling(const CliOptions& options, StopSignals& signals) {
     signals.onStop([&loop] { loop.requestStop(); });
     loop.run();
     signals.onStop({});
-    web.reset();
+    web->reset();
     driver.shutdown();
     op.log("Τερματισμός Merovan");
     return 0;

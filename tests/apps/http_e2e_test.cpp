@@ -56,7 +56,7 @@ class HttpEndToEnd : public ExchangeFixture {
             return;
         }
         ASSERT_TRUE(vat::saveVatRates((work_ / vat::kVatFileName).string(), {24, 13, 6, 0, 17}));
-        startRegister();
+        startRegister(scenario_);
         writeParam();
         port_ = freePort();
     }
@@ -168,6 +168,7 @@ class HttpEndToEnd : public ExchangeFixture {
             << cli_->errorOutput();
     }
 
+    std::string scenario_;
     int port_ = 0;
     std::unique_ptr<ChildProcess> cli_;
     std::string answers_;
@@ -272,6 +273,36 @@ TEST_F(HttpEndToEnd, RefusedRequestsGetTheDocumentedErrorsAndReachNoRegister) {
 
     EXPECT_EQ(traffic().size(), before);
     EXPECT_FALSE(fs::exists(exchange_ / "a.result"));
+}
+
+class HttpSlowPayment : public HttpEndToEnd {
+  protected:
+    HttpSlowPayment() { scenario_ = "late KX610T1 2000\n"; }
+};
+
+TEST_F(HttpSlowPayment, AJobCutShortByAKillIsRecoveredAndNotPrintedAgainForItsKey) {
+    startHttp();
+    awaitPrinting();
+    const std::string body = job("cut", "CUT");
+    const Answer accepted = post("cut-key", body);
+    ASSERT_EQ(accepted.status, 202);
+    const std::string id = accepted.body["id"];
+    // Killed while the register takes its time over the payment.
+    ASSERT_TRUE(eventually([&] { return countInTraffic("KX610T1") == 1; }, 20s));
+    cli_->signal(SIGKILL);
+    cli_->wait(10s);
+
+    startHttp();
+    const json recovered = finished(id);
+    EXPECT_EQ(recovered["state"], "interrupted") << recovered.dump();
+    EXPECT_EQ(recovered["recovery"], "complete");
+    const std::string after = traffic();
+    const Answer again = post("cut-key", body);
+    EXPECT_EQ(again.status, 200);
+    EXPECT_EQ(again.body["state"], "interrupted");
+    EXPECT_EQ(get("/v1/jobs/" + id + "?wait=1").status, 200);
+    EXPECT_EQ(traffic(), after);
+    EXPECT_EQ(countInTraffic("KX610T1"), 1U);
 }
 
 TEST_F(HttpEndToEnd, AnAddressOffThisMachineAsksForTheToken) {

@@ -30,7 +30,7 @@ bool isLoopback(const std::string& address);
 // The bearer token: the file's first line. Refused (with the reason) when the file is missing,
 // empty, or readable by anyone but its owner.
 common::Result<std::string> readTokenFile(const std::string& path);
-// The platform's part: refused when the file is missing or others than its owner may read it.
+// Refused when the file is missing or others than its owner may read it.
 common::Result<void> checkTokenFilePrivate(const std::string& path);
 
 }  // namespace merovan::http
