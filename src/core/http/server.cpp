@@ -148,6 +148,7 @@ HttpServer::HttpServer(const Api& api, ServerLimits limits)
     server.set_read_timeout(limits.ioTimeout);
     server.set_write_timeout(limits.ioTimeout);
     server.set_keep_alive_timeout(2);
+    server.set_keep_alive_max_count(100);
     const auto serve = [this](const httplib::Request& request, httplib::Response& response) {
         if (tFull) {
             response.set_header("Connection", "close");
