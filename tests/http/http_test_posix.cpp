@@ -11,6 +11,7 @@
 #include "core/http/api.h"
 #include "core/http/http_settings.h"
 #include "core/http/server.h"
+#include "core/http/status_client.h"
 #include "support/temp_dir.h"
 
 namespace merovan::http {
@@ -148,6 +149,17 @@ TEST_F(HttpParts, AConnectionBeyondTheLimitGetsServiceUnavailable) {
     EXPECT_EQ(refused->status, 503);
     EXPECT_EQ(json::parse(refused->body)["error"], "too-many-connections");
     ::close(idle);
+}
+
+TEST_F(HttpParts, StatusIsAskedWhereMerovanConfSaysTheDriverListens) {
+    const Api served = api();
+    HttpServer server(served);
+    ASSERT_TRUE(server.start("127.0.0.1", 0));
+    writeBytes(dir_.file("merovan.conf"), "http = 0.0.0.0:" + std::to_string(server.port()) + "\n");
+    const auto status = statusOverHttp(dir_.file("merovan.conf"));
+    ASSERT_TRUE(status);
+    EXPECT_EQ((*status)["state"], "ready");
+    EXPECT_FALSE(statusOverHttp(dir_.file("none.conf")));
 }
 
 }  // namespace
