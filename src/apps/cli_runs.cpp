@@ -31,22 +31,6 @@ driver::Driver makeDriver(common::Operator& op, common::Clock& clock, const CliO
     return driver::Driver(op, clock, std::move(services), std::move(options));
 }
 
-std::optional<supervision::Report> reportOf(const std::string& name) {
-    if (name == "x") {
-        return supervision::Report::XFinancial;
-    }
-    if (name == "x-period") {
-        return supervision::Report::XPeriodic;
-    }
-    if (name == "z") {
-        return supervision::Report::ZDaily;
-    }
-    if (name == "z-period") {
-        return supervision::Report::ZPeriodic;
-    }
-    return std::nullopt;
-}
-
 int statusOfExchange(link::LinkStatus status) {
     if (status == link::LinkStatus::Success) {
         return 0;
@@ -117,7 +101,7 @@ int runAction(const CliOptions& options, StopSignals& signals) {
         driver.shutdown();
         return status;
     }
-    const auto report = reportOf(options.report);
+    const auto report = supervision::reportNamed(options.report);
     std::optional<common::Clock::TimePoint> giveUpAt;
     if (options.giveUpAfter) {
         giveUpAt = clock.now() + std::chrono::seconds(*options.giveUpAfter);

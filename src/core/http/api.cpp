@@ -85,22 +85,6 @@ std::optional<std::string> strictCp1253(std::string_view utf8, std::string& erro
     return out;
 }
 
-std::optional<Action> actionOf(const std::string& name) {
-    if (name == "x") {
-        return supervision::Report::XFinancial;
-    }
-    if (name == "x-period") {
-        return supervision::Report::XPeriodic;
-    }
-    if (name == "z") {
-        return supervision::Report::ZDaily;
-    }
-    if (name == "z-period") {
-        return supervision::Report::ZPeriodic;
-    }
-    return std::nullopt;
-}
-
 ApiResponse wrongMethod(const ApiRequest& request, const char* allowed) {
     ApiResponse response = errorResponse(405, "method-not-allowed",
                                          request.method + " is not allowed on " + request.path);
@@ -183,8 +167,8 @@ ApiResponse Api::route(const ApiRequest& request) const {
     }
     if (path.starts_with(kReports)) {
         const std::string name = path.substr(kReports.size());
-        if (const auto action = actionOf(name)) {
-            return post ? runAction(name, *action) : wrongMethod(request, "POST");
+        if (const auto report = supervision::reportNamed(name)) {
+            return post ? runAction(name, report) : wrongMethod(request, "POST");
         }
     }
     return errorResponse(404, "not-found", "no such resource: " + common::cp1253ToUtf8(path));
