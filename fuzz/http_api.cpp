@@ -76,15 +76,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     const bool withToken = (data[0] & 1U) != 0;
     const std::string_view text(reinterpret_cast<const char*>(data) + 1, size - 1);
-    http::ApiServices services{place.jobs,
-                               [] {},
+    http::ApiServices services{place.jobs, [] {},
                                [withToken](http::Action) -> std::optional<link::LinkStatus> {
                                    if (withToken) {
                                        return std::nullopt;
                                    }
                                    return link::registerError(7);
                                },
-                               [] { return nlohmann::json{{"state", "ready"}}; },
+                               [] {
+                                   return nlohmann::json{{"state", "ready"}};
+                               },
                                [] { return std::string("# EOF\n"); }};
     http::ApiOptions options;
     options.token = withToken ? "a-token-of-sixteen" : "";
