@@ -108,6 +108,10 @@ TEST_F(HttpParts, RequestsAreCheckedBeforeAnythingIsKept) {
     EXPECT_EQ(allowed.status, 200);
     EXPECT_TRUE(allowed.headers.empty());
     EXPECT_EQ(api({}, "https://pos").handle(status).headers.front().second, "https://pos");
+    const ApiRequest preflight{
+        .method = "OPTIONS", .path = "/v1/jobs", .query = {}, .headers = {}, .body = {}};
+    EXPECT_EQ(api("0123456789abcdef", "https://pos").handle(preflight).status, 204);
+    EXPECT_EQ(api("0123456789abcdef").handle(preflight).status, 401);
 }
 
 TEST(HttpSettingsFile, TokenFilesOthersMayReadAreRefused) {

@@ -118,7 +118,9 @@ bool Api::authorized(const ApiRequest& request) const {
 
 ApiResponse Api::handle(const ApiRequest& request) const {
     ApiResponse response;
-    if (!authorized(request)) {
+    // A browser's preflight carries no credentials; it only learns what may be asked.
+    const bool preflight = request.method == "OPTIONS" && !options_.corsOrigin.empty();
+    if (!preflight && !authorized(request)) {
         response = errorResponse(401, "unauthorized",
                                  "this address asks for the header Authorization: Bearer <token>");
         response.headers.emplace_back("WWW-Authenticate", "Bearer");
