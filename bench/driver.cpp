@@ -1,5 +1,6 @@
-// How fast a dropped job reaches the wire, what an idle polling driver costs, and how much
-// memory merovan-cli holds while it polls.
+// How fast a dropped or posted job reaches the wire, how fast the HTTP status answers while
+// jobs print, what an idle polling driver costs, and how much memory and CPU merovan-cli
+// holds while it polls, with and without the HTTP interface.
 #include <benchmark/benchmark.h>
 #include <signal.h>
 #include <sys/resource.h>
@@ -11,11 +12,16 @@
 #include <filesystem>
 #include <fstream>
 #include <mutex>
+#include <sstream>
 #include <thread>
 #include <vector>
 
+#include <httplib.h>
+
 #include "apps/child_process.h"
 #include "core/driver/driver_loop.h"
+#include "core/http/driver_services.h"
+#include "core/http/server.h"
 
 namespace {
 
@@ -87,7 +93,8 @@ struct PollingDriver {
     std::unique_ptr<merovan::driver::DriverLoop> loop;
 
     explicit PollingDriver(const std::string& file = "print",
-                           const std::function<void(const fs::path&)>& beforeStart = {}) {
+                           const std::function<void(const fs::path&)>& beforeStart = {},
+                           merovan::driver::PostedJobs* posted = nullptr) {
         fs::remove_all(dir);
         fs::create_directories(dir);
         if (beforeStart) {
@@ -112,6 +119,7 @@ struct PollingDriver {
         options.workDir = dir.string();
         options.endMarker = (dir / "end.txt").string();
         options.startWhenOnline = true;
+        options.postedJobs = posted;
         driver = std::make_unique<merovan::driver::Driver>(op, clock, services, options);
         driver->load();
         loop = std::make_unique<merovan::driver::DriverLoop>(*driver);
@@ -154,6 +162,97 @@ void pickUpLatency(benchmark::State& state) {
     state.counters["max_ms"] = latencies.back();
 }
 BENCHMARK(pickUpLatency)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+// The driver above with the HTTP interface on loopback, in this process.
+struct HttpDriver {
+    fs::path spool =
+        fs::temp_directory_path() / ("merovan-bench-spool-" + std::to_string(getpid()));
+    merovan::driver::PostedJobs jobs{spool.string()};
+    PollingDriver polling;
+    merovan::http::Api api;
+    merovan::http::HttpServer server;
+
+    static merovan::driver::PostedJobs& loaded(merovan::driver::PostedJobs& jobs) {
+        std::string error;
+        jobs.load(error);
+        return jobs;
+    }
+    HttpDriver()
+        : polling("print", {}, &loaded(jobs)),
+          api(merovan::http::driverServices(
+                  *polling.loop, jobs,
+                  [] {
+                      return nlohmann::json{{"state", "printing"},
+                                            {"online", true},
+                                            {"jobsPrinted", 1},
+                                            {"queueLength", 0}};
+                  },
+                  [] { return std::string("# EOF\n"); }),
+              {}),
+          server(api) {
+        if (!server.start("127.0.0.1", 0)) {
+            std::abort();
+        }
+    }
+    ~HttpDriver() { server.stop(); }
+};
+
+void postedJobLatency(benchmark::State& state) {
+    HttpDriver http;
+    httplib::Client client("127.0.0.1", http.server.port());
+    std::vector<double> latencies;
+    int serial = 0;
+    for (auto _ : state) {
+        for (int i = 0; i < 25; ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(137 + 61 * (i % 7)));
+            const auto posted = SteadyClock::now();
+            const std::string key = "bench-" + std::to_string(++serial);
+            client.Post("/v1/jobs", {{"Idempotency-Key", key}}, "job " + key + "\r\n",
+                        "text/plain");
+            const auto sent = http.polling.transport->awaitJob(posted);
+            latencies.push_back(std::chrono::duration<double, std::milli>(sent - posted).count());
+        }
+        state.SetIterationTime(1);
+    }
+    std::sort(latencies.begin(), latencies.end());
+    state.counters["median_ms"] = latencies[latencies.size() / 2];
+    state.counters["max_ms"] = latencies.back();
+}
+BENCHMARK(postedJobLatency)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+// GET /v1/status at 200 requests a second for 5 s while jobs are posted and printed.
+void statusWhilePrinting(benchmark::State& state) {
+    HttpDriver http;
+    std::atomic<bool> done = false;
+    std::thread poster([&] {
+        httplib::Client client("127.0.0.1", http.server.port());
+        for (int n = 0; !done; ++n) {
+            client.Post("/v1/jobs", {{"Idempotency-Key", "load-" + std::to_string(n)}}, "job\r\n",
+                        "text/plain");
+            std::this_thread::sleep_for(20ms);
+        }
+    });
+    httplib::Client client("127.0.0.1", http.server.port());
+    std::vector<double> latencies;
+    for (auto _ : state) {
+        auto next = SteadyClock::now();
+        for (int i = 0; i < 1000; ++i) {
+            std::this_thread::sleep_until(next);
+            next += 5ms;
+            const auto asked = SteadyClock::now();
+            client.Get("/v1/status");
+            latencies.push_back(
+                std::chrono::duration<double, std::milli>(SteadyClock::now() - asked).count());
+        }
+        state.SetIterationTime(5);
+    }
+    done = true;
+    poster.join();
+    std::sort(latencies.begin(), latencies.end());
+    state.counters["median_ms"] = latencies[latencies.size() / 2];
+    state.counters["p99_ms"] = latencies[latencies.size() * 99 / 100];
+}
+BENCHMARK(statusWhilePrinting)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 double cpuSeconds() {
     rusage usage{};
@@ -224,7 +323,24 @@ long residentKb(pid_t pid) {
     return -1;
 }
 
-// merovan-cli polling against merovan-register on a pseudo-terminal.
+// The CPU time of another process so far, in seconds.
+double cpuSecondsOf(pid_t pid) {
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    std::string line;
+    std::getline(stat, line);
+    std::istringstream fields(line.substr(line.rfind(')') + 2));
+    std::string field;
+    double ticks = 0;
+    for (int n = 3; fields >> field && n <= 15; ++n) {
+        if (n == 14 || n == 15) {  // utime, stime
+            ticks += std::stod(field);
+        }
+    }
+    return ticks / static_cast<double>(sysconf(_SC_CLK_TCK));
+}
+
+// merovan-cli polling against merovan-register on a pseudo-terminal; with the argument 1 it
+// also serves the HTTP interface on loopback. Memory after 5 s, then CPU over 30 s idle.
 void cliResidentMemory(benchmark::State& state) {
     const std::string bin = MEROVAN_BINARY_DIR;
     const fs::path dir =
@@ -237,16 +353,28 @@ void cliResidentMemory(benchmark::State& state) {
         << "[port] " << device << "\r\n[baud] 9600\r\n[file] print\r\n[multi type] true\r\n"
         << "[location] " << (dir / "").string() << "\r\n";
     for (auto _ : state) {
-        merovan::testing::ChildProcess cli({bin + "/src/apps/merovan-cli"}, dir, "cli");
+        std::vector<std::string> argv{bin + "/src/apps/merovan-cli"};
+        if (state.range(0) == 1) {
+            argv.insert(argv.end(), {"--http", "127.0.0.1:18931"});
+        }
+        merovan::testing::ChildProcess cli(argv, dir, "cli");
         std::this_thread::sleep_for(5s);
         state.counters["rss_kb"] = static_cast<double>(residentKb(cli.pid()));
+        const double before = cpuSecondsOf(cli.pid());
+        std::this_thread::sleep_for(30s);
+        state.counters["cpu_percent_of_core"] = 100.0 * (cpuSecondsOf(cli.pid()) - before) / 30;
         cli.signal(SIGTERM);
         cli.wait(5s);
         state.SetIterationTime(5);
     }
     fs::remove_all(dir);
 }
-BENCHMARK(cliResidentMemory)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
+BENCHMARK(cliResidentMemory)
+    ->Arg(0)
+    ->Arg(1)
+    ->Iterations(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kSecond);
 
 }  // namespace
 

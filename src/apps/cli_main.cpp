@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "apps/cli_console.h"
+#include "apps/cli_http.h"
 #include "apps/cli_runs.h"
 #include "apps/cli_service.h"
 #include "apps/cli_signals.h"
@@ -83,6 +84,9 @@ int run(int argc, char** argv) {
     app.add_flag("--json", json, "with --status: the status as JSON")->needs("--status");
     merovan::cli::ServiceRequest service;
     merovan::cli::addServiceOptions(app, service);
+    app.add_option("--http", options.http,
+                   "serve the HTTP/JSON interface on ADDRESS:PORT (127.0.0.1 unless a "
+                   "token-file in merovan.conf allows another address)");
     app.add_option("line", line, "the six fields of a POS program's command line");
     app.set_version_flag("--version", std::string("merovan-cli ") + MEROVAN_VERSION);
     try {
@@ -107,7 +111,13 @@ int run(int argc, char** argv) {
         dir = std::filesystem::absolute(dir, wrong).string();
     }
     if (status) {
-        return merovan::cli::printStatus(merovan::cli::statusFromFile, json);
+        // A driver that serves the network interface answers there; otherwise its status file.
+        return merovan::cli::printStatus(
+            [] {
+                auto answer = merovan::cli::statusOverHttp();
+                return answer ? answer : merovan::cli::statusFromFile();
+            },
+            json);
     }
     if (const auto exitStatus = merovan::cli::runServiceRequest(service, options)) {
         return *exitStatus;

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <thread>
 
+#include "apps/cli_http.h"
 #include "apps/cli_operator.h"
 #include "core/common/codepage.h"
 #include "core/common/locale_decimal.h"
@@ -20,7 +21,8 @@ using namespace std::chrono_literals;
 // printWhenOnline: nobody is there to press Start. An off-line register is asked again, as
 // nobody is there to restart the program for a register that is switched on late.
 driver::Driver makeDriver(common::Operator& op, common::Clock& clock, const CliOptions& cli,
-                          bool printWhenOnline = true, common::DriverObserver* observer = nullptr) {
+                          bool printWhenOnline = true, common::DriverObserver* observer = nullptr,
+                          driver::PostedJobs* posted = nullptr) {
     driver::DriverServices services;
     services.observer = observer;
     services.transports = link::systemTransportFactory();
@@ -29,23 +31,8 @@ driver::Driver makeDriver(common::Operator& op, common::Clock& clock, const CliO
     options.startWhenOnline = printWhenOnline;
     options.retryWhileOffline = 10s;
     options.resultDirs = cli.resultDirs;
+    options.postedJobs = posted;
     return driver::Driver(op, clock, std::move(services), std::move(options));
-}
-
-std::optional<supervision::Report> reportOf(const std::string& name) {
-    if (name == "x") {
-        return supervision::Report::XFinancial;
-    }
-    if (name == "x-period") {
-        return supervision::Report::XPeriodic;
-    }
-    if (name == "z") {
-        return supervision::Report::ZDaily;
-    }
-    if (name == "z-period") {
-        return supervision::Report::ZPeriodic;
-    }
-    return std::nullopt;
 }
 
 int statusOfExchange(link::LinkStatus status) {
@@ -91,7 +78,13 @@ int runPolling(const CliOptions& options, StopSignals& signals) {
 
 int runPolling(const CliOptions& options, common::Operator& op, common::Clock& clock,
                const LoopAttach& attach) {
-    // The status file, the service manager and (through them) --status follow the driver.
+    auto web = prepareHttp(options.http);
+    if (!web) {
+        op.log("merovan-cli: " + web.error().what);
+        return kCannotStart;
+    }
+    // The status file, the service manager, --status and the network interface follow the
+    // driver through its monitor.
     const double started =
         std::chrono::duration<double>(std::chrono::system_clock::now().time_since_epoch()).count();
     monitoring::DriverMonitor monitor(MEROVAN_VERSION, started);
@@ -101,15 +94,23 @@ int runPolling(const CliOptions& options, common::Operator& op, common::Clock& c
         op.log(publisher.problem());
     }
     monitor.setListener([&publisher](bool significant) { publisher.changed(significant); });
-    auto driver = makeDriver(op, clock, options, true, &monitor);
+    auto driver =
+        makeDriver(op, clock, options, true, &monitor, *web ? &(*web)->postedJobs() : nullptr);
     if (!driver.load()) {
         return kCannotStart;
     }
     driver::DriverLoop loop(driver);
     loop.setHeartbeat(publisher.beatInterval(), [&publisher] { publisher.beat(); });
+    if (*web) {
+        if (const auto serving = (*web)->start(loop, monitor); !serving) {
+            op.log("merovan-cli: " + serving.error().what);
+            return kCannotStart;
+        }
+    }
     attach(&loop);
     loop.run();
     attach(nullptr);
+    web->reset();
     publisher.stopping();
     driver.shutdown();
     op.log("Τερματισμός Merovan");
@@ -129,7 +130,7 @@ int runAction(const CliOptions& options, StopSignals& signals) {
         driver.shutdown();
         return status;
     }
-    const auto report = reportOf(options.report);
+    const auto report = supervision::reportNamed(options.report);
     std::optional<common::Clock::TimePoint> giveUpAt;
     if (options.giveUpAfter) {
         giveUpAt = clock.now() + std::chrono::seconds(*options.giveUpAfter);

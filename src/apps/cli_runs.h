@@ -22,6 +22,8 @@ struct CliOptions {
     std::optional<int> giveUpAfter;  // seconds
     // When not empty, result files must lie in these directories.
     std::vector<std::string> resultDirs;
+    // --http ADDRESS:PORT: the network interface (also from merovan.conf).
+    std::string http;
 };
 
 // Exit status when the program could not start: param.ini missing or unreadable.

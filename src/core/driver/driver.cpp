@@ -189,6 +189,9 @@ bool Driver::recoverInterruptedJobsAtStart() {
         interrupted_.clear();
         for (const auto& done : *recovered) {
             std::string error;
+            if (options_.postedJobs) {
+                options_.postedJobs->recovered(done.job.jobPath, done.what);
+            }
             if (done.what == Recovered::PrintAgain) {
                 // Its started mark stays until the new run replaces it, so that a crash in
                 // between brings it back here.
@@ -385,6 +388,17 @@ void Driver::report(supervision::Report report) {
     setState(before);
 }
 
+std::optional<link::LinkStatus> Driver::remoteReport(supervision::Report report) {
+    if (state_ != common::DriverState::Printing && !controls().reports) {
+        return std::nullopt;
+    }
+    const common::DriverState before = state_;
+    setState(common::DriverState::Reporting);
+    supervision::runReport(session_, op_, report);
+    setState(before);
+    return session_.lastStatus();
+}
+
 void Driver::clearError() {
     supervision::clearRegisterError(session_);
     // The register answers again: supervision may look for it anew, even after off-line.
@@ -513,7 +527,13 @@ Driver::Taken Driver::takeJob(const std::string& jobPath, bool singleFile, bool 
         ++receiptCounter_;
     }
     op_.setReceiptCount(receiptCounter_);
+    if (options_.postedJobs) {
+        options_.postedJobs->started(jobPath, job.resultFile);
+    }
     const jobs::JobOutcome outcome = runJob(jobPath, job.canonicalPath, job.bytes);
+    if (options_.postedJobs) {
+        options_.postedJobs->finished(jobPath, outcome.exitCode);
+    }
     if (!outcome.readable) {
         op_.log(std::string(common::texts::kErrorPrefix) + common::cp1253ToUtf8(jobPath) + ": " +
                 outcome.error);
@@ -563,6 +583,24 @@ jobs::JobOutcome Driver::runJob(const std::string& jobPath, const std::string& c
     return outcome;
 }
 
+Driver::Taken Driver::takePostedJob() {
+    if (!options_.postedJobs) {
+        return Taken::Nothing;
+    }
+    const auto jobPath = options_.postedJobs->nextJobPath();
+    if (!jobPath) {
+        return Taken::Nothing;
+    }
+    // Written whole before it was accepted: no readiness to wait for.
+    const Taken taken = takeJob(*jobPath, false);
+    if (taken == Taken::Nothing || taken == Taken::Refused) {
+        // On record already, or refused unread: it is not offered again.
+        options_.postedJobs->passedOver(*jobPath);
+        return Taken::Refused;
+    }
+    return taken;
+}
+
 bool Driver::pollTick() {
     const bool taken = pollOnce();
     // Counting costs a look at every candidate: only when somebody watches.
@@ -594,6 +632,9 @@ bool Driver::pollOnce() {
         return false;
     }
     pickup_.beginTick();
+    if (const Taken posted = takePostedJob(); posted != Taken::Nothing) {
+        return posted != Taken::NotSent;
+    }
     const auto isReady = [this](const std::string& path) { return isJobReady(path); };
     const bool patterns = settings_.file.find('*') != std::string::npos;
     const auto passOver = [this, patterns](const std::string& path) {

@@ -15,6 +15,7 @@
 #include "core/driver/helper_program.h"
 #include "core/driver/job_pickup.h"
 #include "core/driver/observed_operator.h"
+#include "core/driver/posted_jobs.h"
 #include "core/jobs/job_files.h"
 #include "core/jobs/job_journal.h"
 #include "core/jobs/readiness.h"
@@ -67,6 +68,9 @@ struct DriverOptions {
     std::chrono::milliseconds quietPeriod = jobs::kDefaultQuietPeriod;
     // When not empty, result files must lie in these directories.
     std::vector<std::string> resultDirs;
+    // Jobs handed in over the network, taken in the same queue and journal as the exchange
+    // directory's; none when that interface is off.
+    PostedJobs* postedJobs = nullptr;
 };
 
 // The timers of the main window as the driver sets them; a loop (or a test) fires them.
@@ -124,6 +128,10 @@ class Driver {
     void trayZReport();
     void report(supervision::Report report);
     void clearError();
+    // A report asked for from outside (the network interface): also while printing, between
+    // two jobs, as the queue runs one thing at a time. The exchange's status, or none when the
+    // register is not ready for it (being searched for, off-line).
+    std::optional<link::LinkStatus> remoteReport(supervision::Report report);
     // The settings dialog pauses link supervision while it is open.
     void settingsDialogShown(bool shown);
     void shutdown();
@@ -165,6 +173,8 @@ class Driver {
     enum class Taken { Printed, Refused, NotSent, Nothing };
     // again: the job's version is on record (it was cut short) and is to be printed anew.
     Taken takeJob(const std::string& jobPath, bool singleFile, bool again = false);
+    // The oldest posted job, when there is one; Nothing when there is none.
+    Taken takePostedJob();
     void refuseJob(const std::string& jobPath, const jobs::JobRead& read);
     jobs::JobOutcome runJob(const std::string& jobPath, const std::string& canonicalPath,
                             std::string_view content);

@@ -43,4 +43,20 @@ void clearRegisterError(jobs::RegisterSession& session) {
     session.send("KXCL");
 }
 
+std::optional<Report> reportNamed(std::string_view name) {
+    if (name == "x") {
+        return Report::XFinancial;
+    }
+    if (name == "x-period") {
+        return Report::XPeriodic;
+    }
+    if (name == "z") {
+        return Report::ZDaily;
+    }
+    if (name == "z-period") {
+        return Report::ZPeriodic;
+    }
+    return std::nullopt;
+}
+
 }  // namespace merovan::supervision

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <optional>
+#include <string_view>
+
 #include "core/common/status_display.h"
 #include "core/jobs/daily_report.h"
 #include "core/jobs/register_session.h"
@@ -13,6 +16,10 @@ enum class Report {
     ZDaily,      // zrep021, also asked for by jobs and the tray menu
     ZPeriodic,   // zrep521
 };
+
+// The report of a name as the command line and the network interface spell it: x, x-period,
+// z, z-period; none for any other.
+std::optional<Report> reportNamed(std::string_view name);
 
 // Runs one report; whatever the outcome, ends with the completion texts (a failure has been
 // shown by the exchange itself). The caller decides what the controls do meanwhile.
