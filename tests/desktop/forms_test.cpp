@@ -29,7 +29,7 @@ class FormsTest : public ::testing::Test {
         std::filesystem::create_directories(dir_);
         std::filesystem::copy_file(std::string(MEROVAN_FIXTURES_DIR) + "/settings/param_vesko.ini",
                                    dir_ / "param.ini");
-        vat::saveVatRates((dir_ / "vats.dat").string(), {24, 13, 6.5, 0, 17});
+        EXPECT_TRUE(vat::saveVatRates((dir_ / "vats.dat").string(), {24, 13, 6.5, 0, 17}));
     }
     ~FormsTest() override {
         std::error_code ignored;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <windows.h>
+#include "gui/win32/windows_api.h"
 
 #include "gui/win32/dialog_frame.h"
 #include "gui/win32/message_boxes.h"

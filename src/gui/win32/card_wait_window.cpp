@@ -1,4 +1,4 @@
-#include <windows.h>
+#include "gui/win32/windows_api.h"
 
 #include "core/eft/eft_table.h"
 #include "gui/win32/dialog_frame.h"

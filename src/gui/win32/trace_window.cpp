@@ -1,4 +1,4 @@
-#include <windows.h>
+#include "gui/win32/windows_api.h"
 
 #include <algorithm>
 #include <cstring>
