@@ -6,11 +6,11 @@
 #include <vector>
 
 #include "apps/cli_console.h"
-#include "apps/cli_http.h"
 #include "apps/cli_runs.h"
 #include "apps/cli_service.h"
 #include "apps/cli_signals.h"
 #include "apps/cli_status.h"
+#include "apps/http_interface.h"
 #include "core/common/file_size_signal.h"
 
 namespace {
@@ -114,7 +114,7 @@ int run(int argc, char** argv) {
         // A driver that serves the network interface answers there; otherwise its status file.
         return merovan::cli::printStatus(
             [] {
-                auto answer = merovan::cli::statusOverHttp();
+                auto answer = merovan::apps::statusOverHttp();
                 return answer ? answer : merovan::cli::statusFromFile();
             },
             json);

@@ -3,14 +3,12 @@
 #include <cstdio>
 #include <thread>
 
-#include "apps/cli_http.h"
 #include "apps/cli_operator.h"
+#include "apps/driver_watch.h"
 #include "core/common/codepage.h"
 #include "core/common/locale_decimal.h"
 #include "core/driver/driver_loop.h"
 #include "core/link/system_transport_factory.h"
-#include "core/monitoring/driver_monitor.h"
-#include "core/monitoring/status_publisher.h"
 #include "core/settings/command_line.h"
 
 namespace merovan::cli {
@@ -78,40 +76,30 @@ int runPolling(const CliOptions& options, StopSignals& signals) {
 
 int runPolling(const CliOptions& options, common::Operator& op, common::Clock& clock,
                const LoopAttach& attach) {
-    auto web = prepareHttp(options.http);
-    if (!web) {
-        op.log("merovan-cli: " + web.error().what);
+    // The status file, the service manager, --status and the network interface follow the
+    // driver through its watch.
+    auto watch = apps::DriverWatch::prepare(options.http);
+    if (!watch) {
+        op.log("merovan-cli: " + watch.error().what);
         return kCannotStart;
     }
-    // The status file, the service manager, --status and the network interface follow the
-    // driver through its monitor.
-    const double started =
-        std::chrono::duration<double>(std::chrono::system_clock::now().time_since_epoch()).count();
-    monitoring::DriverMonitor monitor(MEROVAN_VERSION, started);
-    monitoring::StatusPublisher publisher(monitor, monitoring::ServiceNotifier::fromEnvironment(),
-                                          ".");
-    if (!publisher.problem().empty()) {
-        op.log(publisher.problem());
+    auto& outside = **watch;
+    if (!outside.problem().empty()) {
+        op.log(outside.problem());
     }
-    monitor.setListener([&publisher](bool significant) { publisher.changed(significant); });
-    auto driver =
-        makeDriver(op, clock, options, true, &monitor, *web ? &(*web)->postedJobs() : nullptr);
+    auto driver = makeDriver(op, clock, options, true, outside.observer(), outside.postedJobs());
     if (!driver.load()) {
         return kCannotStart;
     }
     driver::DriverLoop loop(driver);
-    loop.setHeartbeat(publisher.beatInterval(), [&publisher] { publisher.beat(); });
-    if (*web) {
-        if (const auto serving = (*web)->start(loop, monitor); !serving) {
-            op.log("merovan-cli: " + serving.error().what);
-            return kCannotStart;
-        }
+    if (const auto attached = outside.attach(loop); !attached) {
+        op.log("merovan-cli: " + attached.error().what);
+        return kCannotStart;
     }
     attach(&loop);
     loop.run();
     attach(nullptr);
-    web->reset();
-    publisher.stopping();
+    outside.detach();
     driver.shutdown();
     op.log("Τερματισμός Merovan");
     return 0;

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "apps/driver_watch.h"
 #include "core/common/clock.h"
 #include "core/common/locale_decimal.h"
 #include "core/desktop/desktop_start.h"
@@ -60,12 +61,25 @@ int main() {
     services.transports = link::systemTransportFactory();
     driver::DriverOptions options;
     options.decimalSeparator = context.files.decimalSeparator;
+    const auto say = [&messages](const common::MessageBox& box) { messages.show(nullptr, box); };
+    auto watch = apps::DriverWatch::forDesktop(!start.job, services, options, say);
+    if (!watch) {
+        return desktop::kCannotStart;
+    }
 
     gui::win32::Program program(context, std::move(services), std::move(options));
     if (start.job) {
         program.startCommandLine(*start.job);
-    } else if (!program.start()) {
-        return desktop::kCannotStart;
+    } else {
+        (*watch)->attach(program.driverLoop(), say);
+        if (!program.start()) {
+            return desktop::kCannotStart;
+        }
     }
-    return program.run();
+    const int status = program.run();
+    // The network interface stops before the driver it serves goes away.
+    if (*watch) {
+        (*watch)->detach();
+    }
+    return status;
 }

@@ -3,6 +3,7 @@
 #include <QStringList>
 #include <clocale>
 
+#include "apps/driver_watch.h"
 #include "core/common/clock.h"
 #include "core/common/file_size_signal.h"
 #include "core/common/locale_decimal.h"
@@ -41,13 +42,29 @@ int main(int argc, char** argv) {
         return merovan::gui::showFarewell(messages);
     }
 
+    const auto say = [&messages](const merovan::common::MessageBox& box) {
+        messages.show(nullptr, box);
+    };
+    auto watch = merovan::apps::DriverWatch::forDesktop(!start.job, services, options, say);
+    if (!watch) {
+        return merovan::desktop::kCannotStart;
+    }
+
     merovan::gui::DesktopProgram program(context, std::move(services), std::move(options));
     QObject::connect(&program, &merovan::gui::DesktopProgram::finished, &app,
                      [](int status) { QApplication::exit(status); });
     if (start.job) {
         program.startCommandLine(*start.job);
-    } else if (!program.start()) {
-        return merovan::desktop::kCannotStart;
+    } else {
+        (*watch)->attach(program.driverLoop(), say);
+        if (!program.start()) {
+            return merovan::desktop::kCannotStart;
+        }
     }
-    return QApplication::exec();
+    const int status = QApplication::exec();
+    // The network interface stops before the driver it serves goes away.
+    if (*watch) {
+        (*watch)->detach();
+    }
+    return status;
 }

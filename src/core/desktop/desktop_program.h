@@ -49,6 +49,9 @@ class DesktopProgram {
 
     bool driverRunning() const { return thread_.joinable() && !threadDone_; }
     driver::Driver& driver() { return driver_; }
+    // The driver's loop, for what serves it from outside (a heartbeat, the network
+    // interface); set those up before start().
+    driver::DriverLoop& loop() { return loop_; }
     DesktopPresenter& presenter() { return presenter_; }
 
   private:

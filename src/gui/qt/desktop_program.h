@@ -32,6 +32,7 @@ class DesktopProgram final : public QObject {
 
     MainWindow& window() { return window_; }
     driver::Driver& driver() { return program_.driver(); }
+    driver::DriverLoop& driverLoop() { return program_.loop(); }
     desktop::DesktopPresenter& presenter() { return program_.presenter(); }
 
   signals:

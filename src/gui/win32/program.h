@@ -29,6 +29,7 @@ class Program {
     MainWindow& window() { return window_; }
     desktop::DesktopPresenter& presenter() { return program_.presenter(); }
     driver::Driver& driver() { return program_.driver(); }
+    driver::DriverLoop& driverLoop() { return program_.loop(); }
 
   private:
     Win32ViewThread viewThread_;

@@ -1,8 +1,8 @@
 #include <fstream>
 
-#include "apps/cli_http.h"
+#include "apps/http_interface.h"
 
-namespace merovan::cli {
+namespace merovan::apps {
 
 // The Windows build has no HTTP library: asked for, the interface is refused in plain words.
 common::Result<std::unique_ptr<HttpInterface>> prepareHttp(const std::string& option) {
@@ -16,4 +16,4 @@ std::optional<nlohmann::json> statusOverHttp() {
     return std::nullopt;
 }
 
-}  // namespace merovan::cli
+}  // namespace merovan::apps

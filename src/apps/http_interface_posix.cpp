@@ -1,4 +1,4 @@
-#include "apps/cli_http.h"
+#include "apps/http_interface.h"
 
 #include <optional>
 
@@ -8,7 +8,7 @@
 #include "core/http/server.h"
 #include "core/http/status_client.h"
 
-namespace merovan::cli {
+namespace merovan::apps {
 namespace {
 
 // Where posted jobs are kept, in the working directory.
@@ -93,12 +93,12 @@ common::Result<std::unique_ptr<HttpInterface>> prepareHttp(const std::string& op
     return std::unique_ptr<HttpInterface>(std::move(web));
 }
 
-}  // namespace merovan::cli
+}  // namespace merovan::apps
 
-namespace merovan::cli {
+namespace merovan::apps {
 
 std::optional<nlohmann::json> statusOverHttp() {
     return http::statusOverHttp(http::kConfigFileName);
 }
 
-}  // namespace merovan::cli
+}  // namespace merovan::apps

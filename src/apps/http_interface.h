@@ -10,9 +10,9 @@
 #include "core/driver/posted_jobs.h"
 #include "core/monitoring/driver_monitor.h"
 
-namespace merovan::cli {
+namespace merovan::apps {
 
-// The network interface as the headless program runs it: off unless --http or merovan.conf
+// The network interface as the programs run it: off unless --http or merovan.conf
 // in the working directory names an address; refused at start when an address off this
 // machine has no private token file.
 class HttpInterface {
@@ -34,4 +34,4 @@ common::Result<std::unique_ptr<HttpInterface>> prepareHttp(const std::string& op
 // turns it on; none otherwise or when nobody answers.
 std::optional<nlohmann::json> statusOverHttp();
 
-}  // namespace merovan::cli
+}  // namespace merovan::apps
