@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
 #include <thread>
 
 #include "support/transport_test_support.h"
@@ -100,6 +104,12 @@ TEST(SerialTransport, RefusesAHeldPortAndABaudRateItCannotTake) {
     first.shutdownConnection();
     EXPECT_TRUE(second.openConnection().ok()) << "shutdown releases the port";
     second.shutdownConnection();
+    // Its exclusive mode too, which a pseudo-terminal would keep against a driver not root.
+    const int probe = ::open(pty.slavePath().c_str(), O_RDWR | O_NOCTTY);
+    int exclusive = 1;
+    ASSERT_EQ(::ioctl(probe, TIOCGEXCL, &exclusive), 0);
+    ::close(probe);
+    EXPECT_EQ(exclusive, 0);
 
     for (const std::string baud : {"1234", "abc", "", "9600x", "-9600", "230400"}) {
         SerialTransport bad(pty.slavePath() + ":" + baud);

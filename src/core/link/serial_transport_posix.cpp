@@ -67,13 +67,21 @@ milliseconds since(Steady::time_point start) {
 
 }  // namespace
 
-// The open device; closing it also drops the lock, so every path releases the port.
+// The open device; closing it also drops the lock, so every path releases the port. Our
+// exclusive mode is cleared first: a terminal whose other side stays open (a pseudo-terminal)
+// would otherwise keep refusing the next driver that is not root.
 struct SerialTransport::Port {
     explicit Port(int descriptor) : fd(descriptor) {}
-    ~Port() { ::close(fd); }
+    ~Port() {
+        if (exclusive) {
+            ::ioctl(fd, TIOCNXCL);
+        }
+        ::close(fd);
+    }
     Port(const Port&) = delete;
     Port& operator=(const Port&) = delete;
     int fd;
+    bool exclusive = false;  // set by us, so ours to clear
 };
 
 SerialTransport::SerialTransport(std::string linkAddress)
@@ -109,7 +117,7 @@ TransportResult SerialTransport::openConnection() {
         return refuseOpening(TransportError::PortUnavailable,
                              texts::portHeldElsewhere(shownDevice()));
     }
-    ::ioctl(fd, TIOCEXCL);
+    port->exclusive = ::ioctl(fd, TIOCEXCL) == 0;
 
     termios settings{};
     const std::string speedText = baud();
