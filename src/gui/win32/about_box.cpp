@@ -14,12 +14,12 @@ enum Control : int { Icon = 100, Title, Version, Description, Disclaimer, System
 constexpr int kIconPixels = 48;  // at 96 DPI
 constexpr DWORD kText = SS_LEFT | SS_NOPREFIX;
 
-FrameSpec aboutSpec(const desktop::AboutInfo& info) {
-    FrameSpec spec;
-    spec.caption = info.caption;
-    spec.width = 6300;
-    spec.height = 3360;
-    spec.controls = {
+FrameDesign aboutDesign(const desktop::AboutInfo& info) {
+    FrameDesign design;
+    design.caption = info.caption;
+    design.width = 6300;
+    design.height = 3360;
+    design.controls = {
         {Icon, L"STATIC", "", SS_ICON | SS_CENTERIMAGE, 240, 240, 720, 720},
         {Title, L"STATIC", info.title, kText, 1200, 180, 4860, 480},
         {Version, L"STATIC", info.version, kText, 1200, 720, 4860, 255},
@@ -30,7 +30,7 @@ FrameSpec aboutSpec(const desktop::AboutInfo& info) {
         {SystemInformation, L"BUTTON", "&System Info...", BS_PUSHBUTTON | WS_TABSTOP | WS_GROUP,
          4740, 2520, 1320, 375},
     };
-    return spec;
+    return design;
 }
 
 // The program's icon at the window's DPI; the system's application icon in a program without
@@ -58,7 +58,7 @@ bool AboutBox::create(HWND owner) {
     DialogFrame::Handlers handlers;
     handlers.command = [this](int id, int code) { onCommand(id, code); };
     handlers.laidOut = [this] { drawIcon(); };
-    if (!frame_.create(owner, aboutSpec(desktop::aboutInfo()), std::move(handlers))) {
+    if (!frame_.create(owner, aboutDesign(desktop::aboutInfo()), std::move(handlers))) {
         return false;
     }
     frame_.emphasize(Title, 1.6, true);

@@ -11,12 +11,12 @@ constexpr DWORD kButton = BS_PUSHBUTTON | WS_TABSTOP | WS_GROUP;
 constexpr DWORD kList = CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP | WS_GROUP;
 
 // The picture buttons carry their tool tips as captions.
-FrameSpec cardPaymentSpec() {
-    FrameSpec spec;
-    spec.caption = eft::kEftDialogCaption;
-    spec.width = 6420;
-    spec.height = 2460;
-    spec.controls = {
+FrameDesign cardPaymentDesign() {
+    FrameDesign design;
+    design.caption = eft::kEftDialogCaption;
+    design.width = 6420;
+    design.height = 2460;
+    design.controls = {
         {Id::PayNumberLabel, L"STATIC", "# πληρωμής Ταμειακής", SS_LEFT | SS_NOPREFIX, 120, 165,
          1980, 255},
         {Id::PayNumber, L"EDIT", "", ES_AUTOHSCROLL | WS_TABSTOP | WS_GROUP, 2160, 120, 600, 315},
@@ -31,7 +31,7 @@ FrameSpec cardPaymentSpec() {
         {Id::Exit, L"BUTTON", "Έξοδος", kButton, 4980, 1920, 1320, 375},
         {Id::Refresh, L"BUTTON", "Ανανέωση", kButton, 4980, 105, 1320, 345},
     };
-    return spec;
+    return design;
 }
 
 void fillList(HWND list, const std::vector<eft::ListEntry>& entries) {
@@ -71,7 +71,7 @@ CardPaymentDialog::CardPaymentDialog(const DialogContext& context)
 bool CardPaymentDialog::create(HWND owner) {
     DialogFrame::Handlers handlers;
     handlers.command = [this](int id, int code) { onCommand(id, code); };
-    if (!frame_.create(owner, cardPaymentSpec(), std::move(handlers))) {
+    if (!frame_.create(owner, cardPaymentDesign(), std::move(handlers))) {
         return false;
     }
     takeOwnerIcon(frame_.handle(), owner);

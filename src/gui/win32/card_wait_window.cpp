@@ -18,19 +18,19 @@ int systemSecondOfDay() {
     return now.wHour * 3600 + now.wMinute * 60 + now.wSecond;
 }
 
-FrameSpec waitSpec() {
-    FrameSpec spec;
-    spec.caption = eft::kEftWaitCaption;
-    spec.width = 4800;
-    spec.height = 1140;
+FrameDesign waitDesign() {
+    FrameDesign design;
+    design.caption = eft::kEftWaitCaption;
+    design.width = 4800;
+    design.height = 1140;
     // No close box: the window goes when the exchange ends.
-    spec.style = WS_POPUP | WS_CAPTION;
-    spec.exStyle = WS_EX_DLGMODALFRAME | WS_EX_TOPMOST;
-    spec.controls = {
+    design.style = WS_POPUP | WS_CAPTION;
+    design.exStyle = WS_EX_DLGMODALFRAME | WS_EX_TOPMOST;
+    design.controls = {
         {WaitLabel, L"STATIC", eft::kEftWaitFirstLabel, SS_LEFT | SS_NOPREFIX, 240, 180, 4320, 450},
         {DetailLabel, L"STATIC", "", SS_LEFT | SS_NOPREFIX, 240, 720, 4320, 255},
     };
-    return spec;
+    return design;
 }
 
 }  // namespace
@@ -63,7 +63,7 @@ void CardWaitWindow::show(HWND owner) {
         };
         // Only the end of the exchange closes it.
         handlers.closing = [] { return false; };
-        if (!impl.frame.create(owner, waitSpec(), std::move(handlers))) {
+        if (!impl.frame.create(owner, waitDesign(), std::move(handlers))) {
             return;
         }
         impl.frame.emphasize(WaitLabel, 1.5, true);

@@ -118,14 +118,14 @@ int DialogFrame::pixels(int twips) const {
     return twipsToPixels(twips, dpi_);
 }
 
-bool DialogFrame::create(HWND owner, const FrameSpec& spec, Handlers handlers) {
+bool DialogFrame::create(HWND owner, const FrameDesign& design, Handlers handlers) {
     destroy();
     registerFrameClass(&DialogFrame::procedure);
-    spec_ = spec;
+    design_ = design;
     handlers_ = std::move(handlers);
     dpi_ = windowDpi(owner);
-    RECT frame{0, 0, pixels(spec.width), pixels(spec.height)};
-    AdjustWindowRectEx(&frame, spec.style, FALSE, spec.exStyle);
+    RECT frame{0, 0, pixels(design.width), pixels(design.height)};
+    AdjustWindowRectEx(&frame, design.style, FALSE, design.exStyle);
     const int width = frame.right - frame.left;
     const int height = frame.bottom - frame.top;
     RECT around{};
@@ -134,13 +134,14 @@ bool DialogFrame::create(HWND owner, const FrameSpec& spec, Handlers handlers) {
     }
     const int x = around.left + (around.right - around.left - width) / 2;
     const int y = around.top + (around.bottom - around.top - height) / 2;
-    window_ = CreateWindowExW(spec.exStyle, kFrameClass, toWide(spec.caption).c_str(), spec.style,
-                              x, y, width, height, owner, nullptr, GetModuleHandleW(nullptr), this);
+    window_ =
+        CreateWindowExW(design.exStyle, kFrameClass, toWide(design.caption).c_str(), design.style,
+                        x, y, width, height, owner, nullptr, GetModuleHandleW(nullptr), this);
     if (window_ == nullptr) {
         return false;
     }
     dpi_ = windowDpi(window_);
-    for (const ControlSpec& control : spec_.controls) {
+    for (const ControlDesign& control : design_.controls) {
         CreateWindowExW(controlExStyle(control.windowClass), control.windowClass,
                         toWide(control.text).c_str(), WS_CHILD | WS_VISIBLE | control.style, 0, 0,
                         0, 0, window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(control.id)),
@@ -149,8 +150,8 @@ bool DialogFrame::create(HWND owner, const FrameSpec& spec, Handlers handlers) {
     makeFonts();
     layOut();
     // The window may sit on a monitor of another DPI than its owner's.
-    RECT client{0, 0, pixels(spec.width), pixels(spec.height)};
-    AdjustWindowRectEx(&client, spec.style, FALSE, spec.exStyle);
+    RECT client{0, 0, pixels(design.width), pixels(design.height)};
+    AdjustWindowRectEx(&client, design.style, FALSE, design.exStyle);
     SetWindowPos(window_, nullptr, 0, 0, client.right - client.left, client.bottom - client.top,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     return true;
@@ -197,7 +198,7 @@ void DialogFrame::makeFonts() {
 }
 
 void DialogFrame::layOut() {
-    for (const ControlSpec& control : spec_.controls) {
+    for (const ControlDesign& control : design_.controls) {
         HWND child = item(control.id);
         SetWindowPos(child, nullptr, pixels(control.left), pixels(control.top),
                      pixels(control.width), pixels(control.height), SWP_NOZORDER | SWP_NOACTIVATE);

@@ -12,7 +12,7 @@
 namespace merovan::gui::win32 {
 
 // A control of a window built in code, placed in twips as the windows were designed.
-struct ControlSpec {
+struct ControlDesign {
     int id = 0;
     const wchar_t* windowClass = L"STATIC";
     std::string text;  // UTF-8
@@ -25,13 +25,13 @@ struct ControlSpec {
 
 // What a window built in code looks like: its caption, client area in twips, frame styles and
 // controls (in tab order).
-struct FrameSpec {
+struct FrameDesign {
     std::string caption;
     int width = 0;
     int height = 0;
     DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
     DWORD exStyle = WS_EX_DLGMODALFRAME;
-    std::vector<ControlSpec> controls;
+    std::vector<ControlDesign> controls;
 };
 
 // A window with controls, drawn in the system's message font at the window's DPI and laid
@@ -57,7 +57,7 @@ class DialogFrame {
 
     // Creates the window hidden, owned by owner, centred on it (on the screen without one).
     // False when Windows refused.
-    bool create(HWND owner, const FrameSpec& spec, Handlers handlers);
+    bool create(HWND owner, const FrameDesign& design, Handlers handlers);
     void destroy();
     HWND handle() const { return window_; }
     HWND item(int id) const { return GetDlgItem(window_, id); }
@@ -91,7 +91,7 @@ class DialogFrame {
     void close();
 
     HWND window_ = nullptr;
-    FrameSpec spec_;
+    FrameDesign design_;
     Handlers handlers_;
     int dpi_ = 96;
     HFONT font_ = nullptr;

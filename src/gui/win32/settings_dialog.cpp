@@ -34,12 +34,12 @@ constexpr std::array<std::pair<Id, Flag>, 7> kFlagBoxes{{
 
 // Two columns, in twips: the link and the two choices on the left, the boxes and the VAT
 // rates on the right, the buttons under the right column.
-FrameSpec settingsSpec() {
-    FrameSpec spec;
-    spec.caption = "Παράμετροι Merovan";
-    spec.width = 8520;
-    spec.height = 5130;
-    auto& c = spec.controls;
+FrameDesign settingsDesign() {
+    FrameDesign design;
+    design.caption = "Παράμετροι Merovan";
+    design.width = 8520;
+    design.height = 5130;
+    auto& c = design.controls;
     const auto row = [](int index) { return 120 + index * 405; };
     c.push_back(
         {Id::PortLabel, L"STATIC", "Πορτα σειριακή / IP", kLabel, 120, row(0) + 45, 2100, 255});
@@ -98,7 +98,7 @@ FrameSpec settingsSpec() {
                  4635, 1380, 375});
     c.push_back({Id::Restore, L"BUTTON", "&Eπαναφορα", BS_PUSHBUTTON | WS_TABSTOP | WS_GROUP, 7020,
                  4635, 1380, 375});
-    return spec;
+    return design;
 }
 
 }  // namespace
@@ -109,7 +109,7 @@ SettingsDialog::SettingsDialog(const DialogContext& context)
 bool SettingsDialog::create(HWND owner) {
     DialogFrame::Handlers handlers;
     handlers.command = [this](int id, int code) { onCommand(id, code); };
-    if (!frame_.create(owner, settingsSpec(), std::move(handlers))) {
+    if (!frame_.create(owner, settingsDesign(), std::move(handlers))) {
         return false;
     }
     HWND family = frame_.item(Id::RegisterFamily);

@@ -193,17 +193,17 @@ void TraceWindow::open(HWND owner) {
         return;
     }
     Impl& impl = *impl_;
-    FrameSpec spec;
-    spec.caption = "Επικοινωνία Ταμειακής";
-    spec.width = kWidthTwips;
-    spec.height = kHeightTwips;
-    spec.style = WS_OVERLAPPEDWINDOW;
-    spec.exStyle = 0;
-    spec.controls.push_back({kListId, L"LISTBOX", "",
-                             LBS_NODATA | LBS_OWNERDRAWFIXED | LBS_NOINTEGRALHEIGHT | LBS_NOSEL |
-                                 LBS_WANTKEYBOARDINPUT | LBS_DISABLENOSCROLL | WS_VSCROLL |
-                                 WS_HSCROLL | WS_TABSTOP,
-                             0, 0, kWidthTwips, kHeightTwips});
+    FrameDesign design;
+    design.caption = "Επικοινωνία Ταμειακής";
+    design.width = kWidthTwips;
+    design.height = kHeightTwips;
+    design.style = WS_OVERLAPPEDWINDOW;
+    design.exStyle = 0;
+    design.controls.push_back({kListId, L"LISTBOX", "",
+                               LBS_NODATA | LBS_OWNERDRAWFIXED | LBS_NOINTEGRALHEIGHT | LBS_NOSEL |
+                                   LBS_WANTKEYBOARDINPUT | LBS_DISABLENOSCROLL | WS_VSCROLL |
+                                   WS_HSCROLL | WS_TABSTOP,
+                               0, 0, kWidthTwips, kHeightTwips});
     DialogFrame::Handlers handlers;
     handlers.other = [&impl](UINT message, WPARAM wParam, LPARAM lParam) {
         return impl.onMessage(message, wParam, lParam);
@@ -222,7 +222,7 @@ void TraceWindow::open(HWND owner) {
     impl.unmeasured = 0;
     impl.gaveWay = false;
     impl.refreshPosted = false;
-    if (!impl.frame.create(owner, spec, std::move(handlers))) {
+    if (!impl.frame.create(owner, design, std::move(handlers))) {
         return;
     }
     impl.makeFont();
