@@ -95,7 +95,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     REQUIRE(status != 0 || !framed(reply));
     REQUIRE(status <= 0 || reply == std::to_string(status));
     REQUIRE(clock.elapsed() <= 20s + std::chrono::seconds(script.asyncSeconds) + 4s);
-    REQUIRE(op.messages().empty() || !script.quiet);
+    // A quiet command shows no error; a card payment's late answer is shown all the same, as
+    // the card was charged.
+    for (const auto& box : op.messages()) {
+        REQUIRE(!script.quiet ||
+                box.text.find("Καθυστερημένη απάντηση EFTPOS") != std::string::npos);
+    }
     REQUIRE(!op.cardWaitShown());
     // Every read either brought bytes or waited; a read that does neither would be a spin.
     REQUIRE(wire.receiveCalls() <= static_cast<int>(script.pieces.size()) + 200);
